@@ -1,0 +1,27 @@
+// Collation: the Hungarian alphabetical order of Windows-1250 text, as the
+// Hungarian collation of ICU defines it.
+//
+// At the first level a = á, e = é, i = í, o = ó, u = ú, ö = ő (after o),
+// ü = ű (after u), and cs, dz, dzs, gy, ly, ny, sz, ty, zs are letters of
+// their own. Accents, then letter case, then the bytes themselves only break
+// ties, so the order is total and two texts compare equal only when they are
+// the same bytes. Indexes, ORDER BY and text comparisons all use this order.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace engine {
+
+// <0, 0, >0 as a sorts before, equal to, after b.
+int compareText(std::string_view a, std::string_view b);
+
+// A byte string whose memcmp order is the order of compareText; for indexes
+// that compare many times against the same text.
+std::string sortKey(std::string_view cp1250);
+
+// Names the order that built a stored index (collation and its version), so
+// that an index built under another order is detected, not trusted.
+const std::string& collationId();
+
+}  // namespace engine

@@ -1,0 +1,72 @@
+#include "Schema.h"
+
+#include "Codepage.h"
+
+namespace engine {
+
+Value::Kind valueKindOf(FieldType type)
+{
+    switch (type) {
+    case FieldType::Alpha:
+    case FieldType::Memo:
+    case FieldType::FmtMemo:
+        return Value::Kind::Text;
+    case FieldType::Date:
+        return Value::Kind::Date;
+    case FieldType::Short:
+    case FieldType::Long:
+    case FieldType::AutoInc:
+        return Value::Kind::Int;
+    case FieldType::Currency:
+    case FieldType::Number:
+    case FieldType::Bcd:
+        return Value::Kind::Float;
+    case FieldType::Logical:
+        return Value::Kind::Bool;
+    case FieldType::Blob:
+    case FieldType::Ole:
+    case FieldType::Graphic:
+    case FieldType::Bytes:
+        return Value::Kind::Bytes;
+    case FieldType::Time:
+        return Value::Kind::Time;
+    case FieldType::Timestamp:
+        return Value::Kind::Timestamp;
+    }
+    return Value::Kind::Null;
+}
+
+bool isBlobType(FieldType type)
+{
+    switch (type) {
+    case FieldType::Memo:
+    case FieldType::Blob:
+    case FieldType::FmtMemo:
+    case FieldType::Ole:
+    case FieldType::Graphic:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool sameName(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size() && lowerCp1250(a) == lowerCp1250(b);
+}
+
+int TableDef::fieldIndex(std::string_view name) const
+{
+    for (size_t i = 0; i < fields.size(); ++i)
+        if (sameName(fields[i].name, name)) return int(i);
+    return -1;
+}
+
+int TableDef::indexIndex(std::string_view name) const
+{
+    for (size_t i = 0; i < indexes.size(); ++i)
+        if (sameName(indexes[i].name, name)) return int(i);
+    return -1;
+}
+
+}  // namespace engine
