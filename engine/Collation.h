@@ -20,6 +20,12 @@ int compareText(std::string_view a, std::string_view b);
 // that compare many times against the same text.
 std::string sortKey(std::string_view cp1250);
 
+// The same order with letter case ignored (accents still count): equal
+// exactly when the lower-case forms are the same bytes. For case-insensitive
+// indexes and lookups.
+int compareTextCaseless(std::string_view a, std::string_view b);
+std::string caselessSortKey(std::string_view cp1250);
+
 // Names the order that built a stored index (collation and its version), so
 // that an index built under another order is detected, not trusted.
 const std::string& collationId();
