@@ -5,7 +5,9 @@
 //   comparison  := field op literal       op: = <= <>   (also < > >=)
 //   literal     := integer | 'text' | 'yyyy.mm.dd' (against a date field) | NULL
 //
-// "mezo=NULL" matches blank values, "mezo<>NULL" the others. Text compares in
+// "mezo=NULL" matches blank values, "mezo<>NULL" the others; a blank value
+// satisfies no other comparison. An empty (or all-blank) text keeps every
+// row. Words ("and", "NULL") may be written in any letter case. Text compares in
 // the store's order (Collation.h), exactly for "=" and "<>". Anything else is
 // a Syntax error naming the place, never a filter that silently matches
 // nothing.
