@@ -1,0 +1,132 @@
+#include "Interaction.h"
+
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QMessageBox>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QPushButton>
+#include <QUrl>
+
+namespace {
+
+DesktopInteraction& desktop()
+{
+    static DesktopInteraction real;
+    return real;
+}
+
+Interaction* installed = nullptr;
+
+}  // namespace
+
+Interaction& interaction()
+{
+    return installed ? *installed : desktop();
+}
+
+Interaction* setInteraction(Interaction* replacement)
+{
+    Interaction* before = installed;
+    installed = replacement;
+    return before;
+}
+
+bool DesktopInteraction::askYesNo(QWidget* owner, const QString& title, const QString& text)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, owner);
+    QPushButton* yes = box.addButton(QStringLiteral("Igen"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("Nem"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes;
+}
+
+void DesktopInteraction::message(QWidget* owner, MessageKind kind, const QString& title,
+                                 const QString& text)
+{
+    QMessageBox::Icon icon = kind == MessageKind::Error         ? QMessageBox::Critical
+                             : kind == MessageKind::Information ? QMessageBox::Information
+                                                                : QMessageBox::Warning;
+    QMessageBox box(icon, title, text, QMessageBox::NoButton, owner);
+    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.setDefaultButton(ok);
+    box.setEscapeButton(ok);
+    box.exec();
+}
+
+QString DesktopInteraction::openFileName(QWidget* owner, const QString& caption,
+                                         const QString& startPath, const QString& filter)
+{
+    return QFileDialog::getOpenFileName(owner, caption, startPath, filter);
+}
+
+QString DesktopInteraction::saveFileName(QWidget* owner, const QString& caption,
+                                         const QString& startPath, const QString& filter)
+{
+    return QFileDialog::getSaveFileName(owner, caption, startPath, filter);
+}
+
+QString DesktopInteraction::existingFolder(QWidget* owner, const QString& caption,
+                                           const QString& startFolder)
+{
+    return QFileDialog::getExistingDirectory(owner, caption, startFolder);
+}
+
+std::optional<QColor> DesktopInteraction::chooseColor(QWidget* owner, const QColor& initial)
+{
+    QColor c = QColorDialog::getColor(initial, owner);
+    if (!c.isValid()) return std::nullopt;
+    return c;
+}
+
+std::optional<QFont> DesktopInteraction::chooseFont(QWidget* owner, const QFont& initial)
+{
+    bool ok = false;
+    QFont f = QFontDialog::getFont(&ok, initial, owner);
+    if (!ok) return std::nullopt;
+    return f;
+}
+
+void DesktopInteraction::printPreview(QWidget* owner, const QString& title, const PaintFn& paint)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(title);
+    QPrintPreviewDialog dlg(&printer, owner);
+    dlg.setWindowTitle(title);
+    QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested,
+                     [&paint](QPrinter* p) { paint(*p); });
+    dlg.exec();
+}
+
+bool DesktopInteraction::print(QWidget*, const QString& title, const PaintFn& paint)
+{
+    if (QPrinterInfo::defaultPrinter().isNull()) return false;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(title);
+    paint(printer);
+    return true;
+}
+
+bool DesktopInteraction::openWithShell(const QString& target, const QString& workingFolder)
+{
+    QFileInfo file(target);
+    if (file.isFile() && file.isExecutable())
+        return QProcess::startDetached(file.absoluteFilePath(), {}, workingFolder);
+    QUrl url = target.contains(QLatin1String("://")) || target.startsWith(QLatin1String("mailto:"))
+                   ? QUrl(target)
+                   : QUrl::fromLocalFile(target);
+    return QDesktopServices::openUrl(url);
+}
+
+int DesktopInteraction::runModal(QDialog& dialog)
+{
+    return dialog.exec();
+}

@@ -1,0 +1,112 @@
+// Interaction: the one door through which the program asks the user anything
+// that a window cannot finish by itself.
+//
+// Every modal exchange goes through the installed Interaction: message boxes,
+// file, folder, colour and font dialogs, print preview and printing, the
+// desktop's open operation, and running any modal window (QDialog::exec).
+// The program installs the real dialogs (installed by default); tests install
+// a scripted responder (tests/support/ScriptedInteraction.h) that records what
+// was asked and gives the scripted answers, so the rest of the code runs for
+// real.
+//
+// How to use it from a window:
+//
+//     if (interaction().askYesNo(this, "Megerősítés", "Valóban töröljem a sort?")) ...
+//     QString f = interaction().openFileName(this, "Megnyitás", folder, "SQL (*.sql)");
+//     Tfrm_Valami dlg(this);              // objectName "frm_Valami"
+//     if (interaction().runModal(dlg) == QDialog::Accepted) ...
+//
+// Never call QDialog::exec(), QMessageBox, QFileDialog, QColorDialog,
+// QFontDialog, QPrintPreviewDialog, QPrintDialog or QDesktopServices directly:
+// a test could not answer them. Prefer the message helpers of Messages.h
+// (AskYesNo, ShowError, ShowInfo) over message() itself; they carry the
+// program's titles.
+//
+// Modal windows are told apart in scripts by their objectName, the form name
+// ("frm_Login"); give every dialog one.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class QDialog;
+class QPrinter;
+class QWidget;
+
+class Interaction {
+public:
+    enum class MessageKind { Error, Information, Warning };
+
+    // Draws the pages of a document on a printer (preview or real).
+    using PaintFn = std::function<void(QPrinter&)>;
+
+    virtual ~Interaction() = default;
+
+    // Message boxes, owned by `owner` (may be null). The text is shown as
+    // given, line breaks included.
+    virtual bool askYesNo(QWidget* owner, const QString& title, const QString& text) = 0;
+    virtual void message(QWidget* owner, MessageKind kind, const QString& title,
+                         const QString& text) = 0;
+
+    // File and folder choice. An empty result means the user cancelled.
+    // `filter` is in Qt's form: "Szövegfájl (*.csv);;Minden fájl (*)".
+    virtual QString openFileName(QWidget* owner, const QString& caption, const QString& startPath,
+                                 const QString& filter) = 0;
+    virtual QString saveFileName(QWidget* owner, const QString& caption, const QString& startPath,
+                                 const QString& filter) = 0;
+    virtual QString existingFolder(QWidget* owner, const QString& caption,
+                                   const QString& startFolder) = 0;
+
+    // Colour and font choice; nullopt when cancelled.
+    virtual std::optional<QColor> chooseColor(QWidget* owner, const QColor& initial) = 0;
+    virtual std::optional<QFont> chooseFont(QWidget* owner, const QFont& initial) = 0;
+
+    // The modal print preview of a document whose pages `paint` draws; the
+    // user may print from it. Returns when the preview closes.
+    virtual void printPreview(QWidget* owner, const QString& title, const PaintFn& paint) = 0;
+    // Prints the document on the default printer without asking. Returns
+    // false (and prints nothing) when no printer is installed; the caller
+    // tells the user.
+    virtual bool print(QWidget* owner, const QString& title, const PaintFn& paint) = 0;
+
+    // The desktop's open operation: a document path, a web address or a
+    // "mailto:" link is opened by its associated program; an executable file
+    // is started detached with `workingFolder` as its working folder. Returns
+    // without waiting; false when the system could not open it.
+    virtual bool openWithShell(const QString& target, const QString& workingFolder) = 0;
+
+    // Runs a dialog modally (QDialog::exec) and returns its result code
+    // (QDialog::Accepted or Rejected, or the code given to done()).
+    virtual int runModal(QDialog& dialog) = 0;
+};
+
+// The installed interaction. The real one unless a test installed another.
+Interaction& interaction();
+
+// Installs `replacement` (not owned; null puts the real one back). Returns
+// the one installed before.
+Interaction* setInteraction(Interaction* replacement);
+
+// The real dialogs of the desktop.
+class DesktopInteraction : public Interaction {
+public:
+    bool askYesNo(QWidget* owner, const QString& title, const QString& text) override;
+    void message(QWidget* owner, MessageKind kind, const QString& title,
+                 const QString& text) override;
+    QString openFileName(QWidget* owner, const QString& caption, const QString& startPath,
+                         const QString& filter) override;
+    QString saveFileName(QWidget* owner, const QString& caption, const QString& startPath,
+                         const QString& filter) override;
+    QString existingFolder(QWidget* owner, const QString& caption,
+                           const QString& startFolder) override;
+    std::optional<QColor> chooseColor(QWidget* owner, const QColor& initial) override;
+    std::optional<QFont> chooseFont(QWidget* owner, const QFont& initial) override;
+    void printPreview(QWidget* owner, const QString& title, const PaintFn& paint) override;
+    bool print(QWidget* owner, const QString& title, const PaintFn& paint) override;
+    bool openWithShell(const QString& target, const QString& workingFolder) override;
+    int runModal(QDialog& dialog) override;
+};

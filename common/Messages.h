@@ -1,0 +1,19 @@
+// The program's three message boxes. They go through the interaction seam
+// (Interaction.h), so tests answer them.
+//
+// AskYesNo and ShowError give the focus back to the window that was active
+// before the box; ShowInfo leaves it where the box left it.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// Question icon, buttons "Igen" and "Nem"; true when "Igen" was chosen.
+bool AskYesNo(const QString& text, const QString& title, QWidget* owner = nullptr);
+
+// Title "Hiba", error icon, one "OK" button.
+void ShowError(const QString& text, QWidget* owner = nullptr);
+
+// Title "Üzenet", information icon, one "OK" button.
+void ShowInfo(const QString& text, QWidget* owner = nullptr);
