@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Main/Application.h"
+#include "widgets/Application.h"
 
 int main(int argc, char** argv)
 {

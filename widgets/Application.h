@@ -1,4 +1,5 @@
-// The application object of Nyilvex and its set-up.
+// The application object of both programs (Nyilvex and Nyilvex_Upd) and its
+// set-up.
 //
 // NyilvexApplication shows every error that an event handler lets escape
 // (DbError and any other std::exception) in the error box, and the program
@@ -6,8 +7,9 @@
 //
 // SetupApplication makes the process Hungarian whatever the machine is
 // (locale, Qt's own dialog texts), loads the fonts the windows are designed
-// in, installs the window conventions and fixes the settings folders. Tests
-// call it too, after pointing XDG_CONFIG_HOME at a temporary folder.
+// in, installs the window conventions, fixes the settings folders and sets
+// the application title. Tests call it too, after pointing XDG_CONFIG_HOME at
+// a temporary folder.
 #pragma once
 
 #include <QApplication>
@@ -20,4 +22,4 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
-void SetupApplication(QApplication& app);
+void SetupApplication(QApplication& app, const QString& title = "Nyilvex");

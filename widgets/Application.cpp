@@ -27,10 +27,10 @@ bool NyilvexApplication::notify(QObject* receiver, QEvent* event)
     return false;
 }
 
-void SetupApplication(QApplication& app)
+void SetupApplication(QApplication& app, const QString& title)
 {
-    app.setApplicationName("Nyilvex");
-    app.setApplicationDisplayName("Nyilvex");
+    app.setApplicationName(title);
+    app.setApplicationDisplayName(title);
     QLocale::setDefault(QLocale(QLocale::Hungarian, QLocale::Hungary));
 
     auto* translator = new QTranslator(&app);
