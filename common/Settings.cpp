@@ -25,8 +25,13 @@ Folders& folders()
 
 void InitFolders()
 {
+    InitFolders(QCoreApplication::applicationDirPath());
+}
+
+void InitFolders(const QString& programFolder)
+{
     Folders& f = folders();
-    f.program = QDir::cleanPath(QCoreApplication::applicationDirPath());
+    f.program = QDir::cleanPath(programFolder);
 
     const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     f.settings = config.isEmpty() ? f.program : QDir::cleanPath(config + "/Nyilvex");

@@ -21,6 +21,9 @@
 // Fixes the three locations (making the settings folder when missing). May be
 // called again, as tests do after pointing XDG_CONFIG_HOME elsewhere.
 void InitFolders();
+// The same with another program folder, as an installation elsewhere would
+// have it (tests).
+void InitFolders(const QString& programFolder);
 
 const QString& ProgramFolder();
 const QString& SettingsFolder();

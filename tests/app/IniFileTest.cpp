@@ -103,7 +103,7 @@ TEST(Folders, ExistingSettingsFolderGetsNoTemp)
 {
     TempHome home;
     QDir(home.settingsFolder() + "/Temp").removeRecursively();
-    InitFolders();
+    InitFolders(home.programFolder());
     EXPECT_FALSE(QFileInfo(home.settingsFolder() + "/Temp").exists());
 }
 
@@ -112,7 +112,7 @@ TEST(Folders, SettingsFolderThatCannotBeMadeFallsBackToTheProgramFolder)
     TempHome home;
     QDir(home.settingsFolder()).removeRecursively();
     writeAll(home.settingsFolder(), "a file where the folder should be");
-    InitFolders();
+    InitFolders(home.programFolder());
     EXPECT_EQ(SettingsFolder(), ProgramFolder());
     EXPECT_EQ(SettingsFile(), ProgramFolder() + "/Nyilvex.ini");
 }
