@@ -69,9 +69,22 @@ QString DesktopInteraction::openFileName(QWidget* owner, const QString& caption,
 }
 
 QString DesktopInteraction::saveFileName(QWidget* owner, const QString& caption,
-                                         const QString& startPath, const QString& filter)
+                                         const QString& startPath, const QString& filter,
+                                         const SaveOptions& options)
 {
-    return QFileDialog::getSaveFileName(owner, caption, startPath, filter);
+    // A start path naming a file opens its folder with the name proposed.
+    const QFileInfo start(startPath);
+    const bool namesFile = !startPath.isEmpty() && !start.isDir();
+    QFileDialog dialog(owner, caption, namesFile ? start.absolutePath() : startPath, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(options.defaultSuffix);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !options.confirmOverwrite);
+    if (namesFile)
+        dialog.selectFile(start.fileName());
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return dialog.selectedFiles().value(0);
 }
 
 QString DesktopInteraction::existingFolder(QWidget* owner, const QString& caption,

@@ -37,6 +37,12 @@ class QDialog;
 class QPrinter;
 class QWidget;
 
+// How a save dialog treats the typed name.
+struct SaveOptions {
+    QString defaultSuffix;         // added ("zip") when the typed name has no extension
+    bool confirmOverwrite = true;  // ask before an existing file is chosen
+};
+
 class Interaction {
 public:
     enum class MessageKind { Error, Information, Warning };
@@ -57,7 +63,7 @@ public:
     virtual QString openFileName(QWidget* owner, const QString& caption, const QString& startPath,
                                  const QString& filter) = 0;
     virtual QString saveFileName(QWidget* owner, const QString& caption, const QString& startPath,
-                                 const QString& filter) = 0;
+                                 const QString& filter, const SaveOptions& options = {}) = 0;
     virtual QString existingFolder(QWidget* owner, const QString& caption,
                                    const QString& startFolder) = 0;
 
@@ -100,7 +106,7 @@ public:
     QString openFileName(QWidget* owner, const QString& caption, const QString& startPath,
                          const QString& filter) override;
     QString saveFileName(QWidget* owner, const QString& caption, const QString& startPath,
-                         const QString& filter) override;
+                         const QString& filter, const SaveOptions& options = {}) override;
     QString existingFolder(QWidget* owner, const QString& caption,
                            const QString& startFolder) override;
     std::optional<QColor> chooseColor(QWidget* owner, const QColor& initial) override;

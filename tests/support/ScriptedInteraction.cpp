@@ -1,5 +1,7 @@
 #include "ScriptedInteraction.h"
 
+#include <QFileInfo>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -81,10 +83,16 @@ QString ScriptedInteraction::openFileName(QWidget*, const QString& caption,
 }
 
 QString ScriptedInteraction::saveFileName(QWidget*, const QString& caption,
-                                          const QString& startPath, const QString&)
+                                          const QString& startPath, const QString& filter,
+                                          const SaveOptions& options)
 {
     asked.push_back({"save", caption, startPath});
-    return take(files, "a file to save").value_or(QString());
+    saveDialogs.push_back({filter, options});
+    QString name = take(files, "a file to save").value_or(QString());
+    // As the real dialog does with a name typed without an extension.
+    if (!name.isEmpty() && !options.defaultSuffix.isEmpty() && QFileInfo(name).suffix().isEmpty())
+        name += "." + options.defaultSuffix;
+    return name;
 }
 
 QString ScriptedInteraction::existingFolder(QWidget*, const QString& caption,

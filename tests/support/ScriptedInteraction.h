@@ -39,15 +39,21 @@ public:
         QString title;  // the caption, or the form name of a modal window
         QString text;   // the message, the start path, or the shell's target
     };
+    // What each save dialog was given besides its caption and start path.
+    struct SaveAsked {
+        QString filter;
+        SaveOptions options;
+    };
     using Script = std::function<void(QDialog&)>;
 
     ScriptedInteraction();
     ~ScriptedInteraction() override;
 
     std::vector<Asked> asked;
+    std::vector<SaveAsked> saveDialogs;
 
     std::deque<bool> yesNo;
-    std::deque<QString> files;    // open and save; "" cancels
+    std::deque<QString> files;    // open and save; "" cancels; a save gets the default suffix
     std::deque<QString> folders;  // "" cancels
     std::deque<std::optional<QColor>> colours;
     std::deque<std::optional<QFont>> fonts;
@@ -72,7 +78,7 @@ public:
     QString openFileName(QWidget* owner, const QString& caption, const QString& startPath,
                          const QString& filter) override;
     QString saveFileName(QWidget* owner, const QString& caption, const QString& startPath,
-                         const QString& filter) override;
+                         const QString& filter, const SaveOptions& options = {}) override;
     QString existingFolder(QWidget* owner, const QString& caption,
                            const QString& startFolder) override;
     std::optional<QColor> chooseColor(QWidget* owner, const QColor& initial) override;
