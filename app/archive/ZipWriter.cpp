@@ -23,9 +23,6 @@ constexpr std::size_t kBufferSize = 1 << 20;
 constexpr std::uint32_t kLocalSignature = 0x04034b50;
 constexpr std::uint32_t kCentralSignature = 0x02014b50;
 constexpr std::uint32_t kEndSignature = 0x06054b50;
-constexpr std::size_t kLocalHeaderSize = 30;
-constexpr std::size_t kCentralHeaderSize = 46;
-constexpr std::size_t kEndRecordSize = 22;
 
 constexpr std::uint16_t kMethodStored = 0;
 constexpr std::uint16_t kMethodDeflated = 8;
@@ -36,7 +33,8 @@ constexpr std::uint16_t kVersionDeflated = 20;
 constexpr std::uint16_t kVersionMadeBy = (3 << 8) | 20;
 constexpr std::uint32_t kDosReadOnly = 0x01;
 
-// The operating system's reason for a failure, in the user's language.
+}  // namespace
+
 std::string reason(int err)
 {
     switch (err) {
@@ -58,6 +56,8 @@ std::string reason(int err)
     default: return "rendszerhiba " + std::to_string(err) + ": " + std::strerror(err);
     }
 }
+
+namespace {
 
 [[noreturn]] void fail(std::string message) { throw Error(std::move(message)); }
 

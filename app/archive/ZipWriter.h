@@ -24,6 +24,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The operating system's reason for a failure (an errno value), in Hungarian.
+std::string reason(int err);
+
 // The classic format's ceilings. A value of 0xFFFF or 0xFFFFFFFF in a count,
 // size or offset field tells readers to look for ZIP64 records, so the
 // largest value we write is one less than that for sizes and offsets.
