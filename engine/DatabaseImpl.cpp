@@ -1,0 +1,110 @@
+#include "DatabaseImpl.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "Codepage.h"
+#include "FileIo.h"
+#include "FileLock.h"
+#include "Messages.h"
+#include "TableImpl.h"
+
+namespace engine {
+
+namespace {
+
+bool endsWithDb(std::string_view name)
+{
+    return name.size() > 3 && sameName(name.substr(name.size() - 3), ".DB");
+}
+
+std::string tableStem(std::string_view name)
+{
+    if (endsWithDb(name)) name.remove_suffix(3);
+    return std::string(name);
+}
+
+bool validTableName(std::string_view stem)
+{
+    return !stem.empty() && stem.size() <= 64 && stem.find('/') == std::string_view::npos &&
+           stem.find('\0') == std::string_view::npos && stem != "." && stem != "..";
+}
+
+}  // namespace
+
+Result<std::shared_ptr<Database>> Database::open(const std::string& folder)
+{
+    struct stat st {};
+    if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return msg::folderMissing(folder);
+    return std::shared_ptr<Database>(std::make_shared<DatabaseImpl>(folder));
+}
+
+Result<std::vector<std::string>> DatabaseImpl::tableNames()
+{
+    Result<std::vector<std::string>> entries = listFolder(folder_);
+    if (!entries.isOk()) return entries.status();
+    std::vector<std::string> out;
+    for (const std::string& e : *entries)
+        if (endsWithDb(e)) out.push_back(e.substr(0, e.size() - 3));
+    return out;
+}
+
+Result<std::shared_ptr<Table>> DatabaseImpl::openTable(std::string_view name, OpenMode mode)
+{
+    const std::string stem = tableStem(name);
+    if (!validTableName(stem)) return msg::tableMissing(stem);
+    Result<std::vector<std::string>> entries = listFolder(folder_);
+    if (!entries.isOk()) return entries.status();
+    const std::optional<std::string> file = findEntry(*entries, stem + ".DB");
+    if (!file) return msg::tableMissing(stem);
+    const std::string key = lowerCp1250(file->substr(0, file->size() - 3));
+    std::shared_ptr<TableState> state = open_[key].lock();
+    if (!state) {
+        Result<std::shared_ptr<TableState>> opened = TableState::open(folder_, *file, mode);
+        if (!opened.isOk()) return opened.status();
+        state = *opened;
+        open_[key] = state;
+    }
+    if (Status s = state->attach(mode); !s.isOk()) return s;
+    return std::shared_ptr<Table>(std::make_shared<TableImpl>(state, mode));
+}
+
+Status DatabaseImpl::createTable(std::string_view name, const TableDef& def)
+{
+    const std::string stem = tableStem(name);
+    if (!validTableName(stem)) return msg::badDefinition(stem, "érvénytelen táblanév.");
+    Result<std::vector<std::string>> entries = listFolder(folder_);
+    if (!entries.isOk()) return entries.status();
+    if (findEntry(*entries, stem + ".DB")) return msg::tableExists(stem);
+    return TableState::create(folder_, stem, def);
+}
+
+Status DatabaseImpl::deleteTableFile(std::string_view fileName)
+{
+    Result<std::vector<std::string>> entries = listFolder(folder_);
+    if (!entries.isOk()) return entries.status();
+    const std::optional<std::string> file = findEntry(*entries, fileName);
+    if (!file) return Status::ok();
+    const size_t dot = file->rfind('.');
+    const std::string stem = dot == std::string::npos ? *file : file->substr(0, dot);
+    if (std::shared_ptr<TableState> st = open_[lowerCp1250(stem)].lock(); st && st->handles() > 0)
+        return msg::fileInUse(*file);
+    // Another process (or Database) with the table open holds its open lock.
+    int fd = -1;
+    if (const auto db = findEntry(*entries, stem + ".DB")) {
+        fd = ::open(joinPath(folder_, *db).c_str(), O_RDWR | O_CLOEXEC);
+        if (fd >= 0 && !lockFile(fd, LockRange::Open, LockKind::Exclusive, 0)) {
+            ::close(fd);
+            return msg::fileInUse(*file);
+        }
+    }
+    Status s;
+    if (::unlink(joinPath(folder_, *file).c_str()) != 0 && errno != ENOENT) s = msg::ioError(*file, errno);
+    if (fd >= 0) ::close(fd);
+    return s;
+}
+
+}  // namespace engine

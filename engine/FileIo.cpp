@@ -1,0 +1,131 @@
+#include "FileIo.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "Messages.h"
+#include "Schema.h"
+
+namespace engine {
+
+Status readExact(int fd, void* buf, size_t n, uint64_t offset)
+{
+    auto* p = static_cast<char*>(buf);
+    while (n > 0) {
+        const ssize_t r = pread(fd, p, n, off_t(offset));
+        if (r < 0) {
+            if (errno == EINTR) continue;
+            return Status::error(ErrorCode::IoError, "");
+        }
+        if (r == 0) return Status::error(ErrorCode::Corrupt, "");
+        p += r;
+        n -= size_t(r);
+        offset += uint64_t(r);
+    }
+    return Status::ok();
+}
+
+Status writeExact(int fd, const void* buf, size_t n, uint64_t offset, std::string_view path)
+{
+    const auto* p = static_cast<const char*>(buf);
+    while (n > 0) {
+        const ssize_t w = pwrite(fd, p, n, off_t(offset));
+        if (w < 0) {
+            if (errno == EINTR) continue;
+            return msg::ioError(path, errno);
+        }
+        p += w;
+        n -= size_t(w);
+        offset += uint64_t(w);
+    }
+    return Status::ok();
+}
+
+Result<std::vector<uint8_t>> readWholeFd(int fd, const std::string& path)
+{
+    struct stat st {};
+    if (fstat(fd, &st) != 0) return msg::ioError(path, errno);
+    std::vector<uint8_t> out(size_t(st.st_size));
+    size_t got = 0;
+    while (got < out.size()) {
+        const ssize_t r = pread(fd, out.data() + got, out.size() - got, off_t(got));
+        if (r < 0) {
+            if (errno == EINTR) continue;
+            return msg::ioError(path, errno);
+        }
+        if (r == 0) break;
+        got += size_t(r);
+    }
+    out.resize(got);
+    return out;
+}
+
+Result<std::vector<uint8_t>> readWholeFile(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT) return Status::error(ErrorCode::NotFound, path);
+        return msg::ioError(path, errno);
+    }
+    Result<std::vector<uint8_t>> r = readWholeFd(fd, path);
+    ::close(fd);
+    return r;
+}
+
+Status writeNewFile(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return msg::ioError(path, errno);
+    Status s = writeExact(fd, bytes.data(), bytes.size(), 0, path);
+    if (s.isOk() && fdatasync(fd) != 0) s = msg::ioError(path, errno);
+    ::close(fd);
+    return s;
+}
+
+Status syncDirectory(const std::string& folder)
+{
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return msg::ioError(folder, errno);
+    const int r = fsync(fd);
+    const int err = errno;
+    ::close(fd);
+    if (r != 0) return msg::ioError(folder, err);
+    return Status::ok();
+}
+
+Result<std::vector<std::string>> listFolder(const std::string& folder)
+{
+    DIR* d = opendir(folder.c_str());
+    if (!d) return msg::ioError(folder, errno);
+    std::vector<std::string> out;
+    while (const dirent* e = readdir(d)) {
+        const std::string name = e->d_name;
+        if (name != "." && name != "..") out.push_back(name);
+    }
+    closedir(d);
+    return out;
+}
+
+std::optional<std::string> findEntry(const std::vector<std::string>& entries, std::string_view name)
+{
+    std::optional<std::string> found;
+    for (const std::string& e : entries) {
+        if (e == name) return e;
+        if (!found && sameName(e, name)) found = e;
+    }
+    return found;
+}
+
+std::string joinPath(const std::string& folder, std::string_view name)
+{
+    std::string p = folder;
+    if (!p.empty() && p.back() != '/') p += '/';
+    p.append(name);
+    return p;
+}
+
+}  // namespace engine

@@ -1,0 +1,153 @@
+#include "Messages.h"
+
+#include <cstring>
+
+#include "Codepage.h"
+
+namespace engine::msg {
+
+namespace {
+
+std::string u(std::string_view cp1250) { return cp1250ToUtf8(cp1250); }
+
+}  // namespace
+
+Status folderMissing(std::string_view folder)
+{
+    return Status::error(ErrorCode::NotFound, "Az adatbázis mappa nem létezik: " + std::string(folder));
+}
+
+Status tableMissing(std::string_view table)
+{
+    return Status::error(ErrorCode::NotFound, "A(z) " + u(table) + " tábla nem létezik.");
+}
+
+Status tableExists(std::string_view table)
+{
+    return Status::error(ErrorCode::AlreadyExists, "A(z) " + u(table) + " tábla már létezik.");
+}
+
+Status fieldMissing(std::string_view table, std::string_view field)
+{
+    return Status::error(ErrorCode::NotFound,
+                         "A(z) " + u(table) + " táblában nincs " + u(field) + " nevű mező.");
+}
+
+Status fieldExists(std::string_view table, std::string_view field)
+{
+    return Status::error(ErrorCode::AlreadyExists,
+                         "A(z) " + u(table) + " táblában már van " + u(field) + " nevű mező.");
+}
+
+Status indexMissing(std::string_view table, std::string_view index)
+{
+    return Status::error(ErrorCode::NotFound,
+                         "A(z) " + u(table) + " táblának nincs " + u(index) + " nevű indexe.");
+}
+
+Status indexExists(std::string_view table, std::string_view index)
+{
+    return Status::error(ErrorCode::AlreadyExists,
+                         "A(z) " + u(table) + " táblának már van " + u(index) + " nevű indexe.");
+}
+
+Status noIndexForFields(std::string_view table, std::string_view fields)
+{
+    return Status::error(ErrorCode::NotFound,
+                         "A(z) " + u(table) + " táblának nincs indexe a következő mezőkre: " + u(fields) + ".");
+}
+
+Status noPrimaryKey(std::string_view table)
+{
+    return Status::error(ErrorCode::Unsupported, "A(z) " + u(table) + " táblának nincs elsődleges kulcsa.");
+}
+
+Status rowMissing(std::string_view table)
+{
+    return Status::error(ErrorCode::NotFound,
+                         "A sor már nem található a(z) " + u(table) + " táblában (közben módosították vagy törölték).");
+}
+
+Status duplicateKey(std::string_view table, std::string_view keyText)
+{
+    return Status::error(ErrorCode::DuplicateKey,
+                         "Kulcsmegsértés: a(z) " + u(table) + " táblában már van sor ezzel a kulccsal: " +
+                             u(keyText) + ".");
+}
+
+Status textTooLong(std::string_view field, int maxChars)
+{
+    return Status::error(ErrorCode::InvalidValue, "A(z) " + u(field) + " mező szövege túl hosszú (legfeljebb " +
+                                                      std::to_string(maxChars) + " karakter lehet).");
+}
+
+Status wrongKind(std::string_view field)
+{
+    return Status::error(ErrorCode::InvalidValue, "A(z) " + u(field) + " mezőbe ilyen típusú érték nem írható.");
+}
+
+Status outOfRange(std::string_view field)
+{
+    return Status::error(ErrorCode::InvalidValue, "A(z) " + u(field) + " mező értéke kívül esik a megengedett tartományon.");
+}
+
+Status keyBlank(std::string_view field)
+{
+    return Status::error(ErrorCode::InvalidValue, "A(z) " + u(field) + " kulcsmező nem lehet üres.");
+}
+
+Status recordShape(std::string_view table, size_t given, size_t expected)
+{
+    return Status::error(ErrorCode::InvalidValue, "A(z) " + u(table) + " tábla sorának " + std::to_string(expected) +
+                                                      " mezője van, de " + std::to_string(given) +
+                                                      " érték érkezett.");
+}
+
+Status badDefinition(std::string_view table, std::string_view what)
+{
+    return Status::error(ErrorCode::InvalidValue, "Hibás táblaszerkezet (" + u(table) + "): " + std::string(what));
+}
+
+Status primaryNotLeading(std::string_view table)
+{
+    return Status::error(ErrorCode::InvalidValue, "A(z) " + u(table) +
+                                                      " tábla elsődleges kulcsa csak a tábla első mezőiből állhat.");
+}
+
+Status tableFull(std::string_view table)
+{
+    return Status::error(ErrorCode::Unsupported, "A(z) " + u(table) + " tábla megtelt, több sor nem fér el benne.");
+}
+
+Status readOnly(std::string_view table)
+{
+    return Status::error(ErrorCode::ReadOnly, "A(z) " + u(table) + " tábla csak olvasásra van megnyitva.");
+}
+
+Status needsExclusive(std::string_view table)
+{
+    return Status::error(ErrorCode::Locked,
+                         "A(z) " + u(table) + " tábla szerkezetének módosításához kizárólagos megnyitás szükséges.");
+}
+
+Status tableInUse(std::string_view table)
+{
+    return Status::error(ErrorCode::Locked, "A tábla használatban van: " + u(table));
+}
+
+Status fileInUse(std::string_view path)
+{
+    return Status::error(ErrorCode::Locked, "A fájl használatban van: " + u(path));
+}
+
+Status corrupt(std::string_view fileName, std::string_view detail)
+{
+    return Status::error(ErrorCode::Corrupt, "A(z) " + u(fileName) + " fájl sérült: " + std::string(detail));
+}
+
+Status ioError(std::string_view path, int err)
+{
+    return Status::error(ErrorCode::IoError, "Fájlművelet sikertelen (" + u(path) + "): " + std::strerror(err));
+}
+
+}  // namespace engine::msg

@@ -1,0 +1,73 @@
+#include "TableImpl.h"
+
+#include "Messages.h"
+
+namespace engine {
+
+Status TableImpl::writable() const
+{
+    if (mode_ == OpenMode::ReadOnly) return msg::readOnly(state_->name());
+    return Status::ok();
+}
+
+Status TableImpl::exclusive() const
+{
+    if (mode_ != OpenMode::Exclusive) return msg::needsExclusive(state_->name());
+    return Status::ok();
+}
+
+Result<RowId> TableImpl::insert(Record& rec)
+{
+    if (Status s = writable(); !s.isOk()) return s;
+    return state_->insert(rec);
+}
+
+Status TableImpl::update(RowId row, const Record& rec)
+{
+    if (Status s = writable(); !s.isOk()) return s;
+    return state_->update(row, rec);
+}
+
+Status TableImpl::remove(RowId row)
+{
+    if (Status s = writable(); !s.isOk()) return s;
+    return state_->remove(row);
+}
+
+Status TableImpl::emptyTable()
+{
+    if (Status s = writable(); !s.isOk()) return s;
+    return state_->emptyTable();
+}
+
+Status TableImpl::flush()
+{
+    if (mode_ == OpenMode::ReadOnly) return Status::ok();
+    return state_->flush();
+}
+
+Status TableImpl::addField(const FieldDef& field)
+{
+    if (Status s = exclusive(); !s.isOk()) return s;
+    return state_->addField(field);
+}
+
+Status TableImpl::clearIndexes()
+{
+    if (Status s = exclusive(); !s.isOk()) return s;
+    return state_->clearIndexes();
+}
+
+Status TableImpl::addPrimaryIndex(const std::vector<std::string>& fields)
+{
+    if (Status s = exclusive(); !s.isOk()) return s;
+    return state_->addPrimaryIndex(fields);
+}
+
+Status TableImpl::addIndex(const IndexDef& index)
+{
+    if (Status s = exclusive(); !s.isOk()) return s;
+    return state_->addIndex(index);
+}
+
+}  // namespace engine

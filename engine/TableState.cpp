@@ -1,0 +1,1843 @@
+#include "TableState.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <numeric>
+
+#include <zlib.h>
+
+#include "ByteStream.h"
+#include "Codepage.h"
+#include "Collation.h"
+#include "FileIo.h"
+#include "FileLock.h"
+#include "Messages.h"
+#include "PrimaryIndex.h"
+
+namespace engine {
+
+namespace {
+
+constexpr uint64_t kAutoCheckpointBytes = 64ull << 20;
+constexpr size_t kDiffUnit = 2048;
+
+// The block size for a record size: room for at least 16 records where
+// possible, so that the 65535 blocks a file may have hold many rows.
+uint8_t blockKbFor(int recordSize)
+{
+    for (uint8_t kb : {uint8_t(4), uint8_t(8), uint8_t(16), uint8_t(32)})
+        if ((int(kb) * 1024 - 6) / recordSize >= 16) return kb;
+    return 32;
+}
+
+std::string upperExt(std::string_view ext) { return std::string(ext); }
+
+uint32_t recordChecksum(const uint8_t* rec, int size) { return uint32_t(crc32(0, rec, uInt(size))); }
+
+bool indexableType(FieldType t)
+{
+    return !isBlobType(t) && t != FieldType::Bytes;
+}
+
+std::string fieldList(const std::vector<std::string>& fields)
+{
+    std::string out;
+    for (const std::string& f : fields) {
+        if (!out.empty()) out += ";";
+        out += f;
+    }
+    return out;
+}
+
+}  // namespace
+
+struct TableState::Secondary {
+    IndexDef def;
+    int field = -1;
+    std::vector<FieldDef> xgFields;
+    RecordLayout xgLayout;
+    std::vector<KeyPart> xgKey;
+    BlockFile xg;
+    bool ready = false;
+    bool mustSort = false;           // the rows changed since the file was written
+    std::vector<uint32_t> xgToDb;    // by xg tag - 1
+    std::vector<uint32_t> dbToXg;    // by db tag - tagBase
+    std::string xgName, ygName;
+    std::vector<uint8_t> xgBytes;    // the file as read, until used
+    bool xgPresent = false;
+    uint64_t xgDiskSize = 0;
+    std::vector<uint8_t> ygDisk;
+};
+
+struct TableState::Model {
+    TableDef def;
+    RecordLayout layout;
+    FileHeader header;
+    BlockFile data;
+    BlobFile blobs;
+    bool hasBlobs = false;
+    std::vector<KeyPart> pk;
+    std::vector<Secondary> sec;
+    uint32_t tagBase = 1;
+    std::string mbName, pxName;
+    uint64_t dbDiskSize = 0;
+    uint64_t mbDiskSize = 0;
+    std::vector<uint8_t> pxDisk;
+    bool rewriteNeeded = false;  // the header as written here differs in size from the file's
+
+    uint32_t& dbToXg(Secondary& s, uint32_t dbTag)
+    {
+        const size_t i = dbTag - tagBase;
+        if (s.dbToXg.size() <= i) s.dbToXg.resize(i + 1, 0);
+        return s.dbToXg[i];
+    }
+};
+
+// ---------------------------------------------------------------------------
+// Building models
+
+namespace {
+
+std::vector<KeyPart> primaryParts(const TableDef& def, const RecordLayout& layout)
+{
+    std::vector<KeyPart> parts;
+    for (int i = 0; i < def.keyFieldCount; ++i) parts.push_back(KeyPart{layout.slot(i), false, false});
+    return parts;
+}
+
+}  // namespace
+
+
+// ---------------------------------------------------------------------------
+
+TableState::~TableState()
+{
+    wal_.close();
+    if (dbFd_ >= 0) ::close(dbFd_);
+}
+
+const TableDef& TableState::def() const { return model_->def; }
+
+std::string TableState::fileName(std::string_view ext) const { return stem_ + "." + upperExt(ext); }
+
+Status TableState::validate(std::string_view table, const TableDef& def)
+{
+    if (def.fields.empty() || def.fields.size() > 255) return msg::badDefinition(table, "érvénytelen mezőszám.");
+    if (def.keyFieldCount < 0 || size_t(def.keyFieldCount) > def.fields.size())
+        return msg::badDefinition(table, "érvénytelen kulcsmezőszám.");
+    int width = 0;
+    for (size_t i = 0; i < def.fields.size(); ++i) {
+        const FieldDef& f = def.fields[i];
+        if (f.name.empty() || f.name.size() > 25 || f.name.find('\0') != std::string::npos)
+            return msg::badDefinition(table, "érvénytelen mezőnév: " + cp1250ToUtf8(f.name));
+        for (size_t k = 0; k < i; ++k)
+            if (sameName(def.fields[k].name, f.name)) return msg::fieldExists(table, f.name);
+        switch (f.type) {
+        case FieldType::Alpha:
+        case FieldType::Bytes:
+            if (f.size < 1 || f.size > 255) return msg::badDefinition(table, "érvénytelen mezőhossz: " + cp1250ToUtf8(f.name));
+            break;
+        case FieldType::Bcd:
+            if (f.size < 0 || f.size > 32) return msg::badDefinition(table, "érvénytelen tizedesjegyszám: " + cp1250ToUtf8(f.name));
+            break;
+        case FieldType::Memo:
+        case FieldType::FmtMemo:
+        case FieldType::Blob:
+        case FieldType::Ole:
+        case FieldType::Graphic:
+            if (f.size < 0 || f.size > 240) return msg::badDefinition(table, "érvénytelen memóhossz: " + cp1250ToUtf8(f.name));
+            break;
+        default:
+            if (f.size != 0) return msg::badDefinition(table, "érvénytelen mezőhossz: " + cp1250ToUtf8(f.name));
+            break;
+        }
+        if (int(i) < def.keyFieldCount && !indexableType(f.type))
+            return msg::badDefinition(table, "ilyen típusú mező nem lehet kulcs: " + cp1250ToUtf8(f.name));
+        width += RecordLayout::widthOf(f.type, f.size);
+    }
+    if (width > 32 * 1024 - 6) return msg::badDefinition(table, "a sor túl hosszú.");
+    for (size_t i = 0; i < def.indexes.size(); ++i) {
+        const IndexDef& d = def.indexes[i];
+        if (d.name.empty() || d.name.size() > 25) return msg::badDefinition(table, "érvénytelen indexnév.");
+        for (size_t k = 0; k < i; ++k)
+            if (sameName(def.indexes[k].name, d.name)) return msg::indexExists(table, d.name);
+        if (d.fields.size() != 1) return msg::badDefinition(table, "egy index egy mezőre épülhet.");
+        const int f = def.fieldIndex(d.fields[0]);
+        if (f < 0) return msg::fieldMissing(table, d.fields[0]);
+        if (!indexableType(def.fields[size_t(f)].type))
+            return msg::badDefinition(table, "ilyen típusú mezőre nem épülhet index: " + cp1250ToUtf8(d.fields[0]));
+        if (def.keyFieldCount == 0) return msg::noPrimaryKey(table);
+    }
+    return Status::ok();
+}
+
+// Sets up a secondary's layout from its definition.
+void TableState::shapeSecondary(const TableDef& def, Secondary& s, const std::string& stem, size_t ordinal,
+                                const std::vector<std::string>& entries)
+{
+    s.field = def.fieldIndex(s.def.fields[0]);
+    s.xgFields.clear();
+    s.xgFields.push_back(def.fields[size_t(s.field)]);
+    for (int i = 0; i < def.keyFieldCount; ++i) s.xgFields.push_back(def.fields[size_t(i)]);
+    s.xgFields.push_back(FieldDef{"Hint", FieldType::Short, 0});
+    s.xgLayout = RecordLayout(s.xgFields);
+    s.xgKey.clear();
+    s.xgKey.push_back(KeyPart{s.xgLayout.slot(0), s.def.caseInsensitive, s.def.descending});
+    for (int i = 0; i < def.keyFieldCount; ++i) s.xgKey.push_back(KeyPart{s.xgLayout.slot(i + 1), false, false});
+    const std::string n = std::to_string(ordinal);
+    s.xgName = findEntry(entries, stem + ".XG" + n).value_or(stem + ".XG" + n);
+    s.ygName = findEntry(entries, stem + ".YG" + n).value_or(stem + ".YG" + n);
+}
+
+// ---------------------------------------------------------------------------
+// Opening
+
+Result<std::shared_ptr<TableState>> TableState::open(const std::string& folder, const std::string& dbFile, OpenMode mode)
+{
+    std::shared_ptr<TableState> t(new TableState());
+    t->folder_ = folder;
+    t->dbFile_ = dbFile;
+    t->stem_ = dbFile.substr(0, dbFile.size() - 3);
+    const std::string path = joinPath(folder, dbFile);
+    const LockKind openKind = mode == OpenMode::Exclusive ? LockKind::Exclusive : LockKind::Shared;
+
+    for (int attempt = 0;; ++attempt) {
+        t->writable_ = true;
+        t->dbFd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+        if (t->dbFd_ < 0 && (errno == EACCES || errno == EROFS)) {
+            t->writable_ = false;
+            t->dbFd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        }
+        if (t->dbFd_ < 0) {
+            if (errno == ENOENT) return msg::tableMissing(t->stem_);
+            return msg::ioError(dbFile, errno);
+        }
+        if (!t->writable_ && openKind == LockKind::Exclusive) return msg::readOnly(t->stem_);
+        if (!lockFile(t->dbFd_, LockRange::Open, openKind, kOpenWaitMs)) return msg::tableInUse(t->stem_);
+        // A restructure may have put a new file in place meanwhile.
+        struct stat a {}, b {};
+        if (fstat(t->dbFd_, &a) != 0 || stat(path.c_str(), &b) != 0 || a.st_ino != b.st_ino) {
+            ::close(t->dbFd_);
+            t->dbFd_ = -1;
+            if (attempt > 20) return msg::tableInUse(t->stem_);
+            continue;
+        }
+        break;
+    }
+    t->exclusive_ = mode == OpenMode::Exclusive;
+
+    if (t->writable_) {
+        if (Status s = t->wal_.open(joinPath(folder, t->fileName("WAL")), true); !s.isOk()) return s;
+        if (lockFile(t->dbFd_, LockRange::Write, LockKind::Exclusive, 0)) {
+            Status s = t->removeLeftovers();
+            unlockFile(t->dbFd_, LockRange::Write);
+            if (!s.isOk()) return s;
+        }
+    } else {
+        // A read-only folder: no journal can be kept, but one left by a
+        // writer elsewhere is still read.
+        const std::string wal = joinPath(folder, t->fileName("WAL"));
+        if (access(wal.c_str(), F_OK) == 0) (void)t->wal_.open(wal, false);
+    }
+
+    std::unique_ptr<Model> m;
+    if (!lockFile(t->dbFd_, LockRange::Read, LockKind::Shared, kWriterWaitMs)) return msg::tableInUse(t->stem_);
+    Status s = t->loadModel(m);
+    unlockFile(t->dbFd_, LockRange::Read);
+    if (!s.isOk()) return s;
+    t->model_ = std::move(m);
+    t->orderCache_.assign(t->model_->sec.size() + 1, std::nullopt);
+    return t;
+}
+
+// Finishes what a writer killed in the middle left behind: a checkpoint or a
+// restructure whose journal record is complete, a torn record, files of an
+// unfinished restructure. Runs holding the write lock.
+Status TableState::removeLeftovers()
+{
+    WriteAheadLog::Header h = wal_.header();
+    Result<std::vector<uint8_t>> head = readWholeFd(dbFd_, dbFile_);
+    if (!head.isOk()) return head.status();
+    Result<FileHeader> dbh = parseHeader(head->data(), head->size(), dbFile_);
+    const uint32_t dbStamp = dbh.isOk() ? dbh->stamp : 0;
+    if (!h.valid) return wal_.reset(1, dbStamp);
+
+    std::vector<LogRecord> recs;
+    uint64_t end = 0;
+    if (Status s = wal_.scan(WriteAheadLog::kHeaderSize, h.generation, recs, end); !s.isOk()) return s;
+    bool pendingRenames = false;
+    if (!recs.empty() && recs.back().type == LogType::Image) {
+        if (!lockFile(dbFd_, LockRange::Read, LockKind::Exclusive, kWriterWaitMs)) return msg::tableInUse(stem_);
+        Status s = applyImage(recs.back().payload, true, nullptr, nullptr);
+        unlockFile(dbFd_, LockRange::Read);
+        if (!s.isOk()) return s;
+        ByteReader r(recs.back().payload);
+        return wal_.reset(h.generation + 1, r.u32());
+    }
+    if (!recs.empty() && recs.back().type == LogType::Renames) {
+        pendingRenames = true;
+        if (exclusive_ || lockFile(dbFd_, LockRange::Open, LockKind::Exclusive, 0)) {
+            if (Status s = completeRenames(recs.back().payload); !s.isOk()) return s;
+            // The data file may be a new one now: open again.
+            return Status::error(ErrorCode::Locked, msg::tableInUse(stem_).message());
+        }
+    }
+    if (h.baseStamp != dbStamp && !pendingRenames) return wal_.reset(h.generation + 1, dbStamp);
+    Result<uint64_t> size = wal_.size();
+    if (size.isOk() && *size > end) (void)wal_.truncate(end);
+    if (!pendingRenames) {
+        // Temporary files of a restructure that never reached its journal record.
+        Result<std::vector<std::string>> entries = listFolder(folder_);
+        if (entries.isOk())
+            for (const std::string& e : *entries)
+                if (e.size() > stem_.size() + 5 && sameName(e.substr(0, stem_.size() + 1), stem_ + ".") &&
+                    sameName(e.substr(e.size() - 4), ".tmp"))
+                    ::unlink(joinPath(folder_, e).c_str());
+    }
+    return Status::ok();
+}
+
+Status TableState::loadModel(std::unique_ptr<Model>& out)
+{
+    Result<std::vector<std::string>> entries = listFolder(folder_);
+    if (!entries.isOk()) return entries.status();
+    Result<std::vector<uint8_t>> db = readWholeFd(dbFd_, dbFile_);
+    if (!db.isOk()) return db.status();
+
+    auto m = std::make_unique<Model>();
+    m->mbName = findEntry(*entries, stem_ + ".MB").value_or(fileName("MB"));
+    m->pxName = findEntry(*entries, stem_ + ".PX").value_or(fileName("PX"));
+    std::vector<uint8_t> mbBytes;
+    bool mbPresent = false;
+    if (Result<std::vector<uint8_t>> mb = readWholeFile(joinPath(folder_, m->mbName)); mb.isOk()) {
+        mbBytes = std::move(*mb);
+        mbPresent = true;
+    }
+    if (Result<std::vector<uint8_t>> px = readWholeFile(joinPath(folder_, m->pxName)); px.isOk())
+        m->pxDisk = std::move(*px);
+
+    // The journal of the current generation.
+    std::vector<LogRecord> recs;
+    uint32_t gen = 0;
+    uint64_t end = WriteAheadLog::kHeaderSize;
+    WriteAheadLog::Header wh;
+    if (wal_.isOpen()) {
+        wh = wal_.header();
+        if (wh.valid) {
+            gen = wh.generation;
+            if (Status s = wal_.scan(WriteAheadLog::kHeaderSize, gen, recs, end); !s.isOk()) return s;
+        }
+    }
+
+    Result<FileHeader> h0 = parseHeader(db->data(), db->size(), dbFile_);
+    if (!h0.isOk()) return h0.status();
+    // The secondary index files named by the table (or, for tables written
+    // elsewhere, found beside it).
+    std::vector<IndexDef> defs;
+    if (h0->hasIndexCatalog) {
+        defs = h0->indexCatalog;
+    } else {
+        for (int n = 0; n < 64; ++n) {
+            const auto xg = findEntry(*entries, stem_ + ".XG" + std::to_string(n));
+            if (!xg) break;
+            Result<std::vector<uint8_t>> bytes = readWholeFile(joinPath(folder_, *xg));
+            if (!bytes.isOk()) break;
+            Result<FileHeader> xh = parseHeader(bytes->data(), bytes->size(), *xg);
+            if (!xh.isOk() || xh->indexFieldNumber == 0 || xh->indexFieldNumber > h0->fields.size()) break;
+            IndexDef d;
+            d.name = xh->indexName.empty() ? ("XG" + std::to_string(n)) : xh->indexName;
+            d.fields = {h0->fields[size_t(xh->indexFieldNumber - 1)].name};
+            d.descending = xh->descending == 0x11;
+            d.caseInsensitive = xh->caseless == 1;
+            defs.push_back(d);
+        }
+    }
+    std::vector<std::vector<uint8_t>> xgBytes(defs.size()), ygBytes(defs.size());
+    std::vector<bool> xgPresent(defs.size(), false);
+    for (size_t i = 0; i < defs.size(); ++i) {
+        const std::string n = std::to_string(i);
+        if (auto xg = findEntry(*entries, stem_ + ".XG" + n))
+            if (Result<std::vector<uint8_t>> b = readWholeFile(joinPath(folder_, *xg)); b.isOk()) {
+                xgBytes[i] = std::move(*b);
+                xgPresent[i] = true;
+            }
+        if (auto yg = findEntry(*entries, stem_ + ".YG" + n))
+            if (Result<std::vector<uint8_t>> b = readWholeFile(joinPath(folder_, *yg)); b.isOk())
+                ygBytes[i] = std::move(*b);
+    }
+
+    // A checkpoint whose writer died after recording it: its pages count.
+    bool imageApplied = false;
+    if (!recs.empty() && recs.back().type == LogType::Image) {
+        std::vector<std::pair<std::string, std::vector<uint8_t>>> files;
+        files.emplace_back(dbFile_, std::move(*db));
+        files.emplace_back(m->mbName, std::move(mbBytes));
+        files.emplace_back(m->pxName, std::move(m->pxDisk));
+        for (size_t i = 0; i < defs.size(); ++i) {
+            files.emplace_back(stem_ + ".XG" + std::to_string(i), std::move(xgBytes[i]));
+            files.emplace_back(stem_ + ".YG" + std::to_string(i), std::move(ygBytes[i]));
+        }
+        if (Status s = applyImage(recs.back().payload, false, nullptr, &files); !s.isOk()) return s;
+        *db = std::move(files[0].second);
+        mbBytes = std::move(files[1].second);
+        mbPresent = mbPresent || !mbBytes.empty();
+        m->pxDisk = std::move(files[2].second);
+        for (size_t i = 0; i < defs.size(); ++i) {
+            xgBytes[i] = std::move(files[3 + 2 * i].second);
+            ygBytes[i] = std::move(files[4 + 2 * i].second);
+            xgPresent[i] = xgPresent[i] || !xgBytes[i].empty();
+        }
+        imageApplied = true;
+    }
+
+    Result<FileHeader> h = parseHeader(db->data(), db->size(), dbFile_);
+    if (!h.isOk()) return h.status();
+    if (h->fileType != uint8_t(FileKind::KeyedData) && h->fileType != uint8_t(FileKind::UnkeyedData))
+        return msg::corrupt(dbFile_, "nem adattábla.");
+    if (h->encryption != 0)
+        return Status::error(ErrorCode::Unsupported, "A(z) " + cp1250ToUtf8(dbFile_) + " tábla titkosított; nem nyitható meg.");
+    m->header = *h;
+    m->def.fields = h->fields;
+    m->def.keyFieldCount = h->fileType == uint8_t(FileKind::KeyedData) ? h->keyFields : 0;
+    if (m->def.keyFieldCount == 0 && h->fileType == uint8_t(FileKind::KeyedData)) m->def.keyFieldCount = 0;
+    m->layout = RecordLayout(m->def.fields);
+    m->pk = primaryParts(m->def, m->layout);
+    for (const FieldDef& f : m->def.fields)
+        if (isBlobType(f.type)) m->hasBlobs = true;
+    m->dbDiskSize = db->size();
+    m->tagBase = nextTag_;
+    if (Status s = m->data.load(std::move(*db), *h, nextTag_, dbFile_); !s.isOk()) return s;
+    if (m->hasBlobs) {
+        if (mbPresent) {
+            m->mbDiskSize = mbBytes.size();
+            if (Status s = m->blobs.load(std::move(mbBytes), m->mbName); !s.isOk()) return s;
+        } else {
+            m->blobs.initEmpty();
+        }
+    }
+    m->rewriteNeeded = buildHeader(h.value()).size() != h->headerSize;
+
+    // Secondary indexes whose field no longer exists are dropped from the definition.
+    for (size_t i = 0; i < defs.size(); ++i) {
+        if (defs[i].fields.size() != 1 || m->def.fieldIndex(defs[i].fields[0]) < 0 || m->def.keyFieldCount == 0)
+            continue;
+        m->def.indexes.push_back(defs[i]);
+        Secondary s;
+        s.def = defs[i];
+        shapeSecondary(m->def, s, stem_, m->sec.size(), *entries);
+        s.xgBytes = std::move(xgBytes[i]);
+        s.xgPresent = xgPresent[i];
+        s.xgDiskSize = s.xgBytes.size();
+        s.ygDisk = std::move(ygBytes[i]);
+        m->sec.push_back(std::move(s));
+    }
+
+    // Rows of a keyed table must stand in key order; a file written under
+    // another order (or damaged) is put in order here, and written so.
+    if (m->def.keyFieldCount > 0) {
+        const uint8_t* prev = nullptr;
+        bool ordered = true;
+        bool unique = true;
+        m->data.forEach([&](uint32_t, const uint8_t* rec) {
+            if (prev) {
+                const int c = compareKeys(m->pk, prev, m->pk, rec);
+                if (c > 0) ordered = false;
+                if (c == 0) unique = false;
+            }
+            prev = rec;
+        });
+        if (!ordered || !unique) {
+            std::vector<uint32_t> tags = m->data.tagsInOrder();
+            std::stable_sort(tags.begin(), tags.end(), [&](uint32_t a, uint32_t b) {
+                return compareKeys(m->pk, m->data.record(a), m->pk, m->data.record(b)) < 0;
+            });
+            for (size_t i = 1; i < tags.size(); ++i)
+                if (compareKeys(m->pk, m->data.record(tags[i - 1]), m->pk, m->data.record(tags[i])) == 0)
+                    return msg::corrupt(dbFile_, "ismétlődő kulcsú sorok.");
+            BlockFile sorted;
+            sorted.initEmpty(m->data.recordSize(), m->data.blockSize(), m->data.nextTag());
+            for (uint32_t t : tags) sorted.append(m->data.record(t));
+            sorted.markAllDirty();
+            m->tagBase = m->data.nextTag();
+            m->data = std::move(sorted);
+            dirty_ = true;
+        }
+    }
+    nextTag_ = m->data.nextTag();
+    // The next auto-increment value follows the highest one present, whatever
+    // the header says.
+    for (size_t i = 0; i < m->def.fields.size(); ++i) {
+        if (m->def.fields[i].type != FieldType::AutoInc) continue;
+        const FieldSlot& slot = m->layout.slot(int(i));
+        m->data.forEach([&](uint32_t, const uint8_t* rec) {
+            const Value v = decodeScalar(slot, rec + slot.offset);
+            if (!v.isNull() && v.asInt() > int64_t(m->header.autoInc)) m->header.autoInc = uint32_t(v.asInt());
+        });
+    }
+
+    // Replay the changes recorded since the files were written.
+    if (!imageApplied && wh.valid && wh.baseStamp == m->header.stamp) {
+        for (const LogRecord& r : recs) {
+            if (r.type == LogType::Image || r.type == LogType::Renames) break;
+            if (Status s = replay(r, *m); !s.isOk()) return s;
+        }
+    }
+    walGen_ = gen;
+    walEnd_ = imageApplied ? WriteAheadLog::kHeaderSize : end;
+    out = std::move(m);
+    return Status::ok();
+}
+
+// ---------------------------------------------------------------------------
+// Secondary indexes
+
+Status TableState::ensureSecondary(Model& m, Secondary& s)
+{
+    if (s.ready) return Status::ok();
+    const uint32_t base = 1;
+    bool trusted = false;
+    if (!s.mustSort && s.xgPresent) {
+        Result<FileHeader> xh = parseHeader(s.xgBytes.data(), s.xgBytes.size(), s.xgName);
+        trusted = xh.isOk() && xh->stamp == m.header.stamp && xh->numRecords == m.data.recordCount() &&
+                  xh->sortOrderName == collationId() && xh->recordSize == s.xgLayout.recordSize() &&
+                  xh->fields.size() == s.xgFields.size() && (xh->caseless == 1) == s.def.caseInsensitive &&
+                  (xh->descending == 0x11) == s.def.descending;
+        if (trusted)
+            for (size_t i = 0; i < s.xgFields.size(); ++i)
+                if (xh->fields[i].type != s.xgFields[i].type || xh->fields[i].size != s.xgFields[i].size)
+                    trusted = false;
+        if (trusted) {
+            BlockFile xg;
+            trusted = xg.load(std::move(s.xgBytes), *xh, base, s.xgName).isOk();
+            if (trusted) {
+                s.xgToDb.assign(xg.nextTag() - base, 0);
+                s.dbToXg.clear();
+                const uint8_t* prev = nullptr;
+                const RecordLayout& dl = m.layout;
+                const std::vector<KeyPart> pkInXg(s.xgKey.begin() + 1, s.xgKey.end());
+                xg.forEach([&](uint32_t xt, const uint8_t* xr) {
+                    if (!trusted) return;
+                    if (prev && compareKeys(s.xgKey, prev, s.xgKey, xr) >= 0) trusted = false;
+                    prev = xr;
+                    auto probe = [&](const uint8_t* rec) { return compareKeys(pkInXg, xr, m.pk, rec); };
+                    BlockFile::Position p = m.data.lowerBound(probe);
+                    RecordLoc loc;
+                    if (!m.data.recordAtPosition(p, loc) || probe(m.data.recordAt(loc)) != 0) {
+                        trusted = false;
+                        return;
+                    }
+                    const uint32_t dbTag = m.data.tagAt(loc);
+                    uint32_t& back = m.dbToXg(s, dbTag);
+                    if (back != 0 ||
+                        std::memcmp(xr, m.data.recordAt(loc) + dl.slot(s.field).offset, size_t(dl.slot(s.field).width)) != 0) {
+                        trusted = false;
+                        return;
+                    }
+                    back = xt;
+                    s.xgToDb[xt - base] = dbTag;
+                });
+            }
+            if (trusted) s.xg = std::move(xg);
+        }
+    }
+    s.xgBytes.clear();
+    s.xgBytes.shrink_to_fit();
+    if (!trusted) {
+        // Build from the rows: sort keys once, then fill the blocks in order.
+        std::vector<uint32_t> tags = m.data.tagsInOrder();
+        const FieldSlot& fs = m.layout.slot(s.field);
+        std::vector<std::string> keys;
+        if (fs.type == FieldType::Alpha) {
+            keys.reserve(tags.size());
+            for (uint32_t t : tags) {
+                const std::string_view text = alphaText(fs, m.data.record(t));
+                keys.push_back(text.empty() ? std::string() : std::string(1, '\x01') +
+                                   (s.def.caseInsensitive ? caselessSortKey(text) : sortKey(text)));
+            }
+        }
+        std::vector<uint32_t> order(tags.size());
+        std::iota(order.begin(), order.end(), 0);
+        auto cmp = [&](uint32_t a, uint32_t b) {
+            int c;
+            if (fs.type == FieldType::Alpha)
+                c = keys[a].compare(keys[b]);
+            else
+                c = std::memcmp(m.data.record(tags[a]) + fs.offset, m.data.record(tags[b]) + fs.offset, size_t(fs.width));
+            if (c != 0) return s.def.descending ? c > 0 : c < 0;
+            return false;  // equal keys keep primary order
+        };
+        std::stable_sort(order.begin(), order.end(), cmp);
+        s.xg.initEmpty(s.xgLayout.recordSize(), int(blockKbFor(s.xgLayout.recordSize())) * 1024, base);
+        s.xgToDb.clear();
+        s.dbToXg.clear();
+        std::vector<uint8_t> xr(size_t(s.xgLayout.recordSize()));
+        for (uint32_t i : order) {
+            const uint32_t dbTag = tags[i];
+            const uint8_t* rec = m.data.record(dbTag);
+            size_t off = 0;
+            std::memcpy(xr.data(), rec + fs.offset, size_t(fs.width));
+            off += size_t(fs.width);
+            for (const KeyPart& p : m.pk) {
+                std::memcpy(xr.data() + off, rec + p.slot.offset, size_t(p.slot.width));
+                off += size_t(p.slot.width);
+            }
+            putIndexShort(xr.data() + off, m.data.locate(dbTag).block);
+            const uint32_t xt = s.xg.append(xr.data());
+            s.xgToDb.push_back(dbTag);
+            m.dbToXg(s, dbTag) = xt;
+        }
+        s.xg.markAllDirty();
+    }
+    s.ready = true;
+    s.mustSort = false;
+    return Status::ok();
+}
+
+void TableState::insertSecondary(Model& m, Secondary& s, uint32_t dbTag)
+{
+    if (!s.ready) {
+        s.mustSort = true;
+        return;
+    }
+    const uint8_t* rec = m.data.record(dbTag);
+    std::vector<uint8_t> xr(size_t(s.xgLayout.recordSize()));
+    const FieldSlot& fs = m.layout.slot(s.field);
+    size_t off = 0;
+    std::memcpy(xr.data(), rec + fs.offset, size_t(fs.width));
+    off += size_t(fs.width);
+    for (const KeyPart& p : m.pk) {
+        std::memcpy(xr.data() + off, rec + p.slot.offset, size_t(p.slot.width));
+        off += size_t(p.slot.width);
+    }
+    putIndexShort(xr.data() + off, m.data.locate(dbTag).block);
+    const auto pos = s.xg.lowerBound([&](const uint8_t* r) { return compareKeys(s.xgKey, xr.data(), s.xgKey, r); });
+    const uint32_t xt = s.xg.insert(pos, xr.data());
+    if (s.xgToDb.size() < xt) s.xgToDb.resize(xt, 0);
+    s.xgToDb[xt - 1] = dbTag;
+    m.dbToXg(s, dbTag) = xt;
+}
+
+void TableState::removeSecondary(Model& m, Secondary& s, uint32_t dbTag)
+{
+    if (!s.ready) {
+        s.mustSort = true;
+        return;
+    }
+    uint32_t& xt = m.dbToXg(s, dbTag);
+    if (xt && s.xg.live(xt)) {
+        s.xg.remove(xt);
+        s.xgToDb[xt - 1] = 0;
+    }
+    xt = 0;
+}
+
+// ---------------------------------------------------------------------------
+// Applying changes
+
+uint32_t TableState::applyInsert(Model& m, const Record& rec, uint32_t reuseTag)
+{
+    std::vector<uint8_t> buf(size_t(m.layout.recordSize()), 0);
+    for (size_t i = 0; i < m.def.fields.size(); ++i) {
+        const FieldSlot& slot = m.layout.slot(int(i));
+        if (isBlobType(slot.type))
+            m.blobs.write(slot, rec[i].isNull() ? std::string() : rec[i].asText(), buf.data() + slot.offset);
+        else
+            encodeScalar(slot, rec[i], buf.data() + slot.offset);
+        if (slot.type == FieldType::AutoInc && !rec[i].isNull() && rec[i].asInt() > int64_t(m.header.autoInc))
+            m.header.autoInc = uint32_t(rec[i].asInt());
+    }
+    BlockFile::Position pos = m.def.keyFieldCount > 0
+        ? m.data.lowerBound([&](const uint8_t* r) { return compareKeys(m.pk, buf.data(), m.pk, r); })
+        : m.data.endPosition();
+    const uint32_t tag = m.data.insert(pos, buf.data(), reuseTag);
+    for (Secondary& s : m.sec) insertSecondary(m, s, tag);
+    return tag;
+}
+
+void TableState::applyRemove(Model& m, uint32_t tag)
+{
+    for (Secondary& s : m.sec) removeSecondary(m, s, tag);
+    const uint8_t* rec = m.data.record(tag);
+    for (size_t i = 0; i < m.def.fields.size(); ++i) {
+        const FieldSlot& slot = m.layout.slot(int(i));
+        if (isBlobType(slot.type)) m.blobs.release(slot, rec + slot.offset);
+    }
+    m.data.remove(tag);
+}
+
+void TableState::applyUpdate(Model& m, uint32_t tag, const Record& rec)
+{
+    const uint8_t* old = m.data.record(tag);
+    std::vector<uint8_t> buf(size_t(m.layout.recordSize()), 0);
+    for (size_t i = 0; i < m.def.fields.size(); ++i) {
+        const FieldSlot& slot = m.layout.slot(int(i));
+        uint8_t* field = buf.data() + slot.offset;
+        if (isBlobType(slot.type)) {
+            Result<std::string> before = m.blobs.read(slot, old + slot.offset, m.mbName);
+            const std::string now = rec[i].isNull() ? std::string() : rec[i].asText();
+            if (before.isOk() && *before == now) {
+                std::memcpy(field, old + slot.offset, size_t(slot.width));
+            } else {
+                m.blobs.release(slot, old + slot.offset);
+                m.blobs.write(slot, now, field);
+            }
+        } else {
+            encodeScalar(slot, rec[i], field);
+        }
+        if (slot.type == FieldType::AutoInc && !rec[i].isNull() && rec[i].asInt() > int64_t(m.header.autoInc))
+            m.header.autoInc = uint32_t(rec[i].asInt());
+    }
+    std::vector<bool> secChanged(m.sec.size(), false);
+    bool keyChanged = false;
+    for (const KeyPart& p : m.pk)
+        if (std::memcmp(old + p.slot.offset, buf.data() + p.slot.offset, size_t(p.slot.width)) != 0) keyChanged = true;
+    for (size_t i = 0; i < m.sec.size(); ++i) {
+        const FieldSlot& fs = m.layout.slot(m.sec[i].field);
+        secChanged[i] = keyChanged || std::memcmp(old + fs.offset, buf.data() + fs.offset, size_t(fs.width)) != 0;
+        if (secChanged[i]) removeSecondary(m, m.sec[i], tag);
+    }
+    if (keyChanged) {
+        m.data.remove(tag);
+        const BlockFile::Position pos =
+            m.data.lowerBound([&](const uint8_t* r) { return compareKeys(m.pk, buf.data(), m.pk, r); });
+        m.data.insert(pos, buf.data(), tag);
+    } else {
+        m.data.overwrite(tag, buf.data());
+    }
+    for (size_t i = 0; i < m.sec.size(); ++i)
+        if (secChanged[i]) insertSecondary(m, m.sec[i], tag);
+}
+
+void TableState::applyEmpty(Model& m)
+{
+    m.data.clear();
+    if (m.hasBlobs) {
+        m.blobs.initEmpty();
+        m.blobs.markAllDirty();
+    }
+    for (Secondary& s : m.sec) {
+        s.xg.initEmpty(s.xgLayout.recordSize(), int(blockKbFor(s.xgLayout.recordSize())) * 1024, 1);
+        s.xgToDb.clear();
+        s.dbToXg.clear();
+        s.ready = true;
+        s.mustSort = false;
+        s.xgBytes.clear();
+    }
+}
+
+Status TableState::replay(const LogRecord& r, Model& m)
+{
+    ByteReader in(r.payload);
+    auto readRecord = [&](Record& rec) {
+        rec.clear();
+        const uint32_t n = in.u32();
+        if (!in.ok() || n != m.def.fields.size()) return false;
+        for (uint32_t i = 0; i < n; ++i) rec.push_back(in.value());
+        return in.ok();
+    };
+    // Changes name their row by place (block and index), which is the same in
+    // every process that applied the same changes; the checksum makes sure.
+    auto target = [&](uint32_t& tag) {
+        const RecordLoc loc{in.u16(), in.u16()};
+        const uint32_t crc = in.u32();
+        if (!in.ok() || !m.data.holds(loc)) return false;
+        tag = m.data.tagAt(loc);
+        return crc == recordChecksum(m.data.recordAt(loc), m.data.recordSize());
+    };
+    Record rec;
+    switch (r.type) {
+    case LogType::Insert:
+        if (!readRecord(rec) || !m.data.canGrow()) break;
+        applyInsert(m, rec);
+        return Status::ok();
+    case LogType::Update: {
+        uint32_t tag = 0;
+        if (!target(tag) || !readRecord(rec)) break;
+        applyUpdate(m, tag, rec);
+        return Status::ok();
+    }
+    case LogType::Delete: {
+        uint32_t tag = 0;
+        if (!target(tag)) break;
+        applyRemove(m, tag);
+        return Status::ok();
+    }
+    case LogType::Empty:
+        applyEmpty(m);
+        return Status::ok();
+    default:
+        return Status::ok();
+    }
+    return msg::corrupt(wal_.path().substr(wal_.path().rfind('/') + 1), "a napló nem illik a táblához.");
+}
+
+
+// ---------------------------------------------------------------------------
+// Images of the files
+
+namespace {
+
+std::vector<FieldDef> keyDefs(const TableDef& def)
+{
+    return std::vector<FieldDef>(def.fields.begin(), def.fields.begin() + def.keyFieldCount);
+}
+
+void diffInto(std::vector<std::pair<uint64_t, std::vector<uint8_t>>>& writes, const std::vector<uint8_t>& disk,
+              const std::vector<uint8_t>& img)
+{
+    for (size_t off = 0; off < img.size(); off += kDiffUnit) {
+        const size_t n = std::min(kDiffUnit, img.size() - off);
+        if (off + n > disk.size() || std::memcmp(disk.data() + off, img.data() + off, n) != 0)
+            writes.emplace_back(off, std::vector<uint8_t>(img.begin() + std::ptrdiff_t(off),
+                                                          img.begin() + std::ptrdiff_t(off + n)));
+    }
+}
+
+}  // namespace
+
+struct TableState::FilePlan {
+    std::string name;
+    uint64_t size = 0;
+    std::vector<std::pair<uint64_t, std::vector<uint8_t>>> writes;
+};
+
+FileHeader TableState::dataHeader(const Model& m, uint32_t stamp) const
+{
+    FileHeader h = m.header;
+    m.data.describe(h);
+    h.fileType = uint8_t(m.def.keyFieldCount > 0 ? FileKind::KeyedData : FileKind::UnkeyedData);
+    h.keyFields = uint16_t(m.def.keyFieldCount);
+    h.fields = m.def.fields;
+    h.fieldNumbers.clear();
+    h.versionId = kVersion7;
+    h.stamp = stamp;
+    h.encryption = 0;
+    h.sortOrderName = collationId();
+    h.tableName = dbFile_;
+    h.hasIndexCatalog = true;
+    h.indexCatalog = m.def.indexes;
+    h.indexName.clear();
+    return h;
+}
+
+FileHeader TableState::secondaryHeader(const Model& m, const Secondary& s, uint32_t stamp) const
+{
+    FileHeader h;
+    s.xg.describe(h);
+    h.fileType = uint8_t(FileKind::SecondaryDataInc);
+    h.keyFields = uint16_t(s.xgFields.size() - 1);
+    h.fields = s.xgFields;
+    h.fieldNumbers.push_back(uint16_t(s.field + 1));
+    for (int i = 0; i < m.def.keyFieldCount; ++i) h.fieldNumbers.push_back(uint16_t(i + 1));
+    h.fieldNumbers.push_back(0);
+    h.indexFieldNumber = uint8_t(s.field + 1);
+    h.stamp = stamp;
+    h.sortOrderName = collationId();
+    h.indexName = s.def.name;
+    h.tableName = s.xgName;
+    h.caseless = s.def.caseInsensitive ? 1 : 0;
+    h.descending = s.def.descending ? 0x11 : 0x01;
+    return h;
+}
+
+std::vector<TableState::FilePlan> TableState::fullImages(Model& m, uint32_t stamp)
+{
+    std::vector<FilePlan> plans;
+    auto whole = [](const std::string& name, std::vector<uint8_t> bytes) {
+        FilePlan p;
+        p.name = name;
+        p.size = bytes.size();
+        p.writes.emplace_back(0, std::move(bytes));
+        return p;
+    };
+    auto dataFile = [](const FileHeader& h, const BlockFile& bf) {
+        std::vector<uint8_t> out = buildHeader(h);
+        const size_t hs = out.size();
+        out.resize(hs + bf.blockCount() * size_t(bf.blockSize()));
+        for (size_t b = 1; b <= bf.blockCount(); ++b)
+            bf.blockImage(b, out.data() + hs + (b - 1) * size_t(bf.blockSize()));
+        return out;
+    };
+    plans.push_back(whole(dbFile_, dataFile(dataHeader(m, stamp), m.data)));
+    if (m.hasBlobs)
+        plans.push_back(whole(m.mbName, std::vector<uint8_t>(m.blobs.data(), m.blobs.data() + m.blobs.size())));
+    if (m.def.keyFieldCount > 0)
+        plans.push_back(whole(m.pxName, buildBlockIndex(m.data, keyDefs(m.def), FileKind::PrimaryIndex, dbFile_)));
+    for (Secondary& s : m.sec) {
+        plans.push_back(whole(s.xgName, dataFile(secondaryHeader(m, s, stamp), s.xg)));
+        std::vector<FieldDef> kd(s.xgFields.begin(), s.xgFields.end() - 1);
+        plans.push_back(whole(s.ygName, buildBlockIndex(s.xg, kd, FileKind::SecondaryIndex, s.xgName)));
+    }
+    return plans;
+}
+
+// After the files were written from a model: what is on disk is what it holds.
+void TableState::markWritten(Model& m, const std::vector<FilePlan>& plans, uint32_t stamp)
+{
+    m.header = dataHeader(m, stamp);
+    m.header.headerSize = uint16_t(buildHeader(m.header).size());
+    m.data.clearDirty();
+    m.blobs.clearDirty();
+    for (const FilePlan& p : plans) {
+        if (sameName(p.name, dbFile_)) m.dbDiskSize = p.size;
+        if (sameName(p.name, m.mbName)) m.mbDiskSize = p.size;
+    }
+    m.rewriteNeeded = false;
+    for (Secondary& s : m.sec) {
+        s.xg.clearDirty();
+        s.xgDiskSize = uint64_t(buildHeader(secondaryHeader(m, s, stamp)).size()) +
+                       s.xg.blockCount() * uint64_t(s.xg.blockSize());
+        s.xgPresent = true;
+    }
+}
+
+Status TableState::create(const std::string& folder, const std::string& stem, const TableDef& def)
+{
+    if (Status s = validate(stem, def); !s.isOk()) return s;
+    TableState t;
+    t.folder_ = folder;
+    t.stem_ = stem;
+    t.dbFile_ = stem + ".DB";
+    std::unique_ptr<Model> m = t.makeModel(def, blockKbFor(RecordLayout(def.fields).recordSize()), {});
+    const std::vector<FilePlan> plans = t.fullImages(*m, 1);
+    // The data file comes last: until it is in place the table does not exist.
+    for (size_t i = plans.size(); i-- > 0;) {
+        const FilePlan& p = plans[i];
+        const std::string path = joinPath(folder, p.name);
+        if (Status s = writeNewFile(path + ".tmp", p.writes.front().second); !s.isOk()) return s;
+    }
+    for (size_t i = plans.size(); i-- > 0;) {
+        const std::string path = joinPath(folder, plans[i].name);
+        if (::rename((path + ".tmp").c_str(), path.c_str()) != 0) return msg::ioError(plans[i].name, errno);
+    }
+    return syncDirectory(folder);
+}
+
+std::unique_ptr<TableState::Model> TableState::makeModel(const TableDef& def, uint8_t blockKb,
+                                                         const std::vector<std::string>& entries)
+{
+    auto m = std::make_unique<Model>();
+    m->def = def;
+    m->layout = RecordLayout(def.fields);
+    m->pk = primaryParts(def, m->layout);
+    m->mbName = findEntry(entries, stem_ + ".MB").value_or(fileName("MB"));
+    m->pxName = findEntry(entries, stem_ + ".PX").value_or(fileName("PX"));
+    m->tagBase = nextTag_;
+    m->data.initEmpty(m->layout.recordSize(), int(blockKb) * 1024, nextTag_);
+    m->header.codePage = kCodePage1250;
+    for (const FieldDef& f : def.fields)
+        if (isBlobType(f.type)) m->hasBlobs = true;
+    if (m->hasBlobs) m->blobs.initEmpty();
+    for (size_t i = 0; i < def.indexes.size(); ++i) {
+        Secondary s;
+        s.def = def.indexes[i];
+        shapeSecondary(m->def, s, stem_, i, entries);
+        s.xg.initEmpty(s.xgLayout.recordSize(), int(blockKbFor(s.xgLayout.recordSize())) * 1024, 1);
+        s.ready = true;
+        m->sec.push_back(std::move(s));
+    }
+    return m;
+}
+
+// ---------------------------------------------------------------------------
+// Handles
+
+Status TableState::attach(OpenMode mode)
+{
+    if (exclusive_ && handles_ > 0) return msg::tableInUse(stem_);
+    if (mode == OpenMode::Exclusive && handles_ > 0) return msg::tableInUse(stem_);
+    ++handles_;
+    return Status::ok();
+}
+
+void TableState::detach(OpenMode)
+{
+    if (--handles_ > 0) return;
+    if (writable_ && wal_.isOpen()) {
+        if (lockFile(dbFd_, LockRange::Write, LockKind::Exclusive, kWriterWaitMs)) {
+            inWrite_ = false;
+            Status s = sync();
+            if (s.isOk() && (dirty_ || walEnd_ > WriteAheadLog::kHeaderSize)) s = checkpoint();
+            // The last one anywhere removes the journal.
+            if (s.isOk() && walEnd_ == WriteAheadLog::kHeaderSize &&
+                lockFile(dbFd_, LockRange::Open, LockKind::Exclusive, 0))
+                (void)wal_.remove();
+            unlockFile(dbFd_, LockRange::Write);
+        }
+    }
+    wal_.close();
+    if (dbFd_ >= 0) ::close(dbFd_);
+    dbFd_ = -1;
+}
+
+// ---------------------------------------------------------------------------
+// Keeping up with other processes
+
+void TableState::changed()
+{
+    ++version_;
+    std::fill(orderCache_.begin(), orderCache_.end(), std::nullopt);
+}
+
+Status TableState::sync()
+{
+    if (!wal_.isOpen() || inWrite_) return Status::ok();
+    if (wal_.liveGeneration() != walGen_) return reload();
+    Result<uint64_t> size = wal_.size();
+    if (!size.isOk()) return size.status();
+    if (*size == walEnd_) return Status::ok();
+    if (*size < walEnd_) return reload();
+    std::vector<LogRecord> recs;
+    uint64_t end = 0;
+    if (Status s = wal_.scan(walEnd_, walGen_, recs, end); !s.isOk()) return s;
+    bool any = false;
+    for (const LogRecord& r : recs) {
+        // A checkpoint under way: the new generation will follow.
+        if (r.type == LogType::Image || r.type == LogType::Renames) break;
+        if (!replay(r, *model_).isOk()) return reload();
+        walEnd_ = r.end;
+        any = true;
+    }
+    if (any) changed();
+    return Status::ok();
+}
+
+Status TableState::reload()
+{
+    nextTag_ = std::max(nextTag_, model_->data.nextTag());
+    std::unique_ptr<Model> m;
+    if (!lockFile(dbFd_, LockRange::Read, LockKind::Shared, kWriterWaitMs)) return msg::tableInUse(stem_);
+    Status s = loadModel(m);
+    unlockFile(dbFd_, LockRange::Read);
+    if (!s.isOk()) return s;
+    model_ = std::move(m);
+    orderCache_.assign(model_->sec.size() + 1, std::nullopt);
+    changed();
+    return Status::ok();
+}
+
+// ---------------------------------------------------------------------------
+// Reading
+
+Result<uint32_t> TableState::liveTag(RowId row)
+{
+    if (!model_->data.live(row)) return msg::rowMissing(stem_);
+    return uint32_t(row);
+}
+
+Result<uint64_t> TableState::recordCount()
+{
+    if (Status s = sync(); !s.isOk()) return s;
+    return uint64_t(model_->data.recordCount());
+}
+
+Result<uint64_t> TableState::version()
+{
+    if (Status s = sync(); !s.isOk()) return s;
+    return version_;
+}
+
+Result<std::vector<RowId>> TableState::rows(const OrderSpec& order)
+{
+    if (Status s = sync(); !s.isOk()) return s;
+    Model& m = *model_;
+    int which = -1;
+    switch (order.kind) {
+    case OrderSpec::Kind::Primary:
+        break;
+    case OrderSpec::Kind::Index:
+        which = m.def.indexIndex(order.indexName);
+        if (which < 0) return msg::indexMissing(stem_, order.indexName);
+        break;
+    case OrderSpec::Kind::Fields: {
+        bool primary = m.def.keyFieldCount > 0 && order.fields.size() == size_t(m.def.keyFieldCount);
+        for (size_t i = 0; primary && i < order.fields.size(); ++i)
+            primary = sameName(order.fields[i], m.def.fields[i].name);
+        if (primary) break;
+        which = -2;
+        if (order.fields.size() == 1)
+            for (size_t i = 0; i < m.sec.size() && which < 0; ++i)
+                if (sameName(m.sec[i].def.fields[0], order.fields[0])) which = int(i);
+        if (which < 0) return msg::noIndexForFields(stem_, fieldList(order.fields));
+        break;
+    }
+    }
+    std::optional<std::vector<RowId>>& cached = orderCache_[size_t(which + 1)];
+    if (!cached) {
+        if (which < 0) {
+            cached = m.data.tagsInOrder();
+        } else {
+            Secondary& s = m.sec[size_t(which)];
+            const bool wasReady = s.ready;
+            if (Status st = ensureSecondary(m, s); !st.isOk()) return st;
+            if (!wasReady && s.xg.blockCount() > 0 && s.xg.blockDirty(1)) dirty_ = true;
+            std::vector<RowId> out;
+            out.reserve(s.xg.recordCount());
+            for (uint32_t xt : s.xg.tagsInOrder()) out.push_back(s.xgToDb[xt - 1]);
+            cached = std::move(out);
+        }
+    }
+    return *cached;
+}
+
+Result<std::optional<RowId>> TableState::findKey(const std::vector<Value>& key)
+{
+    if (Status s = sync(); !s.isOk()) return s;
+    Model& m = *model_;
+    if (m.def.keyFieldCount == 0) return msg::noPrimaryKey(stem_);
+    if (key.size() != size_t(m.def.keyFieldCount)) return msg::recordShape(stem_, key.size(), size_t(m.def.keyFieldCount));
+    std::vector<uint8_t> buf(size_t(m.layout.recordSize()), 0);
+    for (size_t i = 0; i < key.size(); ++i) {
+        const FieldDef& f = m.def.fields[i];
+        Value fixed;
+        Status s = checkValue(f, key[i], fixed);
+        if (!s.isOk()) {
+            if (key[i].kind() == valueKindOf(f.type)) return std::optional<RowId>();
+            return s;
+        }
+        if (fixed.isNull()) return std::optional<RowId>();
+        encodeScalar(m.layout.slot(int(i)), fixed, buf.data() + m.layout.slot(int(i)).offset);
+    }
+    auto probe = [&](const uint8_t* r) { return compareKeys(m.pk, buf.data(), m.pk, r); };
+    RecordLoc loc;
+    if (!m.data.recordAtPosition(m.data.lowerBound(probe), loc) || probe(m.data.recordAt(loc)) != 0)
+        return std::optional<RowId>();
+    return std::optional<RowId>(m.data.tagAt(loc));
+}
+
+Status TableState::read(RowId row, Record& out)
+{
+    Result<uint32_t> tag = liveTag(row);
+    if (!tag.isOk()) return tag.status();
+    Model& m = *model_;
+    const uint8_t* rec = m.data.record(*tag);
+    out.clear();
+    out.reserve(m.def.fields.size());
+    for (size_t i = 0; i < m.def.fields.size(); ++i) {
+        const FieldSlot& slot = m.layout.slot(int(i));
+        if (isBlobType(slot.type)) {
+            Result<std::string> v = m.blobs.read(slot, rec + slot.offset, m.mbName);
+            if (!v.isOk()) return v.status();
+            if (v->empty())
+                out.emplace_back();
+            else
+                out.push_back(valueKindOf(slot.type) == Value::Kind::Text ? Value::fromText(std::move(*v))
+                                                                          : Value::fromBytes(std::move(*v)));
+        } else {
+            out.push_back(decodeScalar(slot, rec + slot.offset));
+        }
+    }
+    return Status::ok();
+}
+
+Result<Value> TableState::readField(RowId row, int field)
+{
+    Model& m = *model_;
+    if (field < 0 || size_t(field) >= m.def.fields.size()) return msg::fieldMissing(stem_, std::to_string(field));
+    const uint8_t* rec = m.data.record(row);
+    if (!rec) return msg::rowMissing(stem_);
+    const FieldSlot& slot = m.layout.slot(field);
+    if (!isBlobType(slot.type)) return decodeScalar(slot, rec + slot.offset);
+    Result<std::string> v = m.blobs.read(slot, rec + slot.offset, m.mbName);
+    if (!v.isOk()) return v.status();
+    if (v->empty()) return Value();
+    return valueKindOf(slot.type) == Value::Kind::Text ? Value::fromText(std::move(*v)) : Value::fromBytes(std::move(*v));
+}
+
+// ---------------------------------------------------------------------------
+// Writing
+
+Status TableState::checkRecord(Record& rec, bool forInsert)
+{
+    const Model& m = *model_;
+    if (rec.size() != m.def.fields.size()) return msg::recordShape(stem_, rec.size(), m.def.fields.size());
+    for (size_t i = 0; i < rec.size(); ++i) {
+        const FieldDef& f = m.def.fields[i];
+        Value fixed;
+        if (Status s = checkValue(f, rec[i], fixed); !s.isOk()) return s;
+        rec[i] = std::move(fixed);
+        if (int(i) < m.def.keyFieldCount && rec[i].isNull() && !(forInsert && f.type == FieldType::AutoInc))
+            return msg::keyBlank(f.name);
+    }
+    return Status::ok();
+}
+
+Status TableState::beginWrite()
+{
+    if (!writable_ || !wal_.isOpen()) return msg::readOnly(stem_);
+    if (!lockFile(dbFd_, LockRange::Write, LockKind::Exclusive, kWriterWaitMs)) return msg::tableInUse(stem_);
+    inWrite_ = false;
+    Status s = sync();
+    if (s.isOk()) {
+        // Whatever follows the last record applied was left by a writer that
+        // died: a torn record is cut off, a recorded checkpoint finished.
+        Result<uint64_t> size = wal_.size();
+        if (!size.isOk()) {
+            s = size.status();
+        } else if (*size > walEnd_) {
+            std::vector<LogRecord> recs;
+            uint64_t end = 0;
+            s = wal_.scan(walEnd_, walGen_, recs, end);
+            if (s.isOk() && !recs.empty() && recs.front().type == LogType::Image) {
+                s = removeLeftovers();
+                if (s.isOk()) s = reload();
+            } else if (s.isOk()) {
+                s = wal_.truncate(walEnd_);
+            }
+        }
+    }
+    if (!s.isOk()) {
+        unlockFile(dbFd_, LockRange::Write);
+        return s;
+    }
+    inWrite_ = true;
+    return Status::ok();
+}
+
+void TableState::endWrite()
+{
+    inWrite_ = false;
+    unlockFile(dbFd_, LockRange::Write);
+}
+
+Status TableState::log(LogType type, const std::string& payload)
+{
+    uint64_t end = 0;
+    if (Status s = wal_.append(walEnd_, walGen_, type, payload, end); !s.isOk()) {
+        (void)wal_.truncate(walEnd_);
+        return s;
+    }
+    walEnd_ = end;
+    return Status::ok();
+}
+
+namespace {
+
+std::string recordPayload(const Record& rec)
+{
+    ByteWriter w;
+    w.u32(uint32_t(rec.size()));
+    for (const Value& v : rec) w.value(v);
+    return std::move(w.str());
+}
+
+}  // namespace
+
+Result<RowId> TableState::insert(Record& rec)
+{
+    if (Status s = checkRecord(rec, true); !s.isOk()) return s;
+    if (Status s = beginWrite(); !s.isOk()) return s;
+    Model& m = *model_;
+    Status s;
+    for (size_t i = 0; i < rec.size() && s.isOk(); ++i) {
+        if (m.def.fields[i].type != FieldType::AutoInc || !rec[i].isNull()) continue;
+        if (m.header.autoInc >= 2147483647u)
+            s = msg::outOfRange(m.def.fields[i].name);
+        else
+            rec[i] = Value::fromInt(int64_t(m.header.autoInc) + 1);
+    }
+    if (s.isOk() && m.def.keyFieldCount > 0) {
+        std::vector<uint8_t> buf(size_t(m.layout.recordSize()), 0);
+        for (int i = 0; i < m.def.keyFieldCount; ++i)
+            encodeScalar(m.layout.slot(i), rec[size_t(i)], buf.data() + m.layout.slot(i).offset);
+        auto probe = [&](const uint8_t* r) { return compareKeys(m.pk, buf.data(), m.pk, r); };
+        RecordLoc loc;
+        if (m.data.recordAtPosition(m.data.lowerBound(probe), loc) && probe(m.data.recordAt(loc)) == 0)
+            s = msg::duplicateKey(stem_, describeKey(Record(rec.begin(), rec.begin() + m.def.keyFieldCount)));
+    }
+    if (s.isOk()) {
+        bool room = m.data.canGrow();
+        for (const Secondary& sec : m.sec) room = room && sec.xg.canGrow();
+        if (!room) s = msg::tableFull(stem_);
+    }
+    if (s.isOk()) s = log(LogType::Insert, recordPayload(rec));
+    uint32_t tag = 0;
+    if (s.isOk()) {
+        tag = applyInsert(m, rec);
+        dirty_ = true;
+        changed();
+        if (walEnd_ > kAutoCheckpointBytes) s = checkpoint();
+    }
+    endWrite();
+    if (!s.isOk() && tag == 0) return s;
+    return RowId(tag);
+}
+
+Status TableState::update(RowId row, const Record& given)
+{
+    Record rec = given;
+    if (Status s = checkRecord(rec, false); !s.isOk()) return s;
+    if (Status s = beginWrite(); !s.isOk()) return s;
+    Model& m = *model_;
+    Status s;
+    Result<uint32_t> tag = liveTag(row);
+    if (!tag.isOk()) s = tag.status();
+    std::vector<uint8_t> buf(size_t(m.layout.recordSize()), 0);
+    if (s.isOk() && m.def.keyFieldCount > 0) {
+        for (int i = 0; i < m.def.keyFieldCount; ++i)
+            encodeScalar(m.layout.slot(i), rec[size_t(i)], buf.data() + m.layout.slot(i).offset);
+        auto probe = [&](const uint8_t* r) { return compareKeys(m.pk, buf.data(), m.pk, r); };
+        RecordLoc loc;
+        if (m.data.recordAtPosition(m.data.lowerBound(probe), loc) && probe(m.data.recordAt(loc)) == 0 &&
+            m.data.tagAt(loc) != *tag)
+            s = msg::duplicateKey(stem_, describeKey(Record(rec.begin(), rec.begin() + m.def.keyFieldCount)));
+    }
+    if (s.isOk()) {
+        bool room = m.data.canGrow();
+        for (const Secondary& sec : m.sec) room = room && sec.xg.canGrow();
+        if (!room) s = msg::tableFull(stem_);
+    }
+    if (s.isOk()) {
+        const RecordLoc loc = m.data.locate(*tag);
+        ByteWriter w;
+        w.u16(loc.block);
+        w.u16(loc.pos);
+        w.u32(recordChecksum(m.data.recordAt(loc), m.data.recordSize()));
+        w.str() += recordPayload(rec);
+        s = log(LogType::Update, w.str());
+    }
+    if (s.isOk()) {
+        applyUpdate(m, *tag, rec);
+        dirty_ = true;
+        changed();
+        if (walEnd_ > kAutoCheckpointBytes) s = checkpoint();
+    }
+    endWrite();
+    return s;
+}
+
+Status TableState::remove(RowId row)
+{
+    if (Status s = beginWrite(); !s.isOk()) return s;
+    Model& m = *model_;
+    Status s;
+    Result<uint32_t> tag = liveTag(row);
+    if (!tag.isOk()) s = tag.status();
+    if (s.isOk()) {
+        const RecordLoc loc = m.data.locate(*tag);
+        ByteWriter w;
+        w.u16(loc.block);
+        w.u16(loc.pos);
+        w.u32(recordChecksum(m.data.recordAt(loc), m.data.recordSize()));
+        s = log(LogType::Delete, w.str());
+    }
+    if (s.isOk()) {
+        applyRemove(m, *tag);
+        dirty_ = true;
+        changed();
+        if (walEnd_ > kAutoCheckpointBytes) s = checkpoint();
+    }
+    endWrite();
+    return s;
+}
+
+Status TableState::emptyTable()
+{
+    if (Status s = beginWrite(); !s.isOk()) return s;
+    Status s = log(LogType::Empty, std::string());
+    if (s.isOk()) {
+        applyEmpty(*model_);
+        dirty_ = true;
+        changed();
+    }
+    endWrite();
+    return s;
+}
+
+Status TableState::flush()
+{
+    if (!writable_) return Status::ok();
+    if (Status s = beginWrite(); !s.isOk()) return s;
+    Status s;
+    if (dirty_ || walEnd_ > WriteAheadLog::kHeaderSize) s = checkpoint();
+    endWrite();
+    return s;
+}
+
+// ---------------------------------------------------------------------------
+// Checkpoints
+
+Status TableState::checkpoint()
+{
+    Model& m = *model_;
+    for (Secondary& s : m.sec)
+        if (Status st = ensureSecondary(m, s); !st.isOk()) return st;
+    uint32_t stamp = m.header.stamp + 1;
+    if (stamp == 0) stamp = 1;
+    if (m.rewriteNeeded || buildHeader(dataHeader(m, stamp)).size() != m.header.headerSize) {
+        std::unique_ptr<Model> next = std::move(model_);
+        return rewrite(std::move(next), {});
+    }
+
+    std::vector<FilePlan> plans;
+    {
+        FilePlan p;
+        p.name = dbFile_;
+        p.writes.emplace_back(0, buildHeader(dataHeader(m, stamp)));
+        const size_t hs = m.header.headerSize;
+        const size_t bs = size_t(m.data.blockSize());
+        for (size_t b = 1; b <= m.data.blockCount(); ++b) {
+            if (!m.data.blockDirty(b)) continue;
+            std::vector<uint8_t> img(bs);
+            m.data.blockImage(b, img.data());
+            p.writes.emplace_back(hs + (b - 1) * bs, std::move(img));
+        }
+        p.size = hs + m.data.blockCount() * bs;
+        plans.push_back(std::move(p));
+    }
+    if (m.hasBlobs) {
+        FilePlan p;
+        p.name = m.mbName;
+        for (size_t pg = 0; pg * kBlobPage < m.blobs.size(); ++pg)
+            if (m.blobs.pageDirty(pg) || (pg + 1) * kBlobPage > m.mbDiskSize)
+                p.writes.emplace_back(pg * kBlobPage, std::vector<uint8_t>(m.blobs.data() + pg * kBlobPage,
+                                                                           m.blobs.data() + (pg + 1) * kBlobPage));
+        p.size = m.blobs.size();
+        plans.push_back(std::move(p));
+    }
+    std::vector<uint8_t> pxImage;
+    if (m.def.keyFieldCount > 0) {
+        pxImage = buildBlockIndex(m.data, keyDefs(m.def), FileKind::PrimaryIndex, dbFile_);
+        FilePlan p;
+        p.name = m.pxName;
+        diffInto(p.writes, m.pxDisk, pxImage);
+        p.size = pxImage.size();
+        plans.push_back(std::move(p));
+    }
+    std::vector<std::vector<uint8_t>> ygImages;
+    for (Secondary& s : m.sec) {
+        FilePlan p;
+        p.name = s.xgName;
+        const std::vector<uint8_t> hdr = buildHeader(secondaryHeader(m, s, stamp));
+        const size_t hs = hdr.size();
+        const size_t bs = size_t(s.xg.blockSize());
+        const bool whole = !s.xgPresent || s.xgDiskSize < hs ||
+                           (s.xgDiskSize - hs) % bs != 0;
+        p.writes.emplace_back(0, hdr);
+        for (size_t b = 1; b <= s.xg.blockCount(); ++b) {
+            if (!whole && !s.xg.blockDirty(b)) continue;
+            std::vector<uint8_t> img(bs);
+            s.xg.blockImage(b, img.data());
+            p.writes.emplace_back(hs + (b - 1) * bs, std::move(img));
+        }
+        p.size = hs + s.xg.blockCount() * bs;
+        plans.push_back(std::move(p));
+        std::vector<FieldDef> kd(s.xgFields.begin(), s.xgFields.end() - 1);
+        ygImages.push_back(buildBlockIndex(s.xg, kd, FileKind::SecondaryIndex, s.xgName));
+        FilePlan y;
+        y.name = s.ygName;
+        diffInto(y.writes, s.ygDisk, ygImages.back());
+        y.size = ygImages.back().size();
+        plans.push_back(std::move(y));
+    }
+
+    // Open the files and sort the writes: past a file's end they can go
+    // straight in (nothing reads there yet); over existing bytes they go to
+    // the journal first.
+    struct Open {
+        int fd = -1;
+        bool own = false;
+        uint64_t disk = 0;
+        bool touched = false;
+    };
+    std::vector<Open> fds(plans.size());
+    auto closeAll = [&] {
+        for (Open& o : fds)
+            if (o.own && o.fd >= 0) ::close(o.fd);
+    };
+    bool created = false;
+    for (size_t i = 0; i < plans.size(); ++i) {
+        if (plans[i].name == dbFile_) {
+            fds[i].fd = dbFd_;
+        } else {
+            const std::string path = joinPath(folder_, plans[i].name);
+            created = created || access(path.c_str(), F_OK) != 0;
+            fds[i].fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+            fds[i].own = true;
+            if (fds[i].fd < 0) {
+                const int err = errno;
+                closeAll();
+                return msg::ioError(plans[i].name, err);
+            }
+        }
+        struct stat st {};
+        if (fstat(fds[i].fd, &st) != 0) {
+            const int err = errno;
+            closeAll();
+            return msg::ioError(plans[i].name, err);
+        }
+        fds[i].disk = uint64_t(st.st_size);
+    }
+    std::vector<FilePlan> overwrites(plans.size());
+    bool anyAppend = false;
+    for (size_t i = 0; i < plans.size(); ++i) {
+        overwrites[i].name = plans[i].name;
+        overwrites[i].size = plans[i].size;
+        for (auto& [off, bytes] : plans[i].writes) {
+            const uint64_t disk = fds[i].disk;
+            if (off + bytes.size() <= disk) {
+                overwrites[i].writes.emplace_back(off, std::move(bytes));
+                continue;
+            }
+            size_t split = off < disk ? size_t(disk - off) : 0;
+            if (split > 0)
+                overwrites[i].writes.emplace_back(off, std::vector<uint8_t>(bytes.begin(), bytes.begin() + std::ptrdiff_t(split)));
+            if (Status s = writeExact(fds[i].fd, bytes.data() + split, bytes.size() - split, off + split, plans[i].name);
+                !s.isOk()) {
+                closeAll();
+                return s;
+            }
+            fds[i].touched = true;
+            anyAppend = true;
+        }
+    }
+    Status s;
+    if (anyAppend) {
+        for (size_t i = 0; i < fds.size() && s.isOk(); ++i)
+            if (fds[i].touched && fdatasync(fds[i].fd) != 0) s = msg::ioError(plans[i].name, errno);
+        if (s.isOk() && created) s = syncDirectory(folder_);
+    }
+    if (s.isOk() && !lockFile(dbFd_, LockRange::Read, LockKind::Exclusive, kWriterWaitMs)) s = msg::tableInUse(stem_);
+    if (!s.isOk()) {
+        closeAll();
+        return s;
+    }
+    ByteWriter w;
+    w.u32(stamp);
+    w.u32(uint32_t(overwrites.size()));
+    for (const FilePlan& p : overwrites) {
+        w.bytes(p.name);
+        w.u64(p.size);
+        w.u32(uint32_t(p.writes.size()));
+        for (const auto& [off, bytes] : p.writes) {
+            w.u64(off);
+            w.bytes(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+        }
+    }
+    s = log(LogType::Image, w.str());
+    if (s.isOk()) s = wal_.sync();
+    for (size_t i = 0; i < overwrites.size() && s.isOk(); ++i) {
+        for (const auto& [off, bytes] : overwrites[i].writes)
+            if (s.isOk()) s = writeExact(fds[i].fd, bytes.data(), bytes.size(), off, plans[i].name);
+        if (s.isOk() && overwrites[i].size < fds[i].disk && ftruncate(fds[i].fd, off_t(overwrites[i].size)) != 0)
+            s = msg::ioError(plans[i].name, errno);
+        if (s.isOk() && fdatasync(fds[i].fd) != 0) s = msg::ioError(plans[i].name, errno);
+    }
+    if (s.isOk()) s = wal_.reset(walGen_ + 1, stamp);
+    unlockFile(dbFd_, LockRange::Read);
+    closeAll();
+    if (!s.isOk()) return s;
+    walGen_ += 1;
+    walEnd_ = WriteAheadLog::kHeaderSize;
+
+    m.pxDisk = std::move(pxImage);
+    for (size_t i = 0; i < m.sec.size(); ++i) m.sec[i].ygDisk = std::move(ygImages[i]);
+    markWritten(m, plans, stamp);
+    dirty_ = false;
+    return Status::ok();
+}
+
+Status TableState::applyImage(const std::string& payload, bool toDisk, Model*,
+                              std::vector<std::pair<std::string, std::vector<uint8_t>>>* files)
+{
+    ByteReader r(payload);
+    r.u32();
+    const uint32_t n = r.u32();
+    const std::string walName = fileName("WAL");
+    for (uint32_t i = 0; i < n && r.ok(); ++i) {
+        const std::string name(r.bytes());
+        const uint64_t size = r.u64();
+        const uint32_t count = r.u32();
+        if (!r.ok() || name.find('/') != std::string::npos || size > (uint64_t(1) << 34)) break;
+        int fd = -1;
+        std::vector<uint8_t>* buf = nullptr;
+        if (toDisk) {
+            fd = ::open(joinPath(folder_, name).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+            if (fd < 0) return msg::ioError(name, errno);
+        } else {
+            for (auto& [fname, bytes] : *files)
+                if (sameName(fname, name)) buf = &bytes;
+            if (buf) buf->resize(size_t(size), 0);
+        }
+        Status s;
+        for (uint32_t k = 0; k < count && r.ok() && s.isOk(); ++k) {
+            const uint64_t off = r.u64();
+            const std::string_view bytes = r.bytes();
+            if (!r.ok() || off + bytes.size() > size) {
+                s = msg::corrupt(walName, "érvénytelen lapbejegyzés.");
+                break;
+            }
+            if (fd >= 0) s = writeExact(fd, bytes.data(), bytes.size(), off, name);
+            if (buf) std::memcpy(buf->data() + off, bytes.data(), bytes.size());
+        }
+        if (fd >= 0) {
+            if (s.isOk() && ftruncate(fd, off_t(size)) != 0) s = msg::ioError(name, errno);
+            if (s.isOk() && fdatasync(fd) != 0) s = msg::ioError(name, errno);
+            ::close(fd);
+        }
+        if (!s.isOk()) return s;
+    }
+    if (!r.ok()) return msg::corrupt(walName, "csonka lapkép.");
+    return Status::ok();
+}
+
+// ---------------------------------------------------------------------------
+// Restructuring: the files are written anew beside the old ones and put in
+// their place by renames that the journal records first.
+
+Status TableState::completeRenames(const std::string& payload)
+{
+    ByteReader r(payload);
+    const uint32_t stamp = r.u32();
+    const uint32_t n = r.u32();
+    for (uint32_t i = 0; i < n && r.ok(); ++i) {
+        const uint8_t op = r.u8();
+        const std::string from(r.bytes());
+        const std::string to(r.bytes());
+        if (!r.ok() || from.find('/') != std::string::npos || to.find('/') != std::string::npos) break;
+        const std::string toPath = joinPath(folder_, to);
+        if (op == 1) {
+            const std::string fromPath = joinPath(folder_, from);
+            if (access(fromPath.c_str(), F_OK) == 0 && ::rename(fromPath.c_str(), toPath.c_str()) != 0)
+                return msg::ioError(to, errno);
+        } else if (::unlink(toPath.c_str()) != 0 && errno != ENOENT) {
+            return msg::ioError(to, errno);
+        }
+    }
+    if (!r.ok()) return msg::corrupt(fileName("WAL"), "csonka átnevezési bejegyzés.");
+    if (Status s = syncDirectory(folder_); !s.isOk()) return s;
+    return wal_.reset(walGen_ + 1, stamp);
+}
+
+Status TableState::rewrite(std::unique_ptr<Model> next, const std::vector<std::string>& obsolete)
+{
+    Model& m = *next;
+    for (Secondary& s : m.sec)
+        if (Status st = ensureSecondary(m, s); !st.isOk()) {
+            if (!model_) model_ = std::move(next);
+            return st;
+        }
+    uint32_t stamp = std::max(m.header.stamp, model_ ? model_->header.stamp : 0u) + 1;
+    if (stamp == 0) stamp = 1;
+    const std::vector<FilePlan> plans = fullImages(m, stamp);
+    auto fail = [&](Status s) {
+        for (const FilePlan& p : plans) ::unlink((joinPath(folder_, p.name) + ".tmp").c_str());
+        if (!model_) model_ = std::move(next);
+        return s;
+    };
+    for (const FilePlan& p : plans)
+        if (Status s = writeNewFile(joinPath(folder_, p.name) + ".tmp", p.writes.front().second); !s.isOk())
+            return fail(s);
+    // The new data file takes this table's locks before it takes its name,
+    // so that no one can open it in between.
+    const int newFd = ::open((joinPath(folder_, dbFile_) + ".tmp").c_str(), O_RDWR | O_CLOEXEC);
+    if (newFd < 0) return fail(msg::ioError(dbFile_, errno));
+    if (!lockFile(newFd, LockRange::Open, exclusive_ ? LockKind::Exclusive : LockKind::Shared, 0) ||
+        !lockFile(newFd, LockRange::Write, LockKind::Exclusive, 0)) {
+        ::close(newFd);
+        return fail(msg::tableInUse(stem_));
+    }
+    ByteWriter w;
+    w.u32(stamp);
+    w.u32(uint32_t(plans.size() + obsolete.size()));
+    // The data file last: a reader that sees it sees the rest.
+    for (size_t i = plans.size(); i-- > 0;) {
+        w.u8(1);
+        w.bytes(plans[i].name + ".tmp");
+        w.bytes(plans[i].name);
+    }
+    for (const std::string& o : obsolete) {
+        w.u8(2);
+        w.bytes(std::string());
+        w.bytes(o);
+    }
+    Status s = log(LogType::Renames, w.str());
+    if (s.isOk()) s = wal_.sync();
+    if (!s.isOk()) {
+        ::close(newFd);
+        return fail(s);
+    }
+    // From here the change is decided: the journal finishes it if we die.
+    s = completeRenames(w.str());
+    ::close(dbFd_);
+    dbFd_ = newFd;
+    if (!s.isOk()) {
+        if (!model_) model_ = std::move(next);
+        return s;
+    }
+    walGen_ += 1;
+    walEnd_ = WriteAheadLog::kHeaderSize;
+    m.pxDisk.clear();
+    for (const FilePlan& p : plans) {
+        if (sameName(p.name, m.pxName)) m.pxDisk = p.writes.front().second;
+        for (Secondary& sec : m.sec)
+            if (sameName(p.name, sec.ygName)) sec.ygDisk = p.writes.front().second;
+    }
+    markWritten(m, plans, stamp);
+    model_ = std::move(next);
+    orderCache_.assign(model_->sec.size() + 1, std::nullopt);
+    dirty_ = false;
+    changed();
+    return Status::ok();
+}
+
+Status TableState::restructureAllowed()
+{
+    if (!exclusive_) return msg::needsExclusive(stem_);
+    return Status::ok();
+}
+
+// A copy of the current rows under a new definition; `convert` turns an old
+// record into a new one.
+std::unique_ptr<TableState::Model> TableState::copyModel(
+    const TableDef& def, const std::function<void(const uint8_t*, uint8_t*)>& convert, bool keepOrder)
+{
+    Model& old = *model_;
+    nextTag_ = std::max(nextTag_, old.data.nextTag());
+    Result<std::vector<std::string>> entries = listFolder(folder_);
+    const int recSize = RecordLayout(def.fields).recordSize();
+    const uint8_t kb = std::max<uint8_t>(uint8_t(old.data.blockSize() / 1024), blockKbFor(recSize));
+    std::unique_ptr<Model> m = makeModel(def, kb, entries.isOk() ? *entries : std::vector<std::string>());
+    m->header.autoInc = old.header.autoInc;
+    m->header.stamp = old.header.stamp;
+    m->header.codePage = old.header.codePage;
+    if (old.hasBlobs) {
+        m->blobs = old.blobs;
+        m->blobs.markAllDirty();
+    }
+    std::vector<uint32_t> tags = old.data.tagsInOrder();
+    if (!keepOrder && def.keyFieldCount > 0) {
+        const std::vector<KeyPart> pk = primaryParts(def, RecordLayout(def.fields));
+        std::stable_sort(tags.begin(), tags.end(), [&](uint32_t a, uint32_t b) {
+            return compareKeys(pk, old.data.record(a), pk, old.data.record(b)) < 0;
+        });
+    }
+    std::vector<uint8_t> buf(static_cast<size_t>(recSize));
+    for (uint32_t t : tags) {
+        std::fill(buf.begin(), buf.end(), 0);
+        convert(old.data.record(t), buf.data());
+        m->data.append(buf.data());
+    }
+    m->data.markAllDirty();
+    for (Secondary& s : m->sec) {
+        s.ready = false;
+        s.mustSort = true;
+    }
+    return m;
+}
+
+std::vector<std::string> TableState::indexFilesFrom(size_t firstOrdinal) const
+{
+    std::vector<std::string> out;
+    Result<std::vector<std::string>> entries = listFolder(folder_);
+    if (!entries.isOk()) return out;
+    for (size_t n = firstOrdinal; n < 256; ++n) {
+        bool any = false;
+        for (const char* ext : {".XG", ".YG"})
+            if (auto e = findEntry(*entries, stem_ + ext + std::to_string(n))) {
+                out.push_back(*e);
+                any = true;
+            }
+        if (!any && n >= firstOrdinal + 16) break;
+    }
+    return out;
+}
+
+Status TableState::addField(const FieldDef& field)
+{
+    if (Status s = restructureAllowed(); !s.isOk()) return s;
+    TableDef def = model_->def;
+    if (def.fieldIndex(field.name) >= 0) return msg::fieldExists(stem_, field.name);
+    def.fields.push_back(field);
+    if (Status s = validate(stem_, def); !s.isOk()) return s;
+    if (Status s = beginWrite(); !s.isOk()) return s;
+    const int oldSize = model_->layout.recordSize();
+    std::unique_ptr<Model> next =
+        copyModel(def, [&](const uint8_t* from, uint8_t* to) { std::memcpy(to, from, size_t(oldSize)); }, true);
+    Status s = rewrite(std::move(next), {});
+    endWrite();
+    return s;
+}
+
+Status TableState::clearIndexes()
+{
+    if (Status s = restructureAllowed(); !s.isOk()) return s;
+    if (Status s = beginWrite(); !s.isOk()) return s;
+    TableDef def = model_->def;
+    def.keyFieldCount = 0;
+    def.indexes.clear();
+    const int size = model_->layout.recordSize();
+    std::unique_ptr<Model> next =
+        copyModel(def, [&](const uint8_t* from, uint8_t* to) { std::memcpy(to, from, size_t(size)); }, true);
+    std::vector<std::string> obsolete = indexFilesFrom(0);
+    Result<std::vector<std::string>> entries = listFolder(folder_);
+    if (entries.isOk())
+        if (auto px = findEntry(*entries, stem_ + ".PX")) obsolete.push_back(*px);
+    Status s = rewrite(std::move(next), obsolete);
+    endWrite();
+    return s;
+}
+
+Status TableState::addPrimaryIndex(const std::vector<std::string>& fields)
+{
+    if (Status s = restructureAllowed(); !s.isOk()) return s;
+    const TableDef& cur = model_->def;
+    if (fields.empty() || fields.size() > cur.fields.size()) return msg::primaryNotLeading(stem_);
+    for (size_t i = 0; i < fields.size(); ++i)
+        if (!sameName(fields[i], cur.fields[i].name)) {
+            if (cur.fieldIndex(fields[i]) < 0) return msg::fieldMissing(stem_, fields[i]);
+            return msg::primaryNotLeading(stem_);
+        }
+    TableDef def = cur;
+    def.keyFieldCount = int(fields.size());
+    if (Status s = validate(stem_, def); !s.isOk()) return s;
+    // Every row needs its key, and no two rows the same.
+    const RecordLayout layout(def.fields);
+    const std::vector<KeyPart> pk = primaryParts(def, layout);
+    std::vector<uint32_t> tags = model_->data.tagsInOrder();
+    for (uint32_t t : tags)
+        for (const KeyPart& p : pk)
+            if (isBlank(model_->data.record(t) + p.slot.offset, p.slot.width)) return msg::keyBlank(def.fields[0].name);
+    std::stable_sort(tags.begin(), tags.end(), [&](uint32_t a, uint32_t b) {
+        return compareKeys(pk, model_->data.record(a), pk, model_->data.record(b)) < 0;
+    });
+    for (size_t i = 1; i < tags.size(); ++i)
+        if (compareKeys(pk, model_->data.record(tags[i - 1]), pk, model_->data.record(tags[i])) == 0) {
+            Record key;
+            for (int k = 0; k < def.keyFieldCount; ++k)
+                key.push_back(decodeScalar(layout.slot(k), model_->data.record(tags[i])));
+            return msg::duplicateKey(stem_, describeKey(key));
+        }
+    if (Status s = beginWrite(); !s.isOk()) return s;
+    const int size = model_->layout.recordSize();
+    std::unique_ptr<Model> next =
+        copyModel(def, [&](const uint8_t* from, uint8_t* to) { std::memcpy(to, from, size_t(size)); }, false);
+    Status s = rewrite(std::move(next), {});
+    endWrite();
+    return s;
+}
+
+Status TableState::addIndex(const IndexDef& index)
+{
+    if (Status s = restructureAllowed(); !s.isOk()) return s;
+    TableDef def = model_->def;
+    if (def.indexIndex(index.name) >= 0) return msg::indexExists(stem_, index.name);
+    def.indexes.push_back(index);
+    if (index.fields.size() == 1)
+        if (const int f = def.fieldIndex(index.fields[0]); f >= 0) def.indexes.back().fields[0] = def.fields[size_t(f)].name;
+    if (Status s = validate(stem_, def); !s.isOk()) return s;
+    if (Status s = beginWrite(); !s.isOk()) return s;
+    const int size = model_->layout.recordSize();
+    std::unique_ptr<Model> next =
+        copyModel(def, [&](const uint8_t* from, uint8_t* to) { std::memcpy(to, from, size_t(size)); }, true);
+    Status s = rewrite(std::move(next), indexFilesFrom(def.indexes.size()));
+    endWrite();
+    return s;
+}
+
+}  // namespace engine

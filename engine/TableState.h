@@ -1,0 +1,139 @@
+// TableState: one open table of a Database, shared by every handle on it in
+// the process: its rows as the file's blocks in memory, its memo file, its
+// indexes, its journal and its locks.
+//
+// Every change goes one way: checked, written to the journal, then applied
+// in memory, where all handles see it at once. Other processes' changes are
+// read from the journal (or the files, after they checkpointed) when a handle
+// asks for the version, the rows or a key. A checkpoint writes what changed
+// into the table's own files.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "BlobFile.h"
+#include "BlockFile.h"
+#include "Database.h"
+#include "ParadoxHeader.h"
+#include "RecordCodec.h"
+#include "WriteAheadLog.h"
+
+namespace engine {
+
+class TableState {
+public:
+    // Opens the table whose data file is `dbFile` (its name as on disk) in
+    // `folder`. `exclusive` asks that no one else has it open.
+    static Result<std::shared_ptr<TableState>> open(const std::string& folder, const std::string& dbFile,
+                                                    OpenMode mode);
+    // Writes the files of a new, empty table named `stem`.
+    static Status create(const std::string& folder, const std::string& stem, const TableDef& def);
+    // Checks a definition for createTable and restructuring.
+    static Status validate(std::string_view table, const TableDef& def);
+
+    TableState(const TableState&) = delete;
+    TableState& operator=(const TableState&) = delete;
+    ~TableState();
+
+    // Handle accounting within the process.
+    Status attach(OpenMode mode);
+    void detach(OpenMode mode);
+    int handles() const { return handles_; }
+
+    const std::string& name() const { return stem_; }
+    const TableDef& def() const;
+
+    Result<uint64_t> recordCount();
+    Result<uint64_t> version();
+    Result<std::vector<RowId>> rows(const OrderSpec& order);
+    Result<std::optional<RowId>> findKey(const std::vector<Value>& key);
+    Status read(RowId row, Record& out);
+    Result<Value> readField(RowId row, int field);
+
+    Result<RowId> insert(Record& rec);
+    Status update(RowId row, const Record& rec);
+    Status remove(RowId row);
+    Status emptyTable();
+    Status flush();
+
+    Status addField(const FieldDef& field);
+    Status clearIndexes();
+    Status addPrimaryIndex(const std::vector<std::string>& fields);
+    Status addIndex(const IndexDef& index);
+
+private:
+    struct Secondary;
+    struct Model;
+    struct FilePlan;
+
+    TableState() = default;
+
+    // Models and the images of their files.
+    std::unique_ptr<Model> makeModel(const TableDef& def, uint8_t blockKb, const std::vector<std::string>& entries);
+    std::unique_ptr<Model> copyModel(const TableDef& def, const std::function<void(const uint8_t*, uint8_t*)>& convert,
+                                     bool keepOrder);
+    static void shapeSecondary(const TableDef& def, Secondary& s, const std::string& stem, size_t ordinal,
+                               const std::vector<std::string>& entries);
+    FileHeader dataHeader(const Model& m, uint32_t stamp) const;
+    FileHeader secondaryHeader(const Model& m, const Secondary& s, uint32_t stamp) const;
+    std::vector<FilePlan> fullImages(Model& m, uint32_t stamp);
+    void markWritten(Model& m, const std::vector<FilePlan>& plans, uint32_t stamp);
+    std::vector<std::string> indexFilesFrom(size_t firstOrdinal) const;
+
+    // Loading and keeping up with other processes.
+    Status loadModel(std::unique_ptr<Model>& out);
+    Status sync();
+    Status reload();
+    Status replay(const LogRecord& r, Model& m);
+    Status ensureSecondary(Model& m, Secondary& s);
+
+    // The write path.
+    Status beginWrite();
+    void endWrite();
+    Status log(LogType type, const std::string& payload);
+    Status checkpoint();
+    Status applyImage(const std::string& payload, bool toDisk, Model* m,
+                      std::vector<std::pair<std::string, std::vector<uint8_t>>>* files);
+    Status completeRenames(const std::string& payload);
+    Status rewrite(std::unique_ptr<Model> next, const std::vector<std::string>& obsolete);
+    Status removeLeftovers();
+
+    // Applying changes to a model (the same code for own and replayed changes).
+    uint32_t applyInsert(Model& m, const Record& rec, uint32_t reuseTag = 0);
+    void applyUpdate(Model& m, uint32_t tag, const Record& rec);
+    void applyRemove(Model& m, uint32_t tag);
+    void applyEmpty(Model& m);
+    void insertSecondary(Model& m, Secondary& s, uint32_t dbTag);
+    void removeSecondary(Model& m, Secondary& s, uint32_t dbTag);
+    void changed();
+
+    Status checkRecord(Record& rec, bool forInsert);
+    Result<uint32_t> liveTag(RowId row);
+    std::string fileName(std::string_view ext) const;
+    Status restructureAllowed();
+
+    std::string folder_;
+    std::string stem_;      // table name as its .DB file has it on disk
+    std::string dbFile_;
+    int dbFd_ = -1;
+    bool writable_ = false;
+    WriteAheadLog wal_;
+    uint32_t walGen_ = 0;
+    uint64_t walEnd_ = 0;
+
+    std::unique_ptr<Model> model_;
+    uint32_t nextTag_ = 1;   // tags stay unique across reloads, so stale row ids are not reused
+    uint64_t version_ = 1;
+    bool dirty_ = false;     // changes not yet checkpointed (by this process)
+    bool inWrite_ = false;
+    int handles_ = 0;
+    bool exclusive_ = false;
+    std::vector<std::optional<std::vector<RowId>>> orderCache_;
+};
+
+}  // namespace engine

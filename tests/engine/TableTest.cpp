@@ -1,0 +1,463 @@
+// The table store through its public interface: real table files in a
+// temporary folder.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <random>
+
+#include "TempFolder.h"
+#include "engine/Codepage.h"
+#include "engine/Database.h"
+
+using namespace engine;
+using enginetest::TempFolder;
+
+namespace {
+
+std::string cp(std::string_view utf8) { return *utf8ToCp1250(utf8); }
+
+TableDef customerDef()
+{
+    TableDef d;
+    d.fields = {
+        {"Ugyfel", FieldType::AutoInc, 0}, {"Ugyfel_nev", FieldType::Alpha, 100}, {"Datum", FieldType::Date, 0},
+        {"Megjegyzes", FieldType::Memo, 0}, {"honap", FieldType::Long, 0},    {"lezarva", FieldType::Alpha, 1},
+        {"szoveg", FieldType::FmtMemo, 0},   {"kuldve", FieldType::Logical, 0}, {"osszeg", FieldType::Number, 0},
+    };
+    d.keyFieldCount = 1;
+    d.indexes = {{"idx_ugyfel_nev", {"Ugyfel_nev"}, true, false}, {"idx_datum_desc", {"Datum"}, false, true}};
+    return d;
+}
+
+Record customer(std::string name, int day = 1)
+{
+    return {Value(), Value::fromText(cp(name)), Value::fromDate(Date::fromYmd(2024, 1, day)), Value(),
+            Value::fromInt(day), Value::fromText("N"), Value(), Value::fromBool(day % 2 == 0),
+            Value::fromFloat(day * 1.5)};
+}
+
+std::shared_ptr<Database> openDb(const TempFolder& f)
+{
+    Result<std::shared_ptr<Database>> db = Database::open(f.path());
+    EXPECT_TRUE(db.isOk()) << db.status().message();
+    return *db;
+}
+
+std::shared_ptr<Table> openTable(Database& db, std::string_view name, OpenMode mode = OpenMode::Shared)
+{
+    Result<std::shared_ptr<Table>> t = db.openTable(name, mode);
+    EXPECT_TRUE(t.isOk()) << t.status().message();
+    return t.isOk() ? *t : nullptr;
+}
+
+std::vector<std::string> namesInOrder(Table& t, const OrderSpec& order)
+{
+    std::vector<std::string> out;
+    Result<std::vector<RowId>> rows = t.rows(order);
+    EXPECT_TRUE(rows.isOk()) << rows.status().message();
+    for (RowId r : *rows) {
+        Result<Value> v = t.readField(r, 1);
+        out.push_back(v->isNull() ? "" : cp1250ToUtf8(v->asText()));
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(Table, CreateOpenAndNamesWithoutRegardToCase)
+{
+    TempFolder f;
+    auto db = openDb(f);
+    ASSERT_TRUE(db->createTable("Ugyf_Ertesit", customerDef()).isOk());
+    EXPECT_TRUE(f.exists("Ugyf_Ertesit.DB"));
+    EXPECT_TRUE(f.exists("Ugyf_Ertesit.PX"));
+    EXPECT_TRUE(f.exists("Ugyf_Ertesit.MB"));
+    EXPECT_TRUE(f.exists("Ugyf_Ertesit.XG0"));
+    EXPECT_TRUE(f.exists("Ugyf_Ertesit.YG1"));
+
+    Status again = db->createTable("UGYF_ERTESIT.db", customerDef());
+    EXPECT_EQ(again.code(), ErrorCode::AlreadyExists);
+    EXPECT_EQ(again.message(), "A(z) UGYF_ERTESIT tábla már létezik.");
+
+    auto names = *db->tableNames();
+    ASSERT_EQ(names.size(), 1u);
+    EXPECT_EQ(names[0], "Ugyf_Ertesit");
+
+    for (const char* n : {"ugyf_ertesit", "UGYF_ERTESIT.DB", "Ugyf_Ertesit.db"}) {
+        auto t = openTable(*db, n);
+        ASSERT_TRUE(t);
+        EXPECT_EQ(t->name(), "Ugyf_Ertesit");
+        EXPECT_EQ(t->def().fieldIndex("ugyfel_NEV"), 1);
+    }
+    Result<std::shared_ptr<Table>> missing = db->openTable("nincs", OpenMode::Shared);
+    EXPECT_EQ(missing.status().code(), ErrorCode::NotFound);
+
+    EXPECT_EQ(Database::open(f.file("nincs")).status().code(), ErrorCode::NotFound);
+}
+
+TEST(Table, InsertAssignsAutoIncAndKeepsEveryFieldType)
+{
+    TempFolder f;
+    auto db = openDb(f);
+    ASSERT_TRUE(db->createTable("ugyfel", customerDef()).isOk());
+    const std::string longMemo = cp("Hosszú megjegyzés, ") + std::string(5000, 'x');
+    const std::string rtf = "{\\rtf1\\ansi " + std::string(300, 'r') + "}";
+    {
+        auto t = openTable(*db, "ugyfel");
+        Record a = customer("Kovács Ágnes", 3);
+        a[3] = Value::fromText(longMemo);
+        a[6] = Value::fromText(rtf);
+        Result<RowId> ra = t->insert(a);
+        ASSERT_TRUE(ra.isOk()) << ra.status().message();
+        EXPECT_EQ(a[0], Value::fromInt(1));
+        Record b = customer("Nagy Béla", 4);
+        b[3] = Value::fromText(cp("rövid"));
+        b[4] = Value::fromInt(0);
+        b[8] = Value::fromFloat(0);
+        b[7] = Value::fromBool(false);
+        ASSERT_TRUE(t->insert(b).isOk());
+        EXPECT_EQ(b[0], Value::fromInt(2));
+        Record c = {Value(), Value(), Value(), Value(), Value(), Value(), Value(), Value(), Value()};
+        ASSERT_TRUE(t->insert(c).isOk());
+        EXPECT_EQ(c[0], Value::fromInt(3));
+
+        Record back;
+        ASSERT_TRUE(t->read(*ra, back).isOk());
+        EXPECT_EQ(back[1], Value::fromText(cp("Kovács Ágnes")));
+        EXPECT_EQ(back[2], Value::fromDate(Date::fromYmd(2024, 1, 3)));
+        EXPECT_EQ(back[3], Value::fromText(longMemo));
+        EXPECT_EQ(back[6], Value::fromText(rtf));
+        EXPECT_EQ(back[8], Value::fromFloat(4.5));
+    }
+    // Everything again after closing and opening the folder anew.
+    auto db2 = openDb(f);
+    auto t = openTable(*db2, "UGYFEL");
+    EXPECT_EQ(*t->recordCount(), 3u);
+    auto rows = *t->rows(OrderSpec::primary());
+    Record a, b, c;
+    ASSERT_TRUE(t->read(rows[0], a).isOk());
+    ASSERT_TRUE(t->read(rows[1], b).isOk());
+    ASSERT_TRUE(t->read(rows[2], c).isOk());
+    EXPECT_EQ(a[3], Value::fromText(longMemo));
+    EXPECT_EQ(a[6], Value::fromText(rtf));
+    EXPECT_EQ(b[3], Value::fromText(cp("rövid")));
+    // Zero and false are values; blank is blank.
+    EXPECT_EQ(b[4], Value::fromInt(0));
+    EXPECT_EQ(b[8], Value::fromFloat(0));
+    EXPECT_EQ(b[7], Value::fromBool(false));
+    for (size_t i = 1; i < c.size(); ++i) EXPECT_TRUE(c[i].isNull()) << i;
+    // Numbers continue after the highest, never repeat.
+    Record d = customer("Új");
+    ASSERT_TRUE(t->insert(d).isOk());
+    EXPECT_EQ(d[0], Value::fromInt(4));
+}
+
+TEST(Table, RefusedChangesLeaveNothingBehind)
+{
+    TempFolder f;
+    auto db = openDb(f);
+    TableDef def;
+    def.fields = {{"Ugyfel", FieldType::Long, 0}, {"doknev", FieldType::Alpha, 10}, {"tipus", FieldType::Long, 0}};
+    def.keyFieldCount = 2;
+    ASSERT_TRUE(db->createTable("megj", def).isOk());
+    auto t = openTable(*db, "megj");
+    Record a = {Value::fromInt(5), Value::fromText("c:\\a.doc"), Value::fromInt(0)};
+    ASSERT_TRUE(t->insert(a).isOk());
+    const uint64_t v = *t->version();
+
+    Record dup = {Value::fromInt(5), Value::fromText("c:\\a.doc"), Value::fromInt(3)};
+    Result<RowId> r = t->insert(dup);
+    EXPECT_EQ(r.status().code(), ErrorCode::DuplicateKey);
+    EXPECT_EQ(r.status().message().rfind("Kulcsmegsértés: ", 0), 0u) << r.status().message();
+
+    Record tooLong = {Value::fromInt(6), Value::fromText("c:\\hosszu-nev.doc"), Value()};
+    EXPECT_EQ(t->insert(tooLong).status().code(), ErrorCode::InvalidValue);
+    Record blankKey = {Value(), Value::fromText("x"), Value()};
+    EXPECT_EQ(t->insert(blankKey).status().code(), ErrorCode::InvalidValue);
+    Record wrongKind = {Value::fromText("5"), Value::fromText("x"), Value()};
+    EXPECT_EQ(t->insert(wrongKind).status().code(), ErrorCode::InvalidValue);
+    Record shortRec = {Value::fromInt(7)};
+    EXPECT_EQ(t->insert(shortRec).status().code(), ErrorCode::InvalidValue);
+
+    Record b = {Value::fromInt(6), Value::fromText("x"), Value()};
+    RowId rb = *t->insert(b);
+    Record clash = {Value::fromInt(5), Value::fromText("c:\\a.doc"), Value()};
+    EXPECT_EQ(t->update(rb, clash).code(), ErrorCode::DuplicateKey);
+
+    EXPECT_EQ(*t->recordCount(), 2u);
+    EXPECT_GT(*t->version(), v);
+    Record back;
+    ASSERT_TRUE(t->read(rb, back).isOk());
+    EXPECT_EQ(back[0], Value::fromInt(6));
+}
+
+TEST(Table, OrdersByKeyAndBySecondaryIndexes)
+{
+    TempFolder f;
+    auto db = openDb(f);
+    ASSERT_TRUE(db->createTable("ugyfel", customerDef()).isOk());
+    auto t = openTable(*db, "ugyfel");
+    const char* names[] = {"Csaba", "adam", "Cukor", "Ábel", "Zoltán", "Ödön", "Oszkár", "ábel"};
+    int day = 1;
+    for (const char* n : names) {
+        Record r = customer(n, day++);
+        ASSERT_TRUE(t->insert(r).isOk());
+    }
+    EXPECT_EQ(namesInOrder(*t, OrderSpec::primary()),
+              (std::vector<std::string>{"Csaba", "adam", "Cukor", "Ábel", "Zoltán", "Ödön", "Oszkár", "ábel"}));
+    const auto byName = namesInOrder(*t, OrderSpec::index("IDX_UGYFEL_NEV"));
+    // Letter case aside, equal names follow the key.
+    EXPECT_EQ(byName, (std::vector<std::string>{"Ábel", "ábel", "adam", "Cukor", "Csaba", "Oszkár", "Ödön", "Zoltán"}));
+    EXPECT_EQ(namesInOrder(*t, OrderSpec::byFields({"ugyfel_nev"})), byName);
+    EXPECT_EQ(namesInOrder(*t, OrderSpec::index("idx_datum_desc")),
+              (std::vector<std::string>{"ábel", "Oszkár", "Ödön", "Zoltán", "Ábel", "Cukor", "adam", "Csaba"}));
+    EXPECT_EQ(t->rows(OrderSpec::index("nincs")).status().code(), ErrorCode::NotFound);
+    EXPECT_EQ(t->rows(OrderSpec::byFields({"honap"})).status().code(), ErrorCode::NotFound);
+
+    // Changes keep the orders; the definitions and orders survive reopening.
+    auto rows = *t->rows(OrderSpec::index("idx_ugyfel_nev"));
+    Record r;
+    ASSERT_TRUE(t->read(rows[0], r).isOk());
+    r[1] = Value::fromText("Zsuzsa");
+    ASSERT_TRUE(t->update(rows[0], r).isOk());
+    ASSERT_TRUE(t->remove(rows[3]).isOk());
+    const std::vector<std::string> expect = {"ábel", "adam", "Csaba", "Oszkár", "Ödön", "Zoltán", "Zsuzsa"};
+    EXPECT_EQ(namesInOrder(*t, OrderSpec::index("idx_ugyfel_nev")), expect);
+    t.reset();
+    auto db2 = openDb(f);
+    auto t2 = openTable(*db2, "ugyfel");
+    ASSERT_EQ(t2->def().indexes.size(), 2u);
+    EXPECT_EQ(t2->def().indexes[0].name, "idx_ugyfel_nev");
+    EXPECT_TRUE(t2->def().indexes[0].caseInsensitive);
+    EXPECT_TRUE(t2->def().indexes[1].descending);
+    EXPECT_EQ(namesInOrder(*t2, OrderSpec::index("idx_ugyfel_nev")), expect);
+}
+
+TEST(Table, FindKeyUpdateRemoveEmpty)
+{
+    TempFolder f;
+    auto db = openDb(f);
+    ASSERT_TRUE(db->createTable("ugyfel", customerDef()).isOk());
+    auto t = openTable(*db, "ugyfel");
+    std::vector<RowId> ids;
+    for (int i = 0; i < 50; ++i) {
+        Record r = customer("Név " + std::to_string(i), i % 28 + 1);
+        ids.push_back(*t->insert(r));
+    }
+    auto found = *t->findKey({Value::fromInt(17)});
+    ASSERT_TRUE(found);
+    EXPECT_EQ(*found, ids[16]);
+    EXPECT_FALSE(*t->findKey({Value::fromInt(99)}));
+
+    // A key change moves the row; its id stays.
+    Record r;
+    ASSERT_TRUE(t->read(ids[16], r).isOk());
+    r[0] = Value::fromInt(1000);
+    ASSERT_TRUE(t->update(ids[16], r).isOk());
+    EXPECT_FALSE(*t->findKey({Value::fromInt(17)}));
+    EXPECT_EQ(**t->findKey({Value::fromInt(1000)}), ids[16]);
+    EXPECT_EQ(t->rows(OrderSpec::primary())->back(), ids[16]);
+    Record next = customer("utolsó");
+    ASSERT_TRUE(t->insert(next).isOk());
+    EXPECT_EQ(next[0], Value::fromInt(1001));
+
+    ASSERT_TRUE(t->remove(ids[3]).isOk());
+    Record gone;
+    EXPECT_EQ(t->read(ids[3], gone).code(), ErrorCode::NotFound);
+    EXPECT_EQ(t->remove(ids[3]).code(), ErrorCode::NotFound);
+    EXPECT_EQ(*t->recordCount(), 50u);
+
+    ASSERT_TRUE(t->emptyTable().isOk());
+    EXPECT_EQ(*t->recordCount(), 0u);
+    EXPECT_TRUE(t->rows(OrderSpec::index("idx_ugyfel_nev"))->empty());
+    Record after = customer("új");
+    ASSERT_TRUE(t->insert(after).isOk());
+    EXPECT_EQ(after[0], Value::fromInt(1002));
+    ASSERT_TRUE(t->flush().isOk());
+    t.reset();
+    auto t2 = openTable(*openDb(f), "ugyfel");
+    EXPECT_EQ(*t2->recordCount(), 1u);
+}
+
+// Many inserts, key changes and deletes in random order against a plain map:
+// blocks split, empty and are reused, and every order stays right, also
+// after reopening.
+TEST(Table, RandomChangesMatchAModel)
+{
+    TempFolder f;
+    std::map<int64_t, std::string> model;
+    std::map<int64_t, RowId> ids;
+    std::mt19937 rng(7);
+    {
+        auto db = openDb(f);
+        TableDef def = customerDef();
+        def.fields[0].type = FieldType::Long;
+        ASSERT_TRUE(db->createTable("t", def).isOk());
+        auto t = openTable(*db, "t");
+        for (int step = 0; step < 6000; ++step) {
+            const int op = int(rng() % 10);
+            const int64_t key = int64_t(rng() % 3000);
+            if (op < 6) {
+                Record r = customer("n" + std::to_string(rng() % 500));
+                r[0] = Value::fromInt(key);
+                Result<RowId> id = t->insert(r);
+                if (model.count(key)) {
+                    EXPECT_EQ(id.status().code(), ErrorCode::DuplicateKey);
+                } else {
+                    ASSERT_TRUE(id.isOk());
+                    model[key] = cp1250ToUtf8(r[1].asText());
+                    ids[key] = *id;
+                }
+            } else if (!model.empty()) {
+                auto it = model.lower_bound(key);
+                if (it == model.end()) it = model.begin();
+                const int64_t k = it->first;
+                if (op < 8) {
+                    ASSERT_TRUE(t->remove(ids[k]).isOk());
+                    model.erase(k);
+                    ids.erase(k);
+                } else {
+                    const int64_t nk = int64_t(rng() % 3000);
+                    if (model.count(nk)) continue;
+                    Record r;
+                    ASSERT_TRUE(t->read(ids[k], r).isOk());
+                    r[0] = Value::fromInt(nk);
+                    ASSERT_TRUE(t->update(ids[k], r).isOk());
+                    model[nk] = model[k];
+                    ids[nk] = ids[k];
+                    model.erase(k);
+                    ids.erase(k);
+                }
+            }
+            if (step % 2000 == 1999) {
+                ASSERT_TRUE(t->flush().isOk());
+            }
+        }
+        auto rows = *t->rows(OrderSpec::primary());
+        ASSERT_EQ(rows.size(), model.size());
+        auto it = model.begin();
+        for (RowId r : rows) EXPECT_EQ(t->readField(r, 0)->asInt(), (it++)->first);
+    }
+    auto t = openTable(*openDb(f), "t");
+    auto rows = *t->rows(OrderSpec::primary());
+    ASSERT_EQ(rows.size(), model.size());
+    auto it = model.begin();
+    for (RowId r : rows) {
+        EXPECT_EQ(t->readField(r, 0)->asInt(), it->first);
+        EXPECT_EQ(cp1250ToUtf8(t->readField(r, 1)->asText()), it->second);
+        ++it;
+    }
+    std::vector<std::string> names;
+    for (auto& [k, n] : model) names.push_back(n);
+    const auto byName = namesInOrder(*t, OrderSpec::index("idx_ugyfel_nev"));
+    std::vector<std::string> sorted = byName;
+    EXPECT_EQ(byName.size(), names.size());
+    std::sort(names.begin(), names.end());
+    std::sort(sorted.begin(), sorted.end());
+    EXPECT_EQ(sorted, names);
+}
+
+TEST(Table, HandlesShareCommittedChanges)
+{
+    TempFolder f;
+    auto db = openDb(f);
+    ASSERT_TRUE(db->createTable("ugyfel", customerDef()).isOk());
+    auto grid = openTable(*db, "ugyfel");
+    auto sql = openTable(*db, "UGYFEL", OpenMode::ReadOnly);
+    const uint64_t v0 = *sql->version();
+    Record r = customer("Kiss Éva");
+    RowId id = *grid->insert(r);
+    EXPECT_GT(*sql->version(), v0);
+    EXPECT_EQ(*sql->recordCount(), 1u);
+    EXPECT_EQ(sql->readField(id, 1)->asText(), cp("Kiss Éva"));
+    EXPECT_EQ(sql->insert(r).status().code(), ErrorCode::ReadOnly);
+    EXPECT_EQ(grid->addField({"uj", FieldType::Long, 0}).code(), ErrorCode::Locked);
+    EXPECT_EQ(db->openTable("ugyfel", OpenMode::Exclusive).status().code(), ErrorCode::Locked);
+    // An index file of an open table cannot be deleted from under it.
+    Status del = db->deleteTableFile("UGYFEL.px");
+    EXPECT_EQ(del.code(), ErrorCode::Locked);
+    EXPECT_NE(del.message().find("ugyfel.PX"), std::string::npos) << del.message();
+    EXPECT_TRUE(f.exists("ugyfel.PX"));
+}
+
+TEST(Table, AddFieldKeepsRowsAndIndexesAreRebuiltByName)
+{
+    TempFolder f;
+    auto db = openDb(f);
+    TableDef def = customerDef();
+    def.indexes.push_back({"idx_x", {"lezarva"}, true, false});
+    ASSERT_TRUE(db->createTable("ceg", def).isOk());
+    {
+        auto t = openTable(*db, "ceg");
+        for (int i = 0; i < 300; ++i) {
+            Record r = customer("Cég " + std::to_string(i), i % 28 + 1);
+            r[3] = Value::fromText(std::string(size_t(i * 7), 'm'));
+            ASSERT_TRUE(t->insert(r).isOk());
+        }
+    }
+    {
+        auto t = openTable(*db, "ceg", OpenMode::Exclusive);
+        ASSERT_TRUE(t->addField({"ffino", FieldType::Long, 0}).isOk());
+        EXPECT_EQ(t->def().fields.size(), 10u);
+        EXPECT_EQ(*t->recordCount(), 300u);
+        auto rows = *t->rows(OrderSpec::primary());
+        EXPECT_TRUE(t->readField(rows[5], 9)->isNull());
+        EXPECT_EQ(t->readField(rows[5], 3)->asText(), std::string(35, 'm'));
+        Record r = customer("Új cég");
+        r.push_back(Value::fromInt(0));
+        ASSERT_TRUE(t->insert(r).isOk());
+        EXPECT_EQ(r[0], Value::fromInt(301));
+    }
+    // What the maintenance tool does: delete the index files by name, then
+    // clear and add the indexes again.
+    for (const char* file : {"ceg.PX", "ceg.XG0", "ceg.YG0", "ceg.XG1", "ceg.YG1", "ceg.XG2", "ceg.YG2"})
+        ASSERT_TRUE(db->deleteTableFile(file).isOk()) << file;
+    EXPECT_TRUE(db->deleteTableFile("ceg.XG9").isOk());
+    {
+        auto t = openTable(*db, "CEG", OpenMode::Exclusive);
+        EXPECT_EQ(namesInOrder(*t, OrderSpec::index("idx_ugyfel_nev")).size(), 301u);
+        ASSERT_TRUE(t->clearIndexes().isOk());
+        EXPECT_FALSE(f.exists("ceg.PX"));
+        EXPECT_EQ(t->def().keyFieldCount, 0);
+        ASSERT_TRUE(t->addPrimaryIndex({"ceg_nincs"}).code() == ErrorCode::NotFound);
+        ASSERT_TRUE(t->addPrimaryIndex({"ugyfel"}).isOk());
+        ASSERT_TRUE(t->addIndex({"idx_datum_desc", {"datum"}, false, true}).isOk());
+        ASSERT_TRUE(t->addIndex({"idx_ugyfel_nev", {"ugyfel_nev"}, true, false}).isOk());
+        EXPECT_EQ(t->addIndex({"idx_ugyfel_nev", {"ugyfel_nev"}, true, false}).code(), ErrorCode::AlreadyExists);
+    }
+    for (const char* file : {"ceg.DB", "ceg.MB", "ceg.PX", "ceg.XG0", "ceg.YG0", "ceg.XG1", "ceg.YG1"})
+        EXPECT_TRUE(f.exists(file)) << file;
+    EXPECT_FALSE(f.exists("ceg.XG2"));
+    EXPECT_FALSE(f.exists("ceg.WAL"));
+    auto t = openTable(*openDb(f), "ceg");
+    ASSERT_EQ(t->def().indexes.size(), 2u);
+    EXPECT_EQ(t->def().indexes[0].name, "idx_datum_desc");
+    auto byName = namesInOrder(*t, OrderSpec::index("idx_ugyfel_nev"));
+    ASSERT_EQ(byName.size(), 301u);
+    EXPECT_EQ(byName.front(), "Cég 0");
+    EXPECT_EQ(byName.back(), "Új cég");
+}
+
+TEST(Table, PrimaryIndexRefusesDuplicatesAndChangesNothing)
+{
+    TempFolder f;
+    auto db = openDb(f);
+    TableDef def;
+    def.fields = {{"kod", FieldType::Long, 0}, {"nev", FieldType::Alpha, 20}};
+    ASSERT_TRUE(db->createTable("emil", def).isOk());
+    auto t = openTable(*db, "emil", OpenMode::Exclusive);
+    for (int k : {3, 1, 3}) {
+        Record r = {Value::fromInt(k), Value::fromText("x")};
+        ASSERT_TRUE(t->insert(r).isOk());
+    }
+    EXPECT_EQ(t->addPrimaryIndex({"kod"}).code(), ErrorCode::DuplicateKey);
+    EXPECT_EQ(t->def().keyFieldCount, 0);
+    EXPECT_FALSE(f.exists("emil.PX"));
+    EXPECT_EQ(t->addIndex({"idx", {"nev"}, true, false}).code(), ErrorCode::Unsupported);
+    // Unkeyed: rows in the order they came.
+    std::vector<int64_t> keys;
+    const std::vector<RowId> rows = *t->rows(OrderSpec::primary());
+    for (RowId r : rows) keys.push_back(t->readField(r, 0)->asInt());
+    EXPECT_EQ(keys, (std::vector<int64_t>{3, 1, 3}));
+}
