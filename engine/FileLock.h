@@ -27,6 +27,6 @@ void unlockFile(int fd, LockRange range);
 // How long a writer waits for another writer before it reports "in use".
 inline constexpr int kWriterWaitMs = 2000;
 // How long an open waits for a short exclusive holder (a closing process).
-inline constexpr int kOpenWaitMs = 2000;
+inline constexpr int kOpenWaitMs = 500;
 
 }  // namespace engine

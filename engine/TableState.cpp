@@ -37,7 +37,21 @@ uint8_t blockKbFor(int recordSize)
 
 std::string upperExt(std::string_view ext) { return std::string(ext); }
 
-uint32_t recordChecksum(const uint8_t* rec, int size) { return uint32_t(crc32(0, rec, uInt(size))); }
+// The checksum by which a replayed change makes sure it found the row the
+// writer saw. Where a memo's value lies in the memo file is left out: a
+// process that found space left behind by a writer that died places values
+// elsewhere, and that is no difference in the row.
+uint32_t recordChecksum(const RecordLayout& layout, const uint8_t* rec)
+{
+    std::vector<uint8_t> copy(rec, rec + layout.recordSize());
+    for (const FieldSlot& slot : layout.slots())
+        if (isBlobType(slot.type)) {
+            uint8_t* tail = copy.data() + slot.offset + slot.width - 10;
+            std::memset(tail, 0, 4);
+            std::memset(tail + 8, 0, 2);
+        }
+    return uint32_t(crc32(0, copy.data(), uInt(copy.size())));
+}
 
 bool indexableType(FieldType t)
 {
@@ -227,18 +241,22 @@ Result<std::shared_ptr<TableState>> TableState::open(const std::string& folder, 
             if (attempt > 20) return msg::tableInUse(t->stem_);
             continue;
         }
-        break;
-    }
-    t->exclusive_ = mode == OpenMode::Exclusive;
-
-    if (t->writable_) {
+        t->exclusive_ = mode == OpenMode::Exclusive;
+        if (!t->writable_) break;
         if (Status s = t->wal_.open(joinPath(folder, t->fileName("WAL")), true); !s.isOk()) return s;
-        if (lockFile(t->dbFd_, LockRange::Write, LockKind::Exclusive, 0)) {
-            Status s = t->removeLeftovers();
-            unlockFile(t->dbFd_, LockRange::Write);
-            if (!s.isOk()) return s;
-        }
-    } else {
+        if (!lockFile(t->dbFd_, LockRange::Write, LockKind::Exclusive, 0)) break;
+        bool reopen = false;
+        Status s = t->removeLeftovers(reopen);
+        unlockFile(t->dbFd_, LockRange::Write);
+        if (!s.isOk()) return s;
+        if (!reopen) break;
+        // A restructure was finished: its data file is a new one.
+        t->wal_.close();
+        ::close(t->dbFd_);
+        t->dbFd_ = -1;
+    }
+
+    if (!t->writable_) {
         // A read-only folder: no journal can be kept, but one left by a
         // writer elsewhere is still read.
         const std::string wal = joinPath(folder, t->fileName("WAL"));
@@ -258,8 +276,9 @@ Result<std::shared_ptr<TableState>> TableState::open(const std::string& folder, 
 // Finishes what a writer killed in the middle left behind: a checkpoint or a
 // restructure whose journal record is complete, a torn record, files of an
 // unfinished restructure. Runs holding the write lock.
-Status TableState::removeLeftovers()
+Status TableState::removeLeftovers(bool& reopen)
 {
+    reopen = false;
     WriteAheadLog::Header h = wal_.header();
     Result<std::vector<uint8_t>> head = readWholeFd(dbFd_, dbFile_);
     if (!head.isOk()) return head.status();
@@ -283,8 +302,8 @@ Status TableState::removeLeftovers()
         pendingRenames = true;
         if (exclusive_ || lockFile(dbFd_, LockRange::Open, LockKind::Exclusive, 0)) {
             if (Status s = completeRenames(recs.back().payload); !s.isOk()) return s;
-            // The data file may be a new one now: open again.
-            return Status::error(ErrorCode::Locked, msg::tableInUse(stem_).message());
+            reopen = true;
+            return Status::ok();
         }
     }
     if (h.baseStamp != dbStamp && !pendingRenames) return wal_.reset(h.generation + 1, dbStamp);
@@ -488,7 +507,10 @@ Status TableState::loadModel(std::unique_ptr<Model>& out)
         }
     }
     walGen_ = gen;
-    walEnd_ = imageApplied ? WriteAheadLog::kHeaderSize : end;
+    walEnd_ = end;
+    // A checkpoint whose writer died is in the model now; the first write
+    // puts it into the files.
+    imagePending_ = imageApplied;
     out = std::move(m);
     return Status::ok();
 }
@@ -747,7 +769,7 @@ Status TableState::replay(const LogRecord& r, Model& m)
         const uint32_t crc = in.u32();
         if (!in.ok() || !m.data.holds(loc)) return false;
         tag = m.data.tagAt(loc);
-        return crc == recordChecksum(m.data.recordAt(loc), m.data.recordSize());
+        return crc == recordChecksum(m.layout, m.data.recordAt(loc));
     };
     Record rec;
     switch (r.type) {
@@ -958,17 +980,13 @@ Status TableState::attach(OpenMode mode)
 void TableState::detach(OpenMode)
 {
     if (--handles_ > 0) return;
-    if (writable_ && wal_.isOpen()) {
-        if (lockFile(dbFd_, LockRange::Write, LockKind::Exclusive, kWriterWaitMs)) {
-            inWrite_ = false;
-            Status s = sync();
-            if (s.isOk() && (dirty_ || walEnd_ > WriteAheadLog::kHeaderSize)) s = checkpoint();
-            // The last one anywhere removes the journal.
-            if (s.isOk() && walEnd_ == WriteAheadLog::kHeaderSize &&
-                lockFile(dbFd_, LockRange::Open, LockKind::Exclusive, 0))
-                (void)wal_.remove();
-            unlockFile(dbFd_, LockRange::Write);
-        }
+    if (writable_ && wal_.isOpen() && beginWrite().isOk()) {
+        Status s;
+        if (dirty_ || walEnd_ > WriteAheadLog::kHeaderSize) s = checkpoint();
+        // The last one anywhere removes the journal.
+        if (s.isOk() && walEnd_ == WriteAheadLog::kHeaderSize && lockFile(dbFd_, LockRange::Open, LockKind::Exclusive, 0))
+            (void)wal_.remove();
+        endWrite();
     }
     wal_.close();
     if (dbFd_ >= 0) ::close(dbFd_);
@@ -1179,12 +1197,17 @@ Status TableState::beginWrite()
         Result<uint64_t> size = wal_.size();
         if (!size.isOk()) {
             s = size.status();
+        } else if (imagePending_) {
+            bool reopen = false;
+            s = removeLeftovers(reopen);
+            if (s.isOk()) s = reload();
         } else if (*size > walEnd_) {
             std::vector<LogRecord> recs;
             uint64_t end = 0;
             s = wal_.scan(walEnd_, walGen_, recs, end);
             if (s.isOk() && !recs.empty() && recs.front().type == LogType::Image) {
-                s = removeLeftovers();
+                bool reopen = false;
+                s = removeLeftovers(reopen);
                 if (s.isOk()) s = reload();
             } else if (s.isOk()) {
                 s = wal_.truncate(walEnd_);
@@ -1297,7 +1320,7 @@ Status TableState::update(RowId row, const Record& given)
         ByteWriter w;
         w.u16(loc.block);
         w.u16(loc.pos);
-        w.u32(recordChecksum(m.data.recordAt(loc), m.data.recordSize()));
+        w.u32(recordChecksum(m.layout, m.data.recordAt(loc)));
         w.str() += recordPayload(rec);
         s = log(LogType::Update, w.str());
     }
@@ -1323,7 +1346,7 @@ Status TableState::remove(RowId row)
         ByteWriter w;
         w.u16(loc.block);
         w.u16(loc.pos);
-        w.u32(recordChecksum(m.data.recordAt(loc), m.data.recordSize()));
+        w.u32(recordChecksum(m.layout, m.data.recordAt(loc)));
         s = log(LogType::Delete, w.str());
     }
     if (s.isOk()) {

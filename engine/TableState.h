@@ -101,7 +101,7 @@ private:
                       std::vector<std::pair<std::string, std::vector<uint8_t>>>* files);
     Status completeRenames(const std::string& payload);
     Status rewrite(std::unique_ptr<Model> next, const std::vector<std::string>& obsolete);
-    Status removeLeftovers();
+    Status removeLeftovers(bool& reopen);
 
     // Applying changes to a model (the same code for own and replayed changes).
     uint32_t applyInsert(Model& m, const Record& rec, uint32_t reuseTag = 0);
@@ -131,6 +131,7 @@ private:
     uint64_t version_ = 1;
     bool dirty_ = false;     // changes not yet checkpointed (by this process)
     bool inWrite_ = false;
+    bool imagePending_ = false;  // the model holds a dead writer's checkpoint the files lack
     int handles_ = 0;
     bool exclusive_ = false;
     std::vector<std::optional<std::vector<RowId>>> orderCache_;

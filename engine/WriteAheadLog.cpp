@@ -85,15 +85,17 @@ Result<uint64_t> WriteAheadLog::size() const
 
 Status WriteAheadLog::reset(uint32_t generation, uint32_t baseStamp)
 {
-    // Truncate first: a header of the new generation must never stand before
-    // records of the old one.
-    if (ftruncate(fd_, off_t(kHeaderSize)) != 0) return msg::ioError(path_, errno);
+    // The new header first: readers notice the generation change at once,
+    // and the records of the old generation that still follow it are
+    // foreign to it; then they go.
     unsigned char buf[20];
     std::memcpy(buf, kMagic, 8);
     putLe32(buf + 8, generation);
     putLe32(buf + 12, baseStamp);
     putLe32(buf + 16, crc(buf, 16));
-    return writeExact(fd_, buf, sizeof buf, 0, path_);
+    if (Status s = writeExact(fd_, buf, sizeof buf, 0, path_); !s.isOk()) return s;
+    if (ftruncate(fd_, off_t(kHeaderSize)) != 0) return msg::ioError(path_, errno);
+    return Status::ok();
 }
 
 Status WriteAheadLog::scan(uint64_t from, uint32_t generation, std::vector<LogRecord>& out, uint64_t& validEnd) const

@@ -461,3 +461,42 @@ TEST(Table, PrimaryIndexRefusesDuplicatesAndChangesNothing)
     for (RowId r : rows) keys.push_back(t->readField(r, 0)->asInt());
     EXPECT_EQ(keys, (std::vector<int64_t>{3, 1, 3}));
 }
+
+// Two Database objects on one folder behave as two processes: each keeps its
+// own copy of the table and follows the other's changes through the journal.
+TEST(Table, TwoConnectionsFollowEachOther)
+{
+    TempFolder f;
+    auto a = openDb(f);
+    auto b = openDb(f);
+    ASSERT_TRUE(a->createTable("ugyfel", customerDef()).isOk());
+    auto ta = openTable(*a, "ugyfel");
+    auto tb = openTable(*b, "ugyfel", OpenMode::ReadOnly);
+    for (int i = 0; i < 100; ++i) {
+        Record r = customer("A" + std::to_string(i), i % 28 + 1);
+        if (i % 3 == 0) r[3] = Value::fromText(std::string(size_t(100 + i), 'm'));
+        ASSERT_TRUE(ta->insert(r).isOk());
+    }
+    EXPECT_EQ(*tb->recordCount(), 100u);
+    ASSERT_TRUE(ta->flush().isOk());
+    for (int i = 100; i < 150; ++i) {
+        Record r = customer("A" + std::to_string(i), i % 28 + 1);
+        ASSERT_TRUE(ta->insert(r).isOk());
+    }
+    EXPECT_EQ(*tb->recordCount(), 150u);
+    EXPECT_EQ(namesInOrder(*tb, OrderSpec::index("idx_ugyfel_nev")).size(), 150u);
+    // The reader leaves first and writes what it holds; the writer goes on.
+    tb.reset();
+    b.reset();
+    for (int i = 150; i < 200; ++i) {
+        Record r = customer("A" + std::to_string(i), i % 28 + 1);
+        ASSERT_TRUE(ta->insert(r).isOk());
+    }
+    ta.reset();
+    a.reset();
+    auto t = openTable(*openDb(f), "ugyfel");
+    EXPECT_EQ(*t->recordCount(), 200u);
+    EXPECT_EQ(namesInOrder(*t, OrderSpec::index("idx_ugyfel_nev")).size(), 200u);
+    t.reset();
+    EXPECT_FALSE(f.exists("ugyfel.WAL"));
+}
