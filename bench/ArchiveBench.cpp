@@ -2,7 +2,7 @@
 // Info-ZIP's "zip -1 -r" (the same deflate level), in one run, and prints both
 // times and their ratio.
 //
-//   archive_bench            generates a database-like folder of about 200 MB
+//   archive_bench            builds a database of about 200 MB through the engine
 //   archive_bench FOLDER     archives FOLDER instead
 //
 // Each side runs three times, alternating, after one warm-up read of the
@@ -14,62 +14,112 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <random>
 #include <string>
 
 #include <unistd.h>
 
 #include "app/archive/ZipWriter.h"
+#include "common/Layout.h"
+#include "engine/Codepage.h"
+#include "engine/Database.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// Fixed-length records in 4 KiB blocks, text fields padded with zero bytes:
-// the shape of a table file.
-void writeTable(const fs::path& file, std::size_t records, std::size_t recordSize, std::mt19937& rng)
+[[noreturn]] void fail(const std::string& message)
 {
-    static const char* const kNames[] = {"Kovács", "Nagy", "Tóth", "Szabó", "Horváth", "Varga",
-                                         "Kiss", "Molnár", "Németh", "Farkas", "Balogh", "Papp"};
-    static const char* const kCities[] = {"Budapest", "Debrecen", "Szeged", "Miskolc", "Pécs", "Győr"};
-    std::ofstream out(file, std::ios::binary);
-    std::string block;
-    const std::size_t perBlock = 4096 / recordSize;
-    for (std::size_t r = 0; r < records; ++r) {
-        std::string rec(recordSize, '\0');
-        std::uint32_t key = static_cast<std::uint32_t>(r + 1) | 0x80000000u;
-        for (int i = 0; i < 4; ++i)
-            rec[i] = static_cast<char>(key >> (24 - 8 * i));
-        std::size_t pos = 4;
-        while (pos + 60 < recordSize) {
-            std::string field = std::string(kNames[rng() % 12]) + " " + kCities[rng() % 6] + " " +
-                                std::to_string(rng() % 100000);
-            rec.replace(pos, field.size(), field);
-            pos += 40 + rng() % 80;
-        }
-        block += rec;
-        if ((r + 1) % perBlock == 0) {
-            block.resize(4096, '\0');
-            out.write(block.data(), static_cast<std::streamsize>(block.size()));
-            block.clear();
-        }
-    }
-    block.resize(4096, '\0');
-    out.write(block.data(), static_cast<std::streamsize>(block.size()));
+    std::fprintf(stderr, "%s\n", message.c_str());
+    std::exit(1);
 }
 
+// Text in the tables' own code page (Windows-1250).
+std::string cp1250(const char* utf8)
+{
+    return *engine::utf8ToCp1250(utf8);
+}
+
+void insertRows(engine::Database& db, const char* table, int count,
+                const std::function<void(engine::Record&, int)>& fill)
+{
+    auto t = db.openTable(table, engine::OpenMode::Exclusive);
+    if (!t.isOk())
+        fail(t.status().message());
+    for (int i = 0; i < count; ++i) {
+        engine::Record r((*t)->def().fields.size());
+        fill(r, i);
+        auto inserted = (*t)->insert(r);
+        if (!inserted.isOk())
+            fail(inserted.status().message());
+    }
+    if (const engine::Status s = (*t)->flush(); !s.isOk())
+        fail(s.message());
+}
+
+// A database of the program's own layout written by the engine: companies,
+// customers, tasks with descriptions and notes, about 200 MB of table files.
 void generate(const fs::path& folder)
 {
-    std::mt19937 rng(42);
     fs::create_directories(folder);
-    writeTable(folder / "ugyfel.DB", 90000, 1024, rng);
-    writeTable(folder / "feladat.DB", 300000, 256, rng);
-    writeTable(folder / "ceg.DB", 20000, 1024, rng);
-    writeTable(folder / "ugyf_megj.MB", 40000, 512, rng);
-    writeTable(folder / "ugyfel.PX", 60000, 64, rng);
-    writeTable(folder / "feladat.PX", 150000, 32, rng);
-    for (int i = 0; i < 40; ++i)
-        writeTable(folder / ("tabla" + std::to_string(i) + ".DB"), 500, 128, rng);
+    auto opened = engine::Database::open(folder.string());
+    if (!opened.isOk())
+        fail(opened.status().message());
+    engine::Database& db = **opened;
+    if (const engine::Status s = layout::createAll(db); !s.isOk())
+        fail(s.message());
+
+    std::mt19937 rng(42);
+    const std::vector<std::string> names = {cp1250("Kovács"), cp1250("Nagy"), cp1250("Tóth"), cp1250("Szabó"),
+                                            cp1250("Horváth"), cp1250("Varga"), cp1250("Kiss"), cp1250("Molnár")};
+    const std::vector<std::string> given = {cp1250("Éva"), cp1250("Ödön"), cp1250("Júlia"), cp1250("Gábor"),
+                                            cp1250("Zoltán"), cp1250("Ágnes")};
+    const std::vector<std::string> cities = {"Budapest", "Debrecen", "Szeged", "Miskolc", cp1250("Pécs"),
+                                             cp1250("Győr")};
+    auto pick = [&](const std::vector<std::string>& v) { return v[rng() % v.size()]; };
+    auto text = [](std::string s) { return engine::Value::fromText(std::move(s)); };
+    auto number = [](std::int64_t v) { return engine::Value::fromInt(v); };
+    const engine::Date base = engine::Date::fromYmd(2015, 1, 1);
+    auto date = [&] { return engine::Value::fromDate(base.addDays(static_cast<std::int32_t>(rng() % 4000))); };
+
+    insertRows(db, "ceg", 4000, [&](engine::Record& r, int i) {
+        r[1] = text(pick(names) + " " + std::to_string(i) + " Kft.");
+        r[3] = text(pick(cities));
+        r[4] = text(cp1250("Fő utca ") + std::to_string(rng() % 200));
+        r[8] = text("06-1-" + std::to_string(1000000 + rng() % 9000000));
+    });
+    insertRows(db, "ugyfel", 30000, [&](engine::Record& r, int i) {
+        const std::string family = pick(names), first = pick(given);
+        r[1] = text(family + " " + first);
+        r[2] = text("06-30-" + std::to_string(1000000 + rng() % 9000000));
+        r[6] = text("ugyfel" + std::to_string(i) + "@pelda.hu");
+        r[9] = text(pick(cities));
+        r[11] = text(cp1250("Kossuth utca ") + std::to_string(rng() % 300));
+        r[13] = date();
+        r[15] = text(family);
+        r[16] = text(first);
+        r[20] = number(1 + rng() % 10000);
+    });
+    insertRows(db, "feladat", 45000, [&](engine::Record& r, int i) {
+        r[1] = date();
+        r[2] = date();
+        r[3] = number(1 + rng() % 30000);
+        r[4] = number(1 + rng() % 4);
+        r[5] = number(1 + rng() % 3);
+        r[6] = text(cp1250("Ajánlat készítése, ") + std::to_string(i));
+        if (i % 3 == 0)
+            r[7] = text(cp1250("Visszahívni a jövő héten; az árajánlatot módosítani kell. ") + pick(names));
+        r[10] = text(rng() % 4 ? "I" : "N");
+    });
+    insertRows(db, "ugyf_megj", 15000, [&](engine::Record& r, int) {
+        r[1] = number(1 + rng() % 30000);
+        r[2] = date();
+        r[3] = text(cp1250("Telefonos egyeztetés"));
+        r[4] = text(cp1250("A szerződés tervezetét elküldtük, válaszra várunk. ") + pick(names) + " " +
+                    pick(given));
+        r[5] = number(0);
+    });
 }
 
 std::uint64_t folderBytes(const fs::path& folder)
