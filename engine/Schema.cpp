@@ -52,7 +52,16 @@ bool isBlobType(FieldType type)
 
 bool sameName(std::string_view a, std::string_view b)
 {
-    return a.size() == b.size() && lowerCp1250(a) == lowerCp1250(b);
+    if (a.size() != b.size()) return false;
+    // Names are nearly always ASCII: compare without building lower-case copies.
+    for (size_t i = 0; i < a.size(); ++i) {
+        unsigned char x = a[i], y = b[i];
+        if ((x | y) >= 0x80) return lowerCp1250(a.substr(i)) == lowerCp1250(b.substr(i));
+        if (x >= 'A' && x <= 'Z') x += 'a' - 'A';
+        if (y >= 'A' && y <= 'Z') y += 'a' - 'A';
+        if (x != y) return false;
+    }
+    return true;
 }
 
 int TableDef::fieldIndex(std::string_view name) const

@@ -57,6 +57,27 @@ struct SqlOutcome {
 // unknown table, unknown field, syntax error near ...
 Result<SqlOutcome> runSql(Database& db, std::string_view sql, const std::vector<SqlParam>& params = {});
 
+// Runs statements one after another on one database, keeping the tables
+// they use open in between, so that a script of many statements opens each
+// table once. CREATE and ALTER let go of the table they change first.
+// Nothing is flushed until flush() is called.
+class SqlSession {
+public:
+    explicit SqlSession(Database& db);
+    ~SqlSession();
+    SqlSession(const SqlSession&) = delete;
+    SqlSession& operator=(const SqlSession&) = delete;
+
+    Result<SqlOutcome> run(std::string_view sql, const std::vector<SqlParam>& params = {});
+
+    // Writes the changes of every table the session changed through to disk.
+    Status flush();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
 // Splits a script into statements at semicolons outside string literals; a
 // last statement without a semicolon counts too; blank statements are dropped.
 std::vector<std::string> splitStatements(std::string_view script);

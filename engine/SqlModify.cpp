@@ -1,0 +1,245 @@
+// INSERT, UPDATE and DELETE. Each computes and checks every new row first
+// and writes only then, so that a bad value or a refused row leaves the
+// table as it was: rows already written by the statement are taken back.
+
+#include <set>
+
+#include "SqlExec.h"
+#include "SqlLexer.h"
+
+namespace engine::sql {
+
+namespace {
+
+Status unknownField(std::string_view sql, const std::string& table, const std::string& name, size_t pos)
+{
+    return Status::error(ErrorCode::NotFound, "Ismeretlen mező: " + quote(table + "." + name) + " (" +
+                                                  describePlace(sql, pos) + ").");
+}
+
+Status countMismatch(std::string_view sql, size_t values, size_t fields, size_t pos)
+{
+    return Status::error(ErrorCode::Syntax, "Az értékek száma (" + std::to_string(values) +
+                                                ") nem egyezik a mezők számával (" + std::to_string(fields) + ") (" +
+                                                describePlace(sql, pos) + ").");
+}
+
+// Converts `v` for field `f`, naming the place of the value on failure.
+Result<Value> convertAt(const Value& v, const FieldDef& f, std::string_view sql, size_t pos)
+{
+    auto c = convertForField(v, f);
+    if (c.isOk()) return c;
+    std::string message = c.status().message();
+    if (!message.empty() && message.back() == '.') message.pop_back();
+    return Status::error(c.status().code(), message + " (" + describePlace(sql, pos) + ").");
+}
+
+// The rows of the statement's one table that satisfy its WHERE (all rows
+// without one), in primary-key order.
+Result<std::vector<RowId>> matchingRows(const Expr* whereText, const std::vector<Slot>& slots,
+                                        const Binder& binder)
+{
+    std::vector<BoundPtr> where;
+    if (whereText) {
+        auto w = binder.bind(*whereText);
+        if (!w.isOk()) return w.status();
+        if ((*w)->type.kind != Value::Kind::Bool && (*w)->type.kind != Value::Kind::Null)
+            return binder.typeError((*w)->pos, "a WHERE után feltétel várható");
+        splitConjuncts(std::move(*w), where);
+    }
+    auto candidates = candidateRows(*slots[0].table, where);
+    if (!candidates.isOk() || where.empty()) return candidates;
+    std::vector<RowId> rows;
+    RowId current = kNoRow;
+    EvalContext ctx;
+    ctx.slots = &slots;
+    ctx.rows = &current;
+    for (RowId r : *candidates) {
+        current = r;
+        bool keep = true;
+        for (const auto& c : where)
+            if (!isTrue(evaluate(*c, ctx))) {
+                keep = false;
+                break;
+            }
+        if (!ctx.error.isOk()) return ctx.error;
+        if (keep) rows.push_back(r);
+    }
+    return rows;
+}
+
+}  // namespace
+
+Result<int64_t> runInsert(const InsertStmt& s, std::string_view sql, TableCache& tables,
+                          const std::vector<SqlParam>& params)
+{
+    auto opened = tables.open(s.table, sql);
+    if (!opened.isOk()) return opened.status();
+    Table& table = **opened;
+    const TableDef& def = table.def();
+
+    std::vector<int> targets;
+    if (s.columns.empty()) {
+        for (size_t f = 0; f < def.fields.size(); ++f) targets.push_back(int(f));
+    } else {
+        std::set<int> seen;
+        for (const auto& [name, pos] : s.columns) {
+            const int f = def.fieldIndex(name);
+            if (f < 0) return unknownField(sql, s.table.name, name, pos);
+            if (!seen.insert(f).second)
+                return Status::error(ErrorCode::Syntax, "A(z) " + quote(name) + " mező kétszer szerepel (" +
+                                                            describePlace(sql, pos) + ").");
+            targets.push_back(f);
+        }
+    }
+
+    std::vector<Record> records;
+    if (s.select) {
+        auto result = runSelect(*s.select, sql, tables, params);
+        if (!result.isOk()) return result.status();
+        const QueryResult& rows = **result;
+        if (rows.columns().size() != targets.size())
+            return countMismatch(sql, rows.columns().size(), targets.size(), s.table.pos);
+        for (size_t r = 0; r < rows.rowCount(); ++r) {
+            Record rec(def.fields.size());
+            for (size_t c = 0; c < targets.size(); ++c) {
+                auto v = rows.value(r, c);
+                if (!v.isOk()) return v.status();
+                auto converted = convertAt(*v, def.fields[targets[c]], sql, s.table.pos);
+                if (!converted.isOk()) return converted.status();
+                rec[targets[c]] = std::move(*converted);
+            }
+            records.push_back(std::move(rec));
+        }
+    } else {
+        const std::vector<Slot> none;
+        const Binder binder(sql, none, params);
+        for (const auto& row : s.rows) {
+            if (row.size() != targets.size())
+                return countMismatch(sql, row.size(), targets.size(), row.empty() ? s.table.pos : row[0]->pos);
+            Record rec(def.fields.size());
+            for (size_t c = 0; c < row.size(); ++c) {
+                auto bound = binder.bind(*row[c]);
+                if (!bound.isOk()) return bound.status();
+                EvalContext ctx;
+                ctx.slots = &none;
+                const Value v = evaluate(**bound, ctx);
+                if (!ctx.error.isOk()) return ctx.error;
+                auto converted = convertAt(v, def.fields[targets[c]], sql, row[c]->pos);
+                if (!converted.isOk()) return converted.status();
+                rec[targets[c]] = std::move(*converted);
+            }
+            records.push_back(std::move(rec));
+        }
+    }
+
+    std::vector<RowId> inserted;
+    for (Record& rec : records) {
+        auto row = table.insert(rec);
+        if (!row.isOk()) {
+            for (auto it = inserted.rbegin(); it != inserted.rend(); ++it) (void)table.remove(*it);
+            if (!inserted.empty()) tables.markChanged(*opened);
+            return row.status();
+        }
+        inserted.push_back(*row);
+    }
+    if (!inserted.empty()) tables.markChanged(*opened);
+    return int64_t(inserted.size());
+}
+
+Result<int64_t> runUpdate(const UpdateStmt& s, std::string_view sql, TableCache& tables,
+                          const std::vector<SqlParam>& params)
+{
+    auto opened = tables.open(s.table, sql);
+    if (!opened.isOk()) return opened.status();
+    Table& table = **opened;
+    const TableDef& def = table.def();
+    const std::vector<Slot> slots{Slot{*opened, s.table.name, {}}};
+    const Binder binder(sql, slots, params);
+
+    std::vector<std::pair<int, BoundPtr>> sets;
+    std::set<int> seen;
+    for (const auto& a : s.sets) {
+        const int f = def.fieldIndex(a.column);
+        if (f < 0) return unknownField(sql, s.table.name, a.column, a.pos);
+        if (!seen.insert(f).second)
+            return Status::error(ErrorCode::Syntax, "A(z) " + quote(a.column) + " mező kétszer kap értéket (" +
+                                                        describePlace(sql, a.pos) + ").");
+        auto b = binder.bind(*a.value);
+        if (!b.isOk()) return b.status();
+        sets.emplace_back(f, std::move(*b));
+    }
+    auto rows = matchingRows(s.where.get(), slots, binder);
+    if (!rows.isOk()) return rows.status();
+
+    // Every new row is computed from the old one before anything is written.
+    struct Change {
+        RowId row;
+        Record before, after;
+    };
+    std::vector<Change> changes;
+    RowId current = kNoRow;
+    EvalContext ctx;
+    ctx.slots = &slots;
+    ctx.rows = &current;
+    for (RowId r : *rows) {
+        current = r;
+        Change ch;
+        ch.row = r;
+        if (auto st = table.read(r, ch.before); !st.isOk()) return st;
+        ch.after = ch.before;
+        for (size_t k = 0; k < sets.size(); ++k) {
+            const Value v = evaluate(*sets[k].second, ctx);
+            if (!ctx.error.isOk()) return ctx.error;
+            auto converted = convertAt(v, def.fields[sets[k].first], sql, s.sets[k].pos);
+            if (!converted.isOk()) return converted.status();
+            ch.after[sets[k].first] = std::move(*converted);
+        }
+        changes.push_back(std::move(ch));
+    }
+
+    for (size_t i = 0; i < changes.size(); ++i) {
+        if (changes[i].after == changes[i].before) continue;
+        if (auto st = table.update(changes[i].row, changes[i].after); !st.isOk()) {
+            for (size_t k = i; k-- > 0;)
+                if (!(changes[k].after == changes[k].before)) (void)table.update(changes[k].row, changes[k].before);
+            if (i > 0) tables.markChanged(*opened);
+            return st;
+        }
+    }
+    if (!changes.empty()) tables.markChanged(*opened);
+    return int64_t(changes.size());
+}
+
+Result<int64_t> runDelete(const DeleteStmt& s, std::string_view sql, TableCache& tables,
+                          const std::vector<SqlParam>& params)
+{
+    auto opened = tables.open(s.table, sql);
+    if (!opened.isOk()) return opened.status();
+    Table& table = **opened;
+
+    if (!s.where) {
+        // Emptying is one change of the store, whole or not at all.
+        auto count = table.recordCount();
+        if (!count.isOk()) return count.status();
+        if (auto st = table.emptyTable(); !st.isOk()) return st;
+        tables.markChanged(*opened);
+        return int64_t(*count);
+    }
+
+    const std::vector<Slot> slots{Slot{*opened, s.table.name, {}}};
+    const Binder binder(sql, slots, params);
+    auto rows = matchingRows(s.where.get(), slots, binder);
+    if (!rows.isOk()) return rows.status();
+    const std::vector<RowId>& doomed = *rows;
+    for (size_t i = 0; i < doomed.size(); ++i) {
+        if (auto st = table.remove(doomed[i]); !st.isOk()) {
+            if (i > 0) tables.markChanged(*opened);
+            return st;
+        }
+    }
+    if (!doomed.empty()) tables.markChanged(*opened);
+    return int64_t(doomed.size());
+}
+
+}  // namespace engine::sql

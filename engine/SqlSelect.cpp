@@ -1,0 +1,984 @@
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <functional>
+#include <numeric>
+#include <set>
+#include <unordered_map>
+
+#include "Codepage.h"
+#include "Collation.h"
+#include "SqlExec.h"
+#include "SqlLexer.h"
+
+namespace engine::sql {
+
+namespace {
+
+bool isIntegerField(FieldType t)
+{
+    return t == FieldType::Short || t == FieldType::Long || t == FieldType::AutoInc;
+}
+
+// Equal values give equal bytes: the key of grouping, DISTINCT and joins.
+// Numbers compare by value across integer and floating point, dates and
+// timestamps by the moment they name, text by its bytes.
+void appendKey(const Value& v, std::string& out)
+{
+    auto put = [&out](char tag, const void* p, size_t n) {
+        out += tag;
+        out.append(static_cast<const char*>(p), n);
+    };
+    switch (v.kind()) {
+    case Value::Kind::Null: out += 'N'; break;
+    case Value::Kind::Int: {
+        const int64_t i = v.asInt();
+        put('I', &i, sizeof i);
+        break;
+    }
+    case Value::Kind::Float: {
+        const double d = v.asFloat();
+        if (std::nearbyint(d) == d && std::fabs(d) < 9e18) {
+            const int64_t i = int64_t(d);
+            put('I', &i, sizeof i);
+        } else {
+            put('F', &d, sizeof d);
+        }
+        break;
+    }
+    case Value::Kind::Date: {
+        const int64_t ms = int64_t(v.asDate().serial - 1) * 86400000;
+        put('M', &ms, sizeof ms);
+        break;
+    }
+    case Value::Kind::Timestamp: {
+        const int64_t ms = v.asTimestamp();
+        put('M', &ms, sizeof ms);
+        break;
+    }
+    case Value::Kind::Time: {
+        const int64_t ms = v.asTime();
+        put('H', &ms, sizeof ms);
+        break;
+    }
+    case Value::Kind::Bool: out += v.asBool() ? "B1" : "B0"; break;
+    case Value::Kind::Text:
+    case Value::Kind::Bytes: {
+        const uint32_t n = uint32_t(v.asText().size());
+        put(v.kind() == Value::Kind::Text ? 'T' : 'Y', &n, sizeof n);
+        out += v.asText();
+        break;
+    }
+    }
+}
+
+struct OutColumn {
+    QueryResult::Column info;
+    int slot = -1, field = -1;  // a plain column of a table
+    BoundPtr expr;              // otherwise
+};
+
+Status staleError(const Slot& slot)
+{
+    return Status::error(ErrorCode::NotFound, "A(z) " + quote(slot.table->name()) +
+                                                  " tábla megváltozott a lekérdezés óta; a lekérdezést újra kell "
+                                                  "futtatni.");
+}
+
+// The rows of a SELECT. A plain query keeps one RowId per table and row and
+// reads values when asked; a grouped one holds its (few) values.
+class SelectResult final : public QueryResult {
+public:
+    std::vector<Column> columns_;
+    std::vector<Slot> slots_;
+    std::vector<uint64_t> versions_;
+    size_t width_ = 0;
+    std::vector<RowId> tuples_;
+    std::vector<OutColumn> out_;
+    bool materialized_ = false;
+    std::vector<Value> values_;
+    size_t rows_ = 0;
+
+    const std::vector<Column>& columns() const override { return columns_; }
+    size_t rowCount() const override { return rows_; }
+
+    Result<Value> value(size_t row, size_t column) const override
+    {
+        if (row >= rows_ || column >= columns_.size())
+            return Status::error(ErrorCode::NotFound, "Nincs ilyen sor vagy oszlop a lekérdezés eredményében.");
+        if (materialized_) return values_[row * columns_.size() + column];
+        const OutColumn& c = out_[column];
+        const RowId* tuple = &tuples_[row * width_];
+        if (c.slot >= 0) {
+            if (auto st = checkCurrent(c.slot); !st.isOk()) return st;
+            if (tuple[c.slot] == kNoRow) return Value();
+            return slots_[c.slot].table->readField(tuple[c.slot], c.field);
+        }
+        for (size_t s = 0; s < slots_.size(); ++s)
+            if (c.expr->usesSlot(int(s)))
+                if (auto st = checkCurrent(int(s)); !st.isOk()) return st;
+        EvalContext ctx;
+        ctx.slots = &slots_;
+        ctx.rows = tuple;
+        Value v = evaluate(*c.expr, ctx);
+        if (!ctx.error.isOk()) return ctx.error;
+        return v;
+    }
+
+private:
+    // RowIds are only valid for the version of the table they were read
+    // from: after any change, refuse rather than show another row's values.
+    Status checkCurrent(int slot) const
+    {
+        auto v = slots_[slot].table->version();
+        if (!v.isOk()) return v.status();
+        if (*v != versions_[slot]) return staleError(slots_[slot]);
+        return Status::ok();
+    }
+};
+
+// Sort keys of one ORDER BY term for every item, computed once. Texts are
+// ranked: each distinct text gets its collation key once, and the items
+// compare by the rank of their text (columns such as a company or status
+// name repeat a lot).
+struct SortTerm {
+    bool descending = false;
+    bool ranked = false;  // ints hold text ranks once finish() has run
+    std::vector<char> null;
+    std::vector<int64_t> ints;
+    std::vector<double> floats;
+    std::unordered_map<std::string, uint32_t> distinct;
+    Value::Kind textKind = Value::Kind::Text;
+
+    void reserve(Value::Kind kind, size_t n)
+    {
+        null.assign(n, 0);
+        if (kind == Value::Kind::Float) {
+            floats.resize(n);
+            return;
+        }
+        ints.resize(n);
+        ranked = kind == Value::Kind::Text || kind == Value::Kind::Bytes;
+        textKind = kind;
+    }
+
+    void set(size_t i, const Value& v)
+    {
+        if (v.isNull()) {
+            null[i] = 1;
+            return;
+        }
+        if (!floats.empty()) {
+            floats[i] = v.kind() == Value::Kind::Int ? double(v.asInt()) : v.asFloat();
+            return;
+        }
+        switch (v.kind()) {
+        case Value::Kind::Text:
+        case Value::Kind::Bytes:
+            ints[i] = distinct.try_emplace(v.asText(), uint32_t(distinct.size())).first->second;
+            break;
+        case Value::Kind::Date: ints[i] = v.asDate().serial; break;
+        case Value::Kind::Bool: ints[i] = v.asBool(); break;
+        case Value::Kind::Time: ints[i] = v.asTime(); break;
+        default: ints[i] = v.asInt(); break;
+        }
+    }
+
+    // Turns the text ids into ranks in the collation (bytes for binary).
+    void finish()
+    {
+        if (!ranked) return;
+        std::vector<std::pair<std::string, uint32_t>> keys;
+        keys.reserve(distinct.size());
+        for (auto& [text, id] : distinct)
+            keys.emplace_back(textKind == Value::Kind::Text ? sortKey(text) : text, id);
+        std::sort(keys.begin(), keys.end());
+        std::vector<int64_t> rank(keys.size());
+        for (size_t r = 0; r < keys.size(); ++r) rank[keys[r].second] = int64_t(r);
+        for (size_t i = 0; i < ints.size(); ++i)
+            if (!null[i]) ints[i] = rank[ints[i]];
+        distinct.clear();
+    }
+
+    // Blanks sort first, as the smallest values; DESC turns the whole order.
+    int compare(size_t a, size_t b) const
+    {
+        int c;
+        if (null[a] || null[b]) c = int(!null[a]) - int(!null[b]);
+        else if (!floats.empty()) c = floats[a] < floats[b] ? -1 : floats[a] > floats[b] ? 1 : 0;
+        else c = ints[a] < ints[b] ? -1 : ints[a] > ints[b] ? 1 : 0;
+        return descending ? -c : c;
+    }
+};
+
+// Accumulates one aggregate over the rows of one group.
+struct Accumulator {
+    int64_t count = 0;
+    int64_t intSum = 0;
+    double floatSum = 0;
+    bool intOverflow = false;
+    Value best;  // MIN, MAX
+    std::set<std::string> seen;  // DISTINCT
+
+    void add(const AggregateSpec& spec, const Value& v)
+    {
+        if (spec.star) {
+            ++count;
+            return;
+        }
+        if (v.isNull()) return;
+        if (spec.distinct) {
+            std::string key;
+            appendKey(v, key);
+            if (!seen.insert(std::move(key)).second) return;
+        }
+        ++count;
+        if (spec.function == "SUM" || spec.function == "AVG") {
+            if (v.kind() == Value::Kind::Int) {
+                if (__builtin_add_overflow(intSum, v.asInt(), &intSum)) intOverflow = true;
+                floatSum += double(v.asInt());
+            } else {
+                floatSum += v.asFloat();
+            }
+        } else if (spec.function == "MIN" || spec.function == "MAX") {
+            if (best.isNull()) {
+                best = v;
+            } else {
+                const int c = compareValues(v, best);
+                if (spec.function == "MIN" ? c < 0 : c > 0) best = v;
+            }
+        }
+    }
+
+    Result<Value> result(const AggregateSpec& spec) const
+    {
+        if (spec.function == "COUNT") return Value::fromInt(count);
+        if (spec.function == "MIN" || spec.function == "MAX") return best;
+        if (count == 0) return Value();
+        if (spec.function == "AVG") return Value::fromFloat(floatSum / double(count));
+        if (spec.type.kind == Value::Kind::Int) {
+            if (intOverflow) return Status::error(ErrorCode::InvalidValue, "Túl nagy összeg (túlcsordulás).");
+            return Value::fromInt(intSum);
+        }
+        return Value::fromFloat(floatSum);
+    }
+};
+
+class SelectRunner {
+public:
+    SelectRunner(const SelectStmt& s, std::string_view sql, TableCache& tables, const std::vector<SqlParam>& params)
+        : s_(s), sql_(sql), tables_(tables), params_(params)
+    {
+    }
+
+    Result<std::unique_ptr<QueryResult>> run()
+    {
+        if (auto st = openSlots(); !st.isOk()) return st;
+        if (auto st = bindAll(); !st.isOk()) return st;
+        if (auto st = produceTuples(); !st.isOk()) return st;
+        auto result = std::make_unique<SelectResult>();
+        if (grouped_) {
+            if (auto st = groupInto(*result); !st.isOk()) return st;
+        } else {
+            if (s_.distinct)
+                if (auto st = removeDuplicates(); !st.isOk()) return st;
+            if (auto st = sortTuples(); !st.isOk()) return st;
+            result->width_ = slots_.size();
+            result->rows_ = tuples_.size() / std::max<size_t>(1, slots_.size());
+            result->tuples_ = std::move(tuples_);
+        }
+        // Something changed a table while we read it: the rows may mix
+        // before and after, so they are not given out.
+        for (size_t i = 0; i < slots_.size(); ++i) {
+            auto v = slots_[i].table->version();
+            if (!v.isOk()) return v.status();
+            if (*v != versions_[i]) return staleError(slots_[i]);
+        }
+        for (const auto& c : out_) result->columns_.push_back(c.info);
+        result->out_ = std::move(out_);
+        result->slots_ = slots_;
+        result->versions_ = versions_;
+        return std::unique_ptr<QueryResult>(std::move(result));
+    }
+
+private:
+    // ---- tables ----
+
+    Status openSlots()
+    {
+        std::vector<const TableRef*> refs{&s_.from};
+        for (const auto& j : s_.joins) refs.push_back(&j.table);
+        for (const TableRef* ref : refs) {
+            auto t = tables_.open(*ref, sql_);
+            if (!t.isOk()) return t.status();
+            const std::string& shown = ref->alias.empty() ? ref->name : ref->alias;
+            for (const Slot& other : slots_) {
+                const std::string& otherShown = other.alias.empty() ? other.name : other.alias;
+                if (sameName(shown, otherShown))
+                    return Status::error(ErrorCode::Syntax, "A(z) " + quote(shown) +
+                                                                " tábla kétszer szerepel a lekérdezésben; adjon "
+                                                                "neki álnevet (" + describePlace(sql_, ref->pos) + ").");
+            }
+            auto v = (*t)->version();
+            if (!v.isOk()) return v.status();
+            slots_.push_back(Slot{*t, ref->name, ref->alias});
+            versions_.push_back(*v);
+        }
+        return Status::ok();
+    }
+
+    int slotByQualifier(const std::string& q) const
+    {
+        for (size_t s = 0; s < slots_.size(); ++s)
+            if (!slots_[s].alias.empty() && sameName(slots_[s].alias, q)) return int(s);
+        for (size_t s = 0; s < slots_.size(); ++s)
+            if (sameName(slots_[s].name, q)) return int(s);
+        return -1;
+    }
+
+    // ---- binding ----
+
+    Status bindAll()
+    {
+        const Binder all(sql_, slots_, params_);
+        for (const auto& item : s_.items)
+            if (auto st = bindItem(item, all); !st.isOk()) return st;
+        nameColumns();
+
+        grouped_ = !s_.groupBy.empty() || !aggregates_.empty();
+        if (s_.where) {
+            auto w = all.bind(*s_.where);
+            if (!w.isOk()) return w.status();
+            if (auto st = expectCondition(**w, "WHERE"); !st.isOk()) return st;
+            splitConjuncts(std::move(*w), where_);
+        }
+        for (size_t j = 0; j < s_.joins.size(); ++j) {
+            // ON sees the tables up to and including its own.
+            const std::vector<Slot> visible(slots_.begin(), slots_.begin() + j + 2);
+            const Binder b(sql_, visible, params_);
+            auto on = b.bind(*s_.joins[j].on);
+            if (!on.isOk()) return on.status();
+            if (auto st = expectCondition(**on, "ON"); !st.isOk()) return st;
+            joinConditions_.emplace_back();
+            splitConjuncts(std::move(*on), joinConditions_.back());
+        }
+        for (const auto& g : s_.groupBy) {
+            auto b = all.bind(*g);
+            if (!b.isOk()) return b.status();
+            groupBy_.push_back(std::move(*b));
+        }
+        for (const auto& o : s_.orderBy)
+            if (auto st = bindOrder(o, all); !st.isOk()) return st;
+        if (grouped_) return checkGrouping();
+        return Status::ok();
+    }
+
+    Status expectCondition(const BoundExpr& e, const char* clause) const
+    {
+        if (e.type.kind == Value::Kind::Bool || e.type.kind == Value::Kind::Null) return Status::ok();
+        return all().typeError(e.pos, std::string("a(z) ") + clause + " után feltétel várható");
+    }
+
+    Binder all() const { return Binder(sql_, slots_, params_); }
+
+    void addTableColumns(int slot)
+    {
+        const TableDef& def = slots_[slot].table->def();
+        for (size_t f = 0; f < def.fields.size(); ++f) {
+            OutColumn c;
+            c.slot = slot;
+            c.field = int(f);
+            c.info.name = def.fields[f].name;
+            c.info.type = def.fields[f].type;
+            c.info.size = def.fields[f].size;
+            c.info.sourceTable = slots_[slot].table->name();
+            out_.push_back(std::move(c));
+        }
+    }
+
+    Status bindItem(const SelectItem& item, const Binder& binder)
+    {
+        if (item.kind == SelectItem::Kind::Star) {
+            for (size_t s = 0; s < slots_.size(); ++s) addTableColumns(int(s));
+            return Status::ok();
+        }
+        if (item.kind == SelectItem::Kind::TableStar) {
+            const int slot = slotByQualifier(item.table);
+            if (slot < 0)
+                return Status::error(ErrorCode::NotFound, "Ismeretlen tábla: " + quote(item.table) + " (" +
+                                                              describePlace(sql_, item.pos) + ").");
+            addTableColumns(slot);
+            return Status::ok();
+        }
+        auto b = binder.bind(*item.expr, &aggregates_);
+        if (!b.isOk()) return b.status();
+        OutColumn c;
+        BoundExpr& e = **b;
+        c.info.type = e.type.field;
+        c.info.size = e.type.size;
+        if (e.kind == BoundExpr::Kind::Column) {
+            const FieldDef& f = slots_[e.slot].table->def().fields[e.field];
+            c.slot = e.slot;
+            c.field = e.field;
+            c.info.name = f.name;
+            c.info.sourceTable = slots_[e.slot].table->name();
+        } else if (item.expr->kind == Expr::Kind::Function || item.expr->kind == Expr::Kind::Aggregate) {
+            c.info.name = item.expr->name;
+        } else {
+            c.info.name = "EXPR";
+        }
+        if (c.slot < 0) c.expr = std::move(*b);
+        if (!item.alias.empty()) c.info.name = item.alias;
+        out_.push_back(std::move(c));
+        return Status::ok();
+    }
+
+    // Result names are unique: a repeated name gets "_1", "_2", ...
+    void nameColumns()
+    {
+        for (size_t i = 0; i < out_.size(); ++i) {
+            const std::string base = out_[i].info.name;
+            for (int n = 1;; ++n) {
+                bool clash = false;
+                for (size_t k = 0; k < i && !clash; ++k) clash = sameName(out_[k].info.name, out_[i].info.name);
+                if (!clash) break;
+                out_[i].info.name = base + "_" + std::to_string(n);
+            }
+        }
+    }
+
+    struct OrderTerm {
+        int column = -1;  // an output column
+        BoundPtr expr;    // or an expression over the tables
+        bool descending = false;
+    };
+
+    Status bindOrder(const OrderItem& o, const Binder& binder)
+    {
+        OrderTerm t;
+        t.descending = o.descending;
+        const Expr& e = *o.expr;
+        if (e.kind == Expr::Kind::Literal && e.value.kind() == Value::Kind::Int && !e.stringLiteral) {
+            const int64_t n = e.value.asInt();
+            if (n < 1 || n > int64_t(out_.size()))
+                return Status::error(ErrorCode::NotFound, "Az ORDER BY " + std::to_string(n) +
+                                                              ". oszlopa nem létezik: az eredménynek " +
+                                                              std::to_string(out_.size()) + " oszlopa van (" +
+                                                              describePlace(sql_, o.pos) + ").");
+            t.column = int(n - 1);
+        } else if (e.kind == Expr::Kind::Column && e.table.empty()) {
+            for (size_t c = 0; c < out_.size() && t.column < 0; ++c)
+                if (sameName(out_[c].info.name, e.name)) t.column = int(c);
+        }
+        if (t.column < 0) {
+            auto b = binder.bind(e, grouped_ ? &aggregates_ : nullptr);
+            if (!b.isOk()) return b.status();
+            t.expr = std::move(*b);
+        }
+        order_.push_back(std::move(t));
+        return Status::ok();
+    }
+
+    // In a grouped query every column outside an aggregate must be grouped by.
+    Status checkGrouping() const
+    {
+        std::set<std::pair<int, int>> grouped;
+        for (const auto& g : groupBy_)
+            if (g->kind == BoundExpr::Kind::Column) grouped.emplace(g->slot, g->field);
+        std::function<Status(const BoundExpr&)> check = [&](const BoundExpr& e) -> Status {
+            if (e.kind == BoundExpr::Kind::Column && !grouped.count({e.slot, e.field}))
+                return Status::error(ErrorCode::Syntax,
+                                     "A(z) " + quote(slots_[e.slot].table->def().fields[e.field].name) +
+                                         " mező nem szerepel a GROUP BY után, és nem összesítő függvényben áll (" +
+                                         describePlace(sql_, e.pos) + ").");
+            for (const auto& a : e.args)
+                if (auto st = check(*a); !st.isOk()) return st;
+            return Status::ok();
+        };
+        for (const auto& c : out_) {
+            if (c.slot >= 0 && !grouped.count({c.slot, c.field}))
+                return Status::error(ErrorCode::Syntax,
+                                     "A(z) " + quote(slots_[c.slot].table->def().fields[c.field].name) +
+                                         " mező nem szerepel a GROUP BY után, és nem összesítő függvényben áll.");
+            if (c.expr)
+                if (auto st = check(*c.expr); !st.isOk()) return st;
+        }
+        for (const auto& t : order_)
+            if (t.expr)
+                if (auto st = check(*t.expr); !st.isOk()) return st;
+        return Status::ok();
+    }
+
+    // ---- rows ----
+
+    Status produceTuples()
+    {
+        const size_t width = slots_.size();
+        // Conditions on the first table alone are tested before any join.
+        std::vector<BoundPtr> early, late;
+        for (auto& c : where_) (c->usesOnlySlot(0) ? early : late).push_back(std::move(c));
+        where_.clear();
+
+        auto base = candidateRows(*slots_[0].table, early);
+        if (!base.isOk()) return base.status();
+        tuples_.reserve(base->size() * width);
+        std::vector<RowId> tuple(width, kNoRow);
+        EvalContext ctx;
+        ctx.slots = &slots_;
+        ctx.rows = tuple.data();
+        for (RowId r : *base) {
+            tuple[0] = r;
+            if (!allTrue(early, ctx)) continue;
+            tuples_.insert(tuples_.end(), tuple.begin(), tuple.end());
+        }
+        if (!ctx.error.isOk()) return ctx.error;
+
+        for (size_t j = 0; j < s_.joins.size(); ++j)
+            if (auto st = join(j + 1, s_.joins[j].left, joinConditions_[j]); !st.isOk()) return st;
+
+        if (!late.empty()) {
+            size_t kept = 0;
+            const size_t n = tuples_.size() / width;
+            for (size_t i = 0; i < n; ++i) {
+                ctx.rows = &tuples_[i * width];
+                if (!allTrue(late, ctx)) continue;
+                if (kept != i) std::copy_n(&tuples_[i * width], width, &tuples_[kept * width]);
+                ++kept;
+            }
+            if (!ctx.error.isOk()) return ctx.error;
+            tuples_.resize(kept * width);
+        }
+        return Status::ok();
+    }
+
+    static bool allTrue(const std::vector<BoundPtr>& conditions, EvalContext& ctx)
+    {
+        for (const auto& c : conditions)
+            if (!isTrue(evaluate(*c, ctx))) return false;
+        return true;
+    }
+
+    // Adds table `slot` to every tuple: the rows that satisfy ON, or no row
+    // (LEFT OUTER JOIN) when none does.
+    Status join(size_t slot, bool left, std::vector<BoundPtr>& on)
+    {
+        const size_t width = slots_.size();
+        Table& table = *slots_[slot].table;
+        const size_t n = tuples_.size() / width;
+
+        // An equality between a field of the new table and an expression of
+        // the earlier ones drives the join; the rest of ON is tested per pair.
+        int keyField = -1;
+        BoundPtr probe;
+        std::vector<BoundPtr> residual;
+        for (auto& c : on) {
+            if (keyField < 0 && c->kind == BoundExpr::Kind::Binary && c->op == BinaryOp::Eq) {
+                for (int side = 0; side < 2; ++side) {
+                    BoundExpr& mine = *c->args[side];
+                    BoundExpr& other = *c->args[1 - side];
+                    if (mine.kind == BoundExpr::Kind::Column && mine.slot == int(slot) && !other.usesSlot(int(slot))) {
+                        keyField = mine.field;
+                        probe = std::move(c->args[1 - side]);
+                        break;
+                    }
+                }
+                if (keyField >= 0) continue;
+            }
+            residual.push_back(std::move(c));
+        }
+
+        std::vector<RowId> out;
+        std::vector<RowId> tuple(width);
+        EvalContext ctx;
+        ctx.slots = &slots_;
+        auto emit = [&](const RowId* src, RowId row) {
+            std::copy_n(src, width, tuple.begin());
+            tuple[slot] = row;
+            ctx.rows = tuple.data();
+            if (!residual.empty() && !allTrue(residual, ctx)) return false;
+            out.insert(out.end(), tuple.begin(), tuple.end());
+            return true;
+        };
+
+        if (keyField < 0) {
+            // No equality to drive it: every pair is tried.
+            auto rows = table.rows(OrderSpec::primary());
+            if (!rows.isOk()) return rows.status();
+            for (size_t i = 0; i < n; ++i) {
+                bool matched = false;
+                for (RowId r : *rows) matched |= emit(&tuples_[i * width], r);
+                if (!matched && left) {
+                    out.insert(out.end(), &tuples_[i * width], &tuples_[i * width] + width);
+                    out[out.size() - width + slot] = kNoRow;
+                }
+                if (!ctx.error.isOk()) return ctx.error;
+            }
+            tuples_ = std::move(out);
+            return Status::ok();
+        }
+
+        const TableDef& def = table.def();
+        const bool keyLookup = def.keyFieldCount == 1 && keyField == 0 && isIntegerField(def.fields[0].type);
+        auto count = table.recordCount();
+        if (!count.isOk()) return count.status();
+        // Few probes into a big table: look each up by key; otherwise read
+        // the join field of every row once into a hash table (a key lookup
+        // costs about as much as reading the field of a hundred rows).
+        if (keyLookup && n * 64 < *count) {
+            out.reserve(tuples_.size() + n);
+            for (size_t i = 0; i < n; ++i) {
+                const RowId* src = &tuples_[i * width];
+                ctx.rows = src;
+                const Value v = evaluate(*probe, ctx);
+                bool matched = false;
+                if (v.kind() == Value::Kind::Int) {
+                    auto found = table.findKey({v});
+                    if (!found.isOk()) return found.status();
+                    if (*found) matched = emit(src, **found);
+                } else if (v.kind() == Value::Kind::Float) {
+                    // A non-integral number equals no integer key.
+                    const double d = v.asFloat();
+                    if (std::nearbyint(d) == d && std::fabs(d) < 9e18) {
+                        auto found = table.findKey({Value::fromInt(int64_t(d))});
+                        if (!found.isOk()) return found.status();
+                        if (*found) matched = emit(src, **found);
+                    }
+                }
+                if (!matched && left) {
+                    out.insert(out.end(), src, src + width);
+                    out[out.size() - width + slot] = kNoRow;
+                }
+                if (!ctx.error.isOk()) return ctx.error;
+            }
+            tuples_ = std::move(out);
+            return Status::ok();
+        }
+
+        auto rows = table.rows(OrderSpec::primary());
+        if (!rows.isOk()) return rows.status();
+        // Chains of rows per key value, in primary order.
+        struct Entry {
+            RowId row;
+            uint32_t next;
+        };
+        constexpr uint32_t kEnd = UINT32_MAX;
+        std::vector<Entry> entries;
+        entries.reserve(rows->size());
+        const bool intKeys = isIntegerField(def.fields[keyField].type) && probe->type.kind == Value::Kind::Int;
+        std::unordered_map<int64_t, uint32_t> intHeads;
+        std::unordered_map<std::string, uint32_t> keyHeads;
+        if (intKeys) intHeads.reserve(rows->size());
+        bool unique = true;
+        std::string key;
+        for (size_t k = rows->size(); k-- > 0;) {
+            auto v = table.readField((*rows)[k], keyField);
+            if (!v.isOk()) return v.status();
+            if (v->isNull()) continue;  // null equals nothing
+            uint32_t* head;
+            if (intKeys) {
+                head = &intHeads.try_emplace(v->asInt(), kEnd).first->second;
+            } else {
+                key.clear();
+                appendKey(*v, key);
+                head = &keyHeads.try_emplace(key, kEnd).first->second;
+            }
+            if (*head != kEnd) unique = false;
+            entries.push_back(Entry{(*rows)[k], *head});
+            *head = uint32_t(entries.size() - 1);
+        }
+        auto lookup = [&](const Value& v) -> uint32_t {
+            if (v.isNull()) return kEnd;
+            if (intKeys) {
+                if (v.kind() != Value::Kind::Int) return kEnd;
+                auto it = intHeads.find(v.asInt());
+                return it == intHeads.end() ? kEnd : it->second;
+            }
+            key.clear();
+            appendKey(v, key);
+            auto it = keyHeads.find(key);
+            return it == keyHeads.end() ? kEnd : it->second;
+        };
+
+        if (unique && residual.empty() && left) {
+            // At most one partner per tuple: fill the slot in place.
+            for (size_t i = 0; i < n; ++i) {
+                RowId* t = &tuples_[i * width];
+                ctx.rows = t;
+                const uint32_t e = lookup(evaluate(*probe, ctx));
+                t[slot] = e == kEnd ? kNoRow : entries[e].row;
+            }
+            return ctx.error;
+        }
+        out.reserve(tuples_.size());
+        for (size_t i = 0; i < n; ++i) {
+            const RowId* src = &tuples_[i * width];
+            ctx.rows = src;
+            bool matched = false;
+            for (uint32_t e = lookup(evaluate(*probe, ctx)); e != kEnd; e = entries[e].next)
+                matched |= emit(src, entries[e].row);
+            if (!matched && left) {
+                out.insert(out.end(), src, src + width);
+                out[out.size() - width + slot] = kNoRow;
+            }
+            if (!ctx.error.isOk()) return ctx.error;
+        }
+        tuples_ = std::move(out);
+        return Status::ok();
+    }
+
+    // The value of output column `c` in the tuple `rows`.
+    Value outputValue(size_t c, const RowId* rows, EvalContext& ctx) const
+    {
+        const OutColumn& col = out_[c];
+        ctx.rows = rows;
+        if (col.slot < 0) return evaluate(*col.expr, ctx);
+        if (rows[col.slot] == kNoRow) return Value();
+        auto v = slots_[col.slot].table->readField(rows[col.slot], col.field);
+        if (!v.isOk()) {
+            if (ctx.error.isOk()) ctx.error = v.status();
+            return Value();
+        }
+        return std::move(*v);
+    }
+
+    Status removeDuplicates()
+    {
+        const size_t width = slots_.size();
+        const size_t n = tuples_.size() / width;
+        std::unordered_map<std::string, char> seen;
+        EvalContext ctx;
+        ctx.slots = &slots_;
+        size_t kept = 0;
+        std::string key;
+        for (size_t i = 0; i < n; ++i) {
+            key.clear();
+            for (size_t c = 0; c < out_.size(); ++c) appendKey(outputValue(c, &tuples_[i * width], ctx), key);
+            if (!seen.emplace(key, 0).second) continue;
+            if (kept != i) std::copy_n(&tuples_[i * width], width, &tuples_[kept * width]);
+            ++kept;
+        }
+        tuples_.resize(kept * width);
+        return ctx.error;
+    }
+
+    // True when the tuples are already in the order asked for: they come in
+    // primary-key order of the first table, and the first term is its whole
+    // integer key, ascending.
+    bool alreadyOrdered() const
+    {
+        if (order_.empty()) return true;
+        const OrderTerm& t = order_[0];
+        int slot = -1, field = -1;
+        if (t.column >= 0) {
+            slot = out_[t.column].slot;
+            field = out_[t.column].field;
+        } else if (t.expr->kind == BoundExpr::Kind::Column) {
+            slot = t.expr->slot;
+            field = t.expr->field;
+        }
+        const TableDef& def = slots_[0].table->def();
+        return slot == 0 && field == 0 && !t.descending && def.keyFieldCount == 1 &&
+               isIntegerField(def.fields[0].type);
+    }
+
+    Value::Kind orderKind(const OrderTerm& t) const
+    {
+        if (t.expr) return t.expr->type.kind;
+        const OutColumn& c = out_[t.column];
+        if (c.expr) return c.expr->type.kind;
+        return valueKindOf(slots_[c.slot].table->def().fields[c.field].type);
+    }
+
+    // Sorts `items` indexes by the ORDER BY terms; `valueOf` gives term t of item i.
+    template <class ValueOf>
+    Result<std::vector<size_t>> sortedOrder(size_t count, ValueOf valueOf)
+    {
+        std::vector<SortTerm> terms(order_.size());
+        for (size_t t = 0; t < order_.size(); ++t) {
+            terms[t].descending = order_[t].descending;
+            terms[t].reserve(orderKind(order_[t]), count);
+            for (size_t i = 0; i < count; ++i) {
+                auto v = valueOf(i, t);
+                if (!v.isOk()) return v.status();
+                terms[t].set(i, *v);
+            }
+            terms[t].finish();
+        }
+        std::vector<size_t> idx(count);
+        std::iota(idx.begin(), idx.end(), 0);
+        std::stable_sort(idx.begin(), idx.end(), [&](size_t a, size_t b) {
+            for (const auto& term : terms) {
+                const int c = term.compare(a, b);
+                if (c != 0) return c < 0;
+            }
+            return false;
+        });
+        return idx;
+    }
+
+    Status sortTuples()
+    {
+        if (alreadyOrdered()) return Status::ok();
+        const size_t width = slots_.size();
+        const size_t n = tuples_.size() / width;
+        EvalContext ctx;
+        ctx.slots = &slots_;
+        auto idx = sortedOrder(n, [&](size_t i, size_t t) -> Result<Value> {
+            const RowId* rows = &tuples_[i * width];
+            Value v;
+            if (order_[t].column >= 0) {
+                v = outputValue(order_[t].column, rows, ctx);
+            } else {
+                ctx.rows = rows;
+                v = evaluate(*order_[t].expr, ctx);
+            }
+            if (!ctx.error.isOk()) return ctx.error;
+            return v;
+        });
+        if (!idx.isOk()) return idx.status();
+        std::vector<RowId> sorted(tuples_.size());
+        for (size_t i = 0; i < n; ++i) std::copy_n(&tuples_[(*idx)[i] * width], width, &sorted[i * width]);
+        tuples_ = std::move(sorted);
+        return Status::ok();
+    }
+
+    // ---- grouping ----
+
+    Status groupInto(SelectResult& result)
+    {
+        const size_t width = slots_.size();
+        const size_t n = tuples_.size() / width;
+        struct Group {
+            size_t first;  // tuple index; n for the one group of an empty ungrouped query
+            std::vector<Accumulator> acc;
+        };
+        std::vector<Group> groups;
+        std::unordered_map<std::string, size_t> byKey;
+        EvalContext ctx;
+        ctx.slots = &slots_;
+        std::string key;
+        for (size_t i = 0; i < n; ++i) {
+            ctx.rows = &tuples_[i * width];
+            key.clear();
+            for (const auto& g : groupBy_) appendKey(evaluate(*g, ctx), key);
+            auto [it, fresh] = byKey.try_emplace(key, groups.size());
+            if (fresh) groups.push_back(Group{i, std::vector<Accumulator>(aggregates_.size())});
+            Group& group = groups[it->second];
+            for (size_t a = 0; a < aggregates_.size(); ++a) {
+                const AggregateSpec& spec = aggregates_[a];
+                group.acc[a].add(spec, spec.arg ? evaluate(*spec.arg, ctx) : Value());
+            }
+            if (!ctx.error.isOk()) return ctx.error;
+        }
+        if (groupBy_.empty() && groups.empty()) groups.push_back(Group{n, std::vector<Accumulator>(aggregates_.size())});
+
+        std::vector<std::vector<Value>> aggValues(groups.size());
+        for (size_t g = 0; g < groups.size(); ++g)
+            for (size_t a = 0; a < aggregates_.size(); ++a) {
+                auto v = groups[g].acc[a].result(aggregates_[a]);
+                if (!v.isOk()) return v.status();
+                aggValues[g].push_back(std::move(*v));
+            }
+        const std::vector<RowId> noRows(width, kNoRow);
+        auto groupContext = [&](size_t g) {
+            ctx.rows = groups[g].first < n ? &tuples_[groups[g].first * width] : noRows.data();
+            ctx.aggregates = &aggValues[g];
+        };
+        auto columnValue = [&](size_t g, size_t c) -> Value {
+            groupContext(g);
+            return outputValue(c, ctx.rows, ctx);
+        };
+        std::vector<size_t> order(groups.size());
+        std::iota(order.begin(), order.end(), 0);
+        if (!order_.empty()) {
+            auto idx = sortedOrder(groups.size(), [&](size_t g, size_t t) -> Result<Value> {
+                Value v;
+                if (order_[t].column >= 0) {
+                    v = columnValue(g, order_[t].column);
+                } else {
+                    groupContext(g);
+                    v = evaluate(*order_[t].expr, ctx);
+                }
+                if (!ctx.error.isOk()) return ctx.error;
+                return v;
+            });
+            if (!idx.isOk()) return idx.status();
+            order = std::move(*idx);
+        }
+        std::set<std::string> seen;
+        for (size_t g : order) {
+            std::vector<Value> row;
+            key.clear();
+            for (size_t c = 0; c < out_.size(); ++c) {
+                row.push_back(columnValue(g, c));
+                appendKey(row.back(), key);
+            }
+            if (!ctx.error.isOk()) return ctx.error;
+            if (s_.distinct && !seen.insert(key).second) continue;
+            result.values_.insert(result.values_.end(), row.begin(), row.end());
+            ++result.rows_;
+        }
+        result.materialized_ = true;
+        return Status::ok();
+    }
+
+    const SelectStmt& s_;
+    std::string_view sql_;
+    TableCache& tables_;
+    const std::vector<SqlParam>& params_;
+
+    std::vector<Slot> slots_;
+    std::vector<uint64_t> versions_;
+    std::vector<OutColumn> out_;
+    std::vector<AggregateSpec> aggregates_;
+    bool grouped_ = false;
+    std::vector<BoundPtr> where_;
+    std::vector<std::vector<BoundPtr>> joinConditions_;
+    std::vector<BoundPtr> groupBy_;
+    std::vector<OrderTerm> order_;
+    std::vector<RowId> tuples_;
+};
+
+}  // namespace
+
+void splitConjuncts(BoundPtr e, std::vector<BoundPtr>& out)
+{
+    if (e->kind == BoundExpr::Kind::Binary && e->op == BinaryOp::And) {
+        splitConjuncts(std::move(e->args[0]), out);
+        splitConjuncts(std::move(e->args[1]), out);
+        return;
+    }
+    out.push_back(std::move(e));
+}
+
+Result<std::vector<RowId>> candidateRows(Table& table, const std::vector<BoundPtr>& conditions)
+{
+    const TableDef& def = table.def();
+    if (def.keyFieldCount == 1 && isIntegerField(def.fields[0].type)) {
+        for (const auto& c : conditions) {
+            if (c->kind != BoundExpr::Kind::Binary || c->op != BinaryOp::Eq) continue;
+            for (int side = 0; side < 2; ++side) {
+                const BoundExpr& col = *c->args[side];
+                const BoundExpr& k = *c->args[1 - side];
+                if (col.kind != BoundExpr::Kind::Column || col.slot != 0 || col.field != 0) continue;
+                if (k.kind != BoundExpr::Kind::Const) continue;
+                if (k.constant.kind() != Value::Kind::Int) continue;
+                auto found = table.findKey({k.constant});
+                if (!found.isOk()) return found.status();
+                std::vector<RowId> rows;
+                if (*found) rows.push_back(**found);
+                return rows;
+            }
+        }
+    }
+    return table.rows(OrderSpec::primary());
+}
+
+Result<std::unique_ptr<QueryResult>> runSelect(const SelectStmt& s, std::string_view sql, TableCache& tables,
+                                               const std::vector<SqlParam>& params)
+{
+    SelectRunner runner(s, sql, tables, params);
+    return runner.run();
+}
+
+}  // namespace engine::sql

@@ -1,0 +1,202 @@
+// The dialect beyond the program's own statements: what an administrator may
+// type, the messages for what is wrong, and statements that happen whole or
+// not at all.
+
+#include <gtest/gtest.h>
+
+#include "SqlFixture.h"
+
+using namespace engine;
+using namespace sqltest;
+
+namespace {
+
+class Dialect : public SqlDb {
+protected:
+    Dialect() { withLayout_ = false; }
+
+    void SetUp() override
+    {
+        SqlDb::SetUp();
+        exec("CREATE TABLE ceg (ceg AUTOINC, ceg_nev CHAR(20), PRIMARY KEY (ceg))");
+        exec("CREATE TABLE ugyfel (ugyfel AUTOINC, nev CHAR(10), ceg INT, datum DATE, pont NUMERIC, aktiv BOOLEAN, "
+             "megj BLOB(0,1), PRIMARY KEY (ugyfel))");
+        exec("INSERT INTO ceg (ceg_nev) VALUES ('Alfa'), ('Béta')");
+        exec("INSERT INTO ugyfel (nev, ceg, datum, pont, aktiv) VALUES ('Éva', 1, '2024-03-07', 1.5, TRUE), "
+             "('ádám', 2, '2023-12-31', 2, FALSE), ('Zoé', 1, NULL, NULL, NULL), (NULL, 3, '2024-01-01', 0, TRUE)");
+    }
+};
+
+}  // namespace
+
+TEST_F(Dialect, ErrorsSayWhatIsWrong)
+{
+    EXPECT_NE(error("SELECT * FROM nincs").find("Ismeretlen tábla: „nincs”"), std::string::npos);
+    EXPECT_NE(error("SELECT nincs FROM ugyfel").find("Ismeretlen mező: „nincs”"), std::string::npos);
+    EXPECT_NE(error("SELECT u.nev FROM ugyfel x").find("Ismeretlen tábla: „u”"), std::string::npos);
+    EXPECT_NE(error("SELECT ceg FROM ugyfel LEFT OUTER JOIN ceg ON (ugyfel.ceg = ceg.ceg)")
+                  .find("Nem egyértelmű mezőnév: „ceg”"),
+              std::string::npos);
+    EXPECT_NE(error("UPDATE ugyfel SET nincs = 1").find("Ismeretlen mező: „ugyfel.nincs”"), std::string::npos);
+    EXPECT_NE(error("SELECT * FROM ugyfel WHERE nev = 5").find("Típushiba"), std::string::npos);
+    EXPECT_NE(error("SELECT * FROM ugyfel WHERE datum = '2024-02-30'").find("érvénytelen dátum"), std::string::npos);
+    EXPECT_NE(error("SELECT * FROM ugyfel WHERE ugyfel = :pid").find("Hiányzó paraméter: „:pid”"),
+              std::string::npos);
+    EXPECT_NE(error("SELECT * FROM ugyfel ORDER BY 9").find("ORDER BY 9. oszlopa nem létezik"), std::string::npos);
+    EXPECT_NE(error("SELECT nev, COUNT(*) FROM ugyfel").find("GROUP BY"), std::string::npos);
+    EXPECT_NE(error("SELECT * FROM ugyfel WHERE COUNT(*) > 1").find("összesítő függvény itt nem"),
+              std::string::npos);
+    EXPECT_NE(error("INSERT INTO ugyfel (nev) VALUES ('a', 'b')").find("Az értékek száma (2)"), std::string::npos);
+    EXPECT_NE(error("INSERT INTO ugyfel (nev) VALUES ('Túl hosszú név')").find("legfeljebb 10 karakter"),
+              std::string::npos);
+    EXPECT_NE(error("INSERT INTO ugyfel (ceg) VALUES ('x')").find("Típushiba"), std::string::npos);
+    EXPECT_NE(error("CREATE TABLE ceg (a INT)").find("ceg"), std::string::npos);
+    EXPECT_NE(error("CREATE TABLE t (a INT, b INT, PRIMARY KEY (b))").find("első mezőinek"), std::string::npos);
+    EXPECT_NE(error("CREATE TABLE t (a INT, A CHAR(2))").find("kétszer"), std::string::npos);
+    EXPECT_NE(error("ALTER TABLE ceg ADD ceg_nev CHAR(5)").find("már létezik"), std::string::npos);
+    EXPECT_NE(error("SELECT * FROM ugyfel; DELETE FROM ugyfel").find("egyszerre csak egy utasítás"),
+              std::string::npos);
+    // Nothing of the last statement happened.
+    auto r = query("SELECT COUNT(*) FROM ugyfel");
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->value(0, 0)->asInt(), 4);
+}
+
+TEST_F(Dialect, ConditionsAndOrder)
+{
+    auto ids = [&](const std::string& where) {
+        auto r = query("SELECT ugyfel FROM ugyfel WHERE " + where + " ORDER BY ugyfel");
+        return r ? ints(*r, "ugyfel") : std::vector<int64_t>{};
+    };
+    EXPECT_EQ(ids("datum >= '2024-01-01'"), (std::vector<int64_t>{1, 4}));
+    EXPECT_EQ(ids("datum < '2024-01-01' OR datum IS NULL"), (std::vector<int64_t>{2, 3}));
+    EXPECT_EQ(ids("NOT (datum > '2024-01-01')"), (std::vector<int64_t>{2, 4}));  // blank is neither
+    EXPECT_EQ(ids("pont > 1"), (std::vector<int64_t>{1, 2}));
+    EXPECT_EQ(ids("aktiv = TRUE"), (std::vector<int64_t>{1, 4}));
+    EXPECT_EQ(ids("nev LIKE '_va'"), (std::vector<int64_t>{1}));
+    EXPECT_EQ(ids("nev LIKE 'á%'"), (std::vector<int64_t>{2}));
+    EXPECT_EQ(ids("nev LIKE 'Á%'"), (std::vector<int64_t>{}));  // LIKE tells case apart
+    EXPECT_EQ(ids("UPPER(nev) LIKE 'Á%'"), (std::vector<int64_t>{2}));
+    EXPECT_EQ(ids("LOWER(nev) = 'zoé'"), (std::vector<int64_t>{3}));
+    EXPECT_EQ(ids("nev NOT LIKE '%o%'"), (std::vector<int64_t>{1, 2}));
+    EXPECT_EQ(ids("ceg <> 1 AND NOT (nev IS NULL)"), (std::vector<int64_t>{2}));
+    EXPECT_EQ(ids("datum - 1 = '2024-03-06'"), (std::vector<int64_t>{1}));
+
+    auto byParam = query("SELECT ugyfel FROM ugyfel WHERE datum <= :d AND nev <> :n",
+                         {{"D", D(2024, 3, 7)}, {"n", T("Éva")}});
+    ASSERT_TRUE(byParam);
+    EXPECT_EQ(ints(*byParam, "ugyfel"), (std::vector<int64_t>{2}));
+
+    // Hungarian order, blanks first; DESC turns it, blanks last.
+    auto names = query("SELECT nev FROM ugyfel ORDER BY nev");
+    ASSERT_TRUE(names);
+    EXPECT_EQ(texts(*names, "nev"), (std::vector<std::string>{"-", "ádám", "Éva", "Zoé"}));
+    auto desc = query("SELECT nev FROM ugyfel ORDER BY 1 DESC");
+    ASSERT_TRUE(desc);
+    EXPECT_EQ(texts(*desc, "nev"), (std::vector<std::string>{"Zoé", "Éva", "ádám", "-"}));
+}
+
+TEST_F(Dialect, JoinsAggregatesAndConstants)
+{
+    auto r = query("SELECT u.nev AS ki, c.ceg_nev, 'x' AS jel, 7 AS szam, u.ugyfel * 10 FROM ugyfel u "
+                   "LEFT OUTER JOIN ceg c ON (u.ceg = c.ceg) ORDER BY u.ugyfel");
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->columns()[0].name, "ki");
+    EXPECT_EQ(r->columns()[3].type, FieldType::Long);
+    EXPECT_EQ(texts(*r, "ceg_nev"), (std::vector<std::string>{"Alfa", "Béta", "Alfa", "-"}));
+    EXPECT_EQ(texts(*r, "jel"), (std::vector<std::string>{"x", "x", "x", "x"}));
+    EXPECT_EQ(ints(*r, "EXPR"), (std::vector<int64_t>{10, 20, 30, 40}));
+
+    auto inner = query("SELECT ugyfel.*, ceg.* FROM ugyfel JOIN ceg ON ugyfel.ceg = ceg.ceg ORDER BY ceg_nev DESC");
+    ASSERT_TRUE(inner);
+    EXPECT_EQ(inner->rowCount(), 3u);
+    EXPECT_EQ(inner->columns().back().name, "ceg_nev");
+    EXPECT_EQ(inner->columns()[inner->columns().size() - 2].name, "ceg_1");  // the second "ceg"
+
+    auto groups = query("SELECT ceg, COUNT(*), COUNT(datum), MIN(nev), MAX(pont), SUM(ugyfel), AVG(pont) FROM ugyfel "
+                        "GROUP BY ceg ORDER BY 2 DESC, ceg");
+    ASSERT_TRUE(groups);
+    ASSERT_EQ(groups->rowCount(), 3u);
+    EXPECT_EQ(ints(*groups, "ceg"), (std::vector<int64_t>{1, 2, 3}));
+    EXPECT_EQ(ints(*groups, "COUNT"), (std::vector<int64_t>{2, 1, 1}));
+    EXPECT_EQ(groups->value(0, 2)->asInt(), 1);
+    EXPECT_EQ(texts(*groups, "MIN")[0], "Éva");
+    EXPECT_EQ(groups->value(0, 5)->asInt(), 4);
+    EXPECT_DOUBLE_EQ(groups->value(0, 6)->asFloat(), 1.5);
+
+    auto empty = query("SELECT COUNT(*), SUM(pont) FROM ugyfel WHERE ugyfel > 100");
+    ASSERT_TRUE(empty);
+    ASSERT_EQ(empty->rowCount(), 1u);
+    EXPECT_EQ(empty->value(0, 0)->asInt(), 0);
+    EXPECT_TRUE(empty->value(0, 1)->isNull());
+
+    auto distinct = query("SELECT DISTINCT ceg FROM ugyfel ORDER BY ceg DESC");
+    ASSERT_TRUE(distinct);
+    EXPECT_EQ(ints(*distinct, "ceg"), (std::vector<int64_t>{3, 2, 1}));
+}
+
+TEST_F(Dialect, ChangesAreWholeOrNothing)
+{
+    // The third row is too long: none of the three is stored.
+    EXPECT_NE(error("INSERT INTO ugyfel (nev) VALUES ('a'), ('b'), ('tizenegy betű')").find("legfeljebb"),
+              std::string::npos);
+    // The store refuses the second row's key: the first is taken back.
+    exec("CREATE TABLE kod (kod CHAR(5), nev CHAR(10), PRIMARY KEY (kod))");
+    exec("INSERT INTO kod VALUES ('A', 'egy'), ('B', 'kettő'), ('C', 'három')");
+    EXPECT_FALSE(run("INSERT INTO kod VALUES ('D', 'négy'), ('A', 'másik')").isOk());
+    // An UPDATE that would give two rows the same key changes nothing.
+    EXPECT_FALSE(run("UPDATE kod SET kod = 'X' WHERE kod <> 'C'").isOk());
+    auto kod = query("SELECT kod, nev FROM kod ORDER BY kod");
+    ASSERT_TRUE(kod);
+    EXPECT_EQ(texts(*kod, "kod"), (std::vector<std::string>{"A", "B", "C"}));
+    EXPECT_EQ(texts(*kod, "nev"), (std::vector<std::string>{"egy", "kettő", "három"}));
+    // An UPDATE with a value too long for one row changes no row.
+    EXPECT_FALSE(run("UPDATE ugyfel SET nev = nev || 'nagyon hosszú' WHERE ugyfel > 1").isOk());
+    auto r = query("SELECT COUNT(*) FROM ugyfel WHERE nev LIKE '%hosszú'");
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->value(0, 0)->asInt(), 0);
+
+    EXPECT_EQ(exec("UPDATE ugyfel SET pont = pont + 1, nev = UPPER(nev) WHERE ceg = 1"), 2);
+    auto up = query("SELECT nev, pont FROM ugyfel WHERE ceg = 1 ORDER BY ugyfel");
+    ASSERT_TRUE(up);
+    EXPECT_EQ(texts(*up, "nev"), (std::vector<std::string>{"ÉVA", "ZOÉ"}));
+    EXPECT_DOUBLE_EQ(up->value(0, 1)->asFloat(), 2.5);
+    EXPECT_TRUE(up->value(1, 1)->isNull());
+
+    EXPECT_EQ(exec("INSERT INTO ugyfel (nev, ceg) SELECT ceg_nev, ceg FROM ceg"), 2);
+    EXPECT_EQ(exec("DELETE FROM ugyfel WHERE ceg = 2"), 2);
+    EXPECT_EQ(exec("DELETE FROM ugyfel"), 4);
+    auto none = query("SELECT * FROM ugyfel");
+    ASSERT_TRUE(none);
+    EXPECT_EQ(none->rowCount(), 0u);
+}
+
+TEST_F(Dialect, ResultsNeverShowChangedRows)
+{
+    auto r = query("SELECT nev, megj FROM ugyfel ORDER BY ugyfel");
+    ASSERT_TRUE(r);
+    EXPECT_EQ(texts(*r, "nev")[0], "Éva");
+    exec("UPDATE ugyfel SET nev = 'Más' WHERE ugyfel = 1");
+    auto v = r->value(0, 0);
+    ASSERT_FALSE(v.isOk());
+    EXPECT_NE(v.status().message().find("megváltozott"), std::string::npos);
+    // A fresh run sees the change.
+    auto again = query("SELECT nev FROM ugyfel ORDER BY ugyfel");
+    ASSERT_TRUE(again);
+    EXPECT_EQ(texts(*again, "nev")[0], "Más");
+    EXPECT_FALSE(again->value(99, 0).isOk());
+}
+
+TEST_F(Dialect, SingleStatementsWithoutASession)
+{
+    auto memo = runSql(*db_, cp("UPDATE ugyfel SET megj = :m WHERE ugyfel = 2"),
+                       {{"m", T(std::string(5000, 'x') + "ő")}});
+    ASSERT_TRUE(memo.isOk()) << memo.status().message();
+    EXPECT_EQ(memo->rowsAffected, 1);
+    auto r = runSql(*db_, cp("select MEGJ from UGYFEL where Ugyfel = 2;"));
+    ASSERT_TRUE(r.isOk()) << r.status().message();
+    ASSERT_TRUE(r->rows);
+    EXPECT_EQ(r->rows->value(0, 0)->asText().size(), 5001u);
+    EXPECT_EQ(r->rows->columns()[0].type, FieldType::Memo);
+    EXPECT_FALSE(runSql(*db_, "").isOk());
+}

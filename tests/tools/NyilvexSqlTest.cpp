@@ -1,0 +1,168 @@
+// The SQL shell as a user runs it: the real program on a real folder.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#include "engine/Database.h"
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class Shell : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "nyilvex-shell-XXXXXX").string();
+        work_ = mkdtemp(pattern.data());
+        folder_ = work_ + "/db";
+        std::filesystem::create_directory(folder_);
+    }
+    void TearDown() override { std::filesystem::remove_all(work_); }
+
+    // Runs the program with `args`, feeding `input` on standard input.
+    Outcome shell(const std::vector<std::string>& args, const std::string& input = "")
+    {
+        const std::string in = work_ + "/in", out = work_ + "/out", err = work_ + "/err";
+        std::ofstream(in, std::ios::binary) << input;
+        const pid_t pid = fork();
+        if (pid == 0) {
+            freopen(in.c_str(), "rb", stdin);
+            freopen(out.c_str(), "wb", stdout);
+            freopen(err.c_str(), "wb", stderr);
+            std::vector<char*> argv{const_cast<char*>(NYILVEX_SQL)};
+            for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+            argv.push_back(nullptr);
+            execv(NYILVEX_SQL, argv.data());
+            _exit(127);
+        }
+        int status = 0;
+        waitpid(pid, &status, 0);
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(out), readFile(err)};
+    }
+
+    Outcome sql(const std::string& text) { return shell({folder_, "-c", text}); }
+
+    std::string work_, folder_;
+};
+
+}  // namespace
+
+TEST_F(Shell, PrintsSelectsAsCsv)
+{
+    auto created = sql("CREATE TABLE t (id AUTOINC, nev CHAR(40), datum DATE, ar NUMERIC, ok BOOLEAN, "
+                       "megj BLOB(0,1), db INT, PRIMARY KEY (id));"
+                       "INSERT INTO t (nev, datum, ar, ok, megj, db) VALUES "
+                       "('Kovács, Béla', '2024-03-07', 1.5, TRUE, 'első sor\nmásodik \"idézett\" sor', -3),"
+                       "('Őz Ödön', NULL, 1000000, FALSE, NULL, NULL)");
+    EXPECT_EQ(created.status, 0) << created.err;
+    EXPECT_EQ(created.out, "");
+    auto r = sql("SELECT * FROM t ORDER BY id");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "id,nev,datum,ar,ok,megj,db\n"
+                     "1,\"Kovács, Béla\",2024-03-07,1.5,true,\"első sor\nmásodik \"\"idézett\"\" sor\",-3\n"
+                     "2,Őz Ödön,,1000000,false,,\n");
+    EXPECT_EQ(r.err, "");
+    auto empty = sql("SELECT nev AS \"név\" FROM t WHERE id > 5");
+    EXPECT_EQ(empty.out, "név\n");
+}
+
+TEST_F(Shell, ReadsScriptsFromStandardInput)
+{
+    auto r = shell({folder_}, "CREATE TABLE t (a CHAR(20));\n"
+                              "-- a comment; with a semicolon\n"
+                              "INSERT INTO t VALUES ('x;y');\n"
+                              "INSERT INTO t VALUES ('árvíztűrő');;\n"
+                              "SELECT a FROM t ORDER BY a;\n"
+                              "SELECT COUNT(*) AS n FROM t");
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "a\nárvíztűrő\nx;y\nn\n2\n");
+}
+
+TEST_F(Shell, StopsAtTheFirstErrorKeepingWhatRan)
+{
+    auto r = sql("CREATE TABLE t (a INT); INSERT INTO t VALUES (1); INSERT INTO nincs VALUES (2); "
+                 "INSERT INTO t VALUES (3)");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Ismeretlen tábla: „nincs”"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "");
+    auto after = sql("SELECT a FROM t");
+    EXPECT_EQ(after.out, "a\n1\n");
+
+    auto syntax = sql("SELECT * FROM t WHERE");
+    EXPECT_EQ(syntax.status, 1);
+    EXPECT_NE(syntax.err.find("Szintaktikai hiba"), std::string::npos);
+    auto outside = sql("INSERT INTO t VALUES (1); SELECT 'Ω' AS x FROM t");
+    EXPECT_EQ(outside.status, 1);
+    EXPECT_NE(outside.err.find("U+03A9"), std::string::npos) << outside.err;
+    EXPECT_EQ(shell({}).status, 2);
+    EXPECT_NE(shell({}).err.find("Használat"), std::string::npos);
+    EXPECT_EQ(shell({work_ + "/nincs", "-c", "SELECT 1 FROM t"}).status, 1);
+}
+
+// Killed in the middle of a script, the table holds the rows of some first
+// statements, each whole.
+TEST_F(Shell, KilledMidScriptLeavesWholeStatements)
+{
+    ASSERT_EQ(sql("CREATE TABLE t (id INT, szoveg CHAR(60), PRIMARY KEY (id))").status, 0);
+    std::mt19937 rng(3);
+    int stored = 0;
+    for (int round = 0; round < 4; ++round) {
+        // Each round goes on from the rows the last one left.
+        std::string script;
+        for (int i = stored + 1; i <= stored + 20000; ++i)
+            script += "INSERT INTO t VALUES (" + std::to_string(i) + ", 'sor " + std::to_string(i) +
+                      " árvíztűrő tükörfúrógép');\n";
+        const std::string in = work_ + "/script";
+        std::ofstream(in, std::ios::binary) << script;
+        const pid_t pid = fork();
+        if (pid == 0) {
+            freopen(in.c_str(), "rb", stdin);
+            freopen("/dev/null", "wb", stdout);
+            freopen("/dev/null", "wb", stderr);
+            execl(NYILVEX_SQL, NYILVEX_SQL, folder_.c_str(), nullptr);
+            _exit(127);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20 + rng() % 150));
+        kill(pid, SIGKILL);
+        int status = 0;
+        waitpid(pid, &status, 0);
+
+        auto db = engine::Database::open(folder_);
+        ASSERT_TRUE(db.isOk());
+        auto t = (*db)->openTable("t", engine::OpenMode::ReadOnly);
+        ASSERT_TRUE(t.isOk()) << t.status().message();
+        auto rows = (*t)->rows(engine::OrderSpec::primary());
+        ASSERT_TRUE(rows.isOk());
+        ASSERT_GE(int(rows->size()), stored);
+        for (size_t k = 0; k < rows->size(); ++k) {
+            engine::Record rec;
+            ASSERT_TRUE((*t)->read((*rows)[k], rec).isOk());
+            ASSERT_EQ(rec[0].asInt(), int64_t(k + 1));
+            ASSERT_EQ(rec[1].asText().substr(0, 4 + std::to_string(k + 1).size()), "sor " + std::to_string(k + 1));
+        }
+        stored = int(rows->size());
+    }
+}

@@ -1,0 +1,177 @@
+// nyilvex-sql: runs statements of the local SQL dialect on a database folder.
+//
+//   nyilvex-sql FOLDER -c "SQL"     runs the text
+//   nyilvex-sql FOLDER              reads the text from standard input
+//
+// Statements are separated by semicolons outside string literals. A SELECT
+// prints its rows as CSV (UTF-8, a heading line, RFC 4180 quoting, blank as
+// an empty field); other statements print nothing. The first error is printed
+// on standard error and ends the run with status 1; the statements before it
+// stay done. Everything changed is flushed to disk before the program ends.
+
+#include <charconv>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+#include "engine/Codepage.h"
+#include "engine/Database.h"
+#include "engine/Sql.h"
+
+using namespace engine;
+
+namespace {
+
+class Output {
+public:
+    ~Output() { flush(); }
+    void put(std::string_view s)
+    {
+        buf_.append(s);
+        if (buf_.size() > (1 << 16)) flush();
+    }
+    void put(char c) { buf_ += c; }
+    void flush()
+    {
+        std::fwrite(buf_.data(), 1, buf_.size(), stdout);
+        std::fflush(stdout);
+        buf_.clear();
+    }
+
+private:
+    std::string buf_;
+};
+
+void putField(Output& out, const std::string& utf8)
+{
+    if (utf8.find_first_of(",\"\r\n") == std::string::npos) {
+        out.put(utf8);
+        return;
+    }
+    out.put('"');
+    for (char c : utf8) {
+        if (c == '"') out.put('"');
+        out.put(c);
+    }
+    out.put('"');
+}
+
+std::string twoDigits(int v) { return std::string(1, char('0' + v / 10)) + char('0' + v % 10); }
+
+std::string dateText(Date d)
+{
+    int y, m, day;
+    d.toYmd(y, m, day);
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", y, m, day);
+    return buf;
+}
+
+std::string clockText(int64_t ms)
+{
+    std::string s = twoDigits(int(ms / 3600000)) + ":" + twoDigits(int(ms / 60000 % 60)) + ":" +
+                    twoDigits(int(ms / 1000 % 60));
+    if (ms % 1000 != 0) {
+        char buf[8];
+        std::snprintf(buf, sizeof buf, ".%03d", int(ms % 1000));
+        s += buf;
+    }
+    return s;
+}
+
+std::string text(const Value& v)
+{
+    switch (v.kind()) {
+    case Value::Kind::Null: return {};
+    case Value::Kind::Int: return std::to_string(v.asInt());
+    case Value::Kind::Float: {
+        char buf[400];
+        auto r = std::to_chars(buf, buf + sizeof buf, v.asFloat(), std::chars_format::fixed);
+        return std::string(buf, r.ptr);
+    }
+    case Value::Kind::Bool: return v.asBool() ? "true" : "false";
+    case Value::Kind::Text: return cp1250ToUtf8(v.asText());
+    case Value::Kind::Bytes: {
+        static const char* const kHex = "0123456789abcdef";
+        std::string s;
+        for (unsigned char c : v.asText()) {
+            s += kHex[c >> 4];
+            s += kHex[c & 15];
+        }
+        return s;
+    }
+    case Value::Kind::Date: return dateText(v.asDate());
+    case Value::Kind::Time: return clockText(v.asTime());
+    case Value::Kind::Timestamp: {
+        const int64_t ms = v.asTimestamp();
+        return dateText(Date{int32_t(ms / 86400000 + 1)}) + " " + clockText(ms % 86400000);
+    }
+    }
+    return {};
+}
+
+Status printRows(const QueryResult& rows, Output& out)
+{
+    const auto& columns = rows.columns();
+    for (size_t c = 0; c < columns.size(); ++c) {
+        if (c > 0) out.put(',');
+        putField(out, cp1250ToUtf8(columns[c].name));
+    }
+    out.put('\n');
+    for (size_t r = 0; r < rows.rowCount(); ++r) {
+        for (size_t c = 0; c < columns.size(); ++c) {
+            auto v = rows.value(r, c);
+            if (!v.isOk()) return v.status();
+            if (c > 0) out.put(',');
+            putField(out, text(*v));
+        }
+        out.put('\n');
+    }
+    return Status::ok();
+}
+
+int fail(const Status& s)
+{
+    std::fprintf(stderr, "%s\n", s.message().c_str());
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::string utf8;
+    if (argc == 4 && std::string_view(argv[2]) == "-c") {
+        utf8 = argv[3];
+    } else if (argc == 2) {
+        char chunk[1 << 16];
+        size_t n;
+        while ((n = std::fread(chunk, 1, sizeof chunk, stdin)) > 0) utf8.append(chunk, n);
+    } else {
+        std::fprintf(stderr, "Használat: nyilvex-sql MAPPA [-c \"SQL\"]\n"
+                             "Az SQL szöveget a -c után, vagy a szabványos bemeneten várja; az utasításokat "
+                             "pontosvessző választja el.\n");
+        return 2;
+    }
+    auto script = utf8ToCp1250(utf8);
+    if (!script.isOk()) return fail(script.status());
+    auto db = Database::open(argv[1]);
+    if (!db.isOk()) return fail(db.status());
+
+    SqlSession session(**db);
+    Output out;
+    for (const std::string& statement : splitStatements(*script)) {
+        auto outcome = session.run(statement);
+        Status st = outcome.isOk() ? Status::ok() : outcome.status();
+        if (st.isOk() && outcome->rows) st = printRows(*outcome->rows, out);
+        if (!st.isOk()) {
+            out.flush();
+            // What ran before the error stays, and reaches the disk.
+            if (auto f = session.flush(); !f.isOk()) std::fprintf(stderr, "%s\n", f.message().c_str());
+            return fail(st);
+        }
+    }
+    out.flush();
+    if (auto st = session.flush(); !st.isOk()) return fail(st);
+    return 0;
+}
