@@ -14,6 +14,7 @@
 // QDate, QTime or QDateTime.
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -23,12 +24,14 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "engine/Database.h"
 #include "engine/Sql.h"
 
 class DataSet;
+class TableDataSet;
 
 class DbError : public std::exception {
 public:
@@ -55,6 +58,8 @@ public:
     ~Connection() override;
 
     static Connection* byName(const QString& name);  // nullptr if none
+    // The three parameters of a connection to `folder`.
+    static QStringList paradoxParams(const QString& folder);
 
     const QString& name() const { return name_; }
     void setParams(const QStringList& params);
@@ -186,9 +191,11 @@ public:
     Field* fieldByName(const QString& name) const;  // throws DbError if none
 
     // Labels, formats and alignments set before open() apply when the fields
-    // are made (fields are made at open).
+    // are made (fields are made at open). A field keeps what was set on it
+    // when the data set is closed and opened again.
     void setDisplayLabel(const QString& field, const QString& label);
     void setDisplayFormat(const QString& field, const QString& format);
+    void setAlignment(const QString& field, Qt::Alignment alignment);
 
     // Filter expression (engine/Filter.h) and its switch. A bad expression
     // throws DbError when the filter takes effect; the old rows stay.
@@ -211,9 +218,15 @@ public:
     // display text of field `field` (index into fields()) in row `row`
     // (0-based position among the rows that pass the filter). For a row being
     // edited the edit buffer shows.
+    // A row that cannot be read shows blank here; Field::value() throws.
     QVariant valueAt(int row, int field) const;
     QString displayTextAt(int row, int field) const;
     int currentRow() const { return recNo() - 1; }
+
+    // How many single values the data set has read from the engine for
+    // valueAt() and the fields since it was made (tests and benchmarks use it
+    // to check that views read only what they show).
+    quint64 fetchCount() const { return fetches_; }
 
     // Hooks for windows (the event handlers of the design); they may throw
     // DbError to refuse.
@@ -231,22 +244,55 @@ signals:
     void rowsChanged();                // rows, their order or the filter changed: views reset
 
 protected:
-    // Implemented by the table and query data sets.
+    // Implemented by the table and query data sets (DataSetInternal.h).
     struct Source;
     virtual std::unique_ptr<Source> openSource() = 0;
 
+    void checkActive() const;
+    void checkBrowseMode();  // posts a pending edit, as any move does
+    // The rows of the source changed under the data set (new order, rows
+    // stored or removed): rebuilds the filtered view, makes the row at source
+    // position `current` current (or the nearest one) and tells the views.
+    void sourceChanged(std::optional<size_t> current);
+    std::optional<size_t> currentSourcePos() const;
+
     Connection* conn_;
     std::vector<std::unique_ptr<Field>> fields_;
+    std::unique_ptr<Source> source_;
 
 private:
     friend class Field;
     friend class Connection;
+    friend class TableDataSet;
+
+    class SourceRow;
+    struct RowRef {
+        bool buffer;  // the row being edited or inserted
+        size_t pos;   // otherwise its position in the source
+    };
+    RowRef rowRef(int row) const;
+    size_t baseCount() const;
+    QVariant bufferValue(int field) const;
+    QVariant cachedValue(size_t pos, int field, engine::Status* error) const;
+    QVariant currentValue(int field) const;
+    void setFieldValue(Field* field, const QVariant& v);
+    void makeFields();
+    void checkModifiable() const;
+    void followOtherWriters();
+    void startInsert(bool atEnd);
+    void moveTo(int row, bool bof, bool eof);
+    void rebuildView(std::optional<size_t> current, std::optional<size_t> keepShown);
+    void applyFilter(const QString& text, bool on);
+
     State state_ = State::Inactive;
     QString filterText_;
     bool filtered_ = false;
-    std::unique_ptr<Source> source_;
     struct Cursor;
     std::unique_ptr<Cursor> cursor_;
+    QHash<QString, QString> labels_;   // by lower-case field name, for fields made later
+    QHash<QString, QString> formats_;
+    QHash<QString, Qt::Alignment> alignments_;
+    mutable quint64 fetches_ = 0;
 };
 
 // A table of the connection's folder, opened by file name ("ugyfel.DB").
@@ -285,6 +331,14 @@ protected:
     std::unique_ptr<Source> openSource() override;
 
 private:
+    friend int batchAppend(DataSet& source, TableDataSet& dest);
+    struct TableSource;
+    TableSource& tableSource() const;
+    void reorder(const QString& indexName, const QString& indexFields);
+    int appendRowsOf(DataSet& source);
+    // Runs `op` on the open table, or on a handle opened for it when closed.
+    void withTable(bool exclusive, const std::function<engine::Status(engine::Table&)>& op);
+
     QString tableName_;
     QString indexName_;
     QString indexFields_;
@@ -318,6 +372,9 @@ protected:
     std::unique_ptr<Source> openSource() override;
 
 private:
+    struct QuerySource;
+    std::string sqlText() const;
+
     QStringList sql_;
     std::vector<engine::SqlParam> params_;
 };

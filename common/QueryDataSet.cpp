@@ -1,0 +1,100 @@
+#include <algorithm>
+
+#include "DataSetInternal.h"
+#include "engine/Sql.h"
+
+// The rows of one run of a SELECT. Values are fetched by the engine as they
+// are asked for; refresh() runs the text again.
+struct QueryDataSet::QuerySource : DataSet::Source {
+    engine::Database* db = nullptr;  // the connection closes its data sets before it lets go of it
+    std::string text;
+    std::vector<engine::SqlParam> params;
+    std::unique_ptr<engine::QueryResult> result;
+    std::optional<size_t> current;
+    std::optional<size_t> found;
+
+    engine::Status run()
+    {
+        auto r = engine::runSql(*db, text, params);
+        if (!r.isOk()) return r.status();
+        if (!r->rows) return engine::Status::error(engine::ErrorCode::Unsupported, dbmsg::noRows().toStdString());
+        result = std::move(r->rows);
+        return engine::Status::ok();
+    }
+
+    size_t rowCount() const override { return result->rowCount(); }
+    engine::Result<engine::Value> value(size_t pos, int col) override { return result->value(pos, size_t(col)); }
+    QString readOnlyReason() const override { return dbmsg::readOnlyQuery(); }
+    void noteCurrent(std::optional<size_t> pos) override { current = pos; }
+
+    // A query's rows have no key: the row number stays.
+    engine::Status reload() override
+    {
+        const engine::Status s = run();
+        if (!s.isOk()) return s;
+        const size_t n = result->rowCount();
+        found = current && n > 0 ? std::optional(std::min(*current, n - 1)) : std::nullopt;
+        return s;
+    }
+    std::optional<size_t> currentPos() const override { return found; }
+};
+
+QueryDataSet::QueryDataSet(Connection* conn, QObject* parent) : DataSet(conn, parent) {}
+
+std::string QueryDataSet::sqlText() const { return dbconv::toCp1250OrThrow(sql_.join(QLatin1Char('\n'))); }
+
+void QueryDataSet::setParam(const QString& name, ParamType type, const QVariant& value)
+{
+    const QString bare = name.startsWith(QLatin1Char(':')) ? name.mid(1) : name;
+    engine::Value v;
+    if (value.isValid() && !value.isNull()) {
+        try {
+            switch (type) {
+            case ParamType::Integer:
+                v = dbconv::toFieldValue(value, engine::FieldType::Long, 0, bare);
+                break;
+            case ParamType::Date:
+                v = dbconv::toFieldValue(value, engine::FieldType::Date, 0, bare);
+                break;
+            case ParamType::Text:
+                // An empty text is a value here, not a blank: "x = ''" differs from "x IS NULL".
+                v = engine::Value::fromText(dbconv::toCp1250OrThrow(value.toString()));
+                break;
+            }
+        } catch (const DbError& e) {
+            throw DbError(dbmsg::badParam(bare) + QLatin1Char(' ') + e.message(), engine::ErrorCode::InvalidValue);
+        }
+    }
+    std::string key = dbconv::toCp1250OrThrow(bare);
+    for (engine::SqlParam& p : params_) {
+        if (engine::sameName(p.name, key)) {
+            p.value = std::move(v);
+            return;
+        }
+    }
+    params_.push_back({std::move(key), std::move(v)});
+}
+
+void QueryDataSet::clearParams() { params_.clear(); }
+
+std::unique_ptr<DataSet::Source> QueryDataSet::openSource()
+{
+    auto src = std::make_unique<QuerySource>();
+    src->db = &conn_->database();
+    src->text = sqlText();
+    src->params = params_;
+    const engine::Status s = src->run();
+    if (!s.isOk()) dbconv::raise(s);
+    for (const engine::QueryResult::Column& c : src->result->columns())
+        src->columns.push_back({dbconv::fromCp1250(c.name), c.type, c.size, QString(), false});
+    src->storedColumns = int(src->columns.size());
+    return src;
+}
+
+qint64 QueryDataSet::execSql()
+{
+    if (!conn_) throw DbError(dbmsg::noConnection());
+    auto r = engine::runSql(conn_->database(), sqlText(), params_);
+    if (!r.isOk()) dbconv::raise(r.status());
+    return r->rowsAffected;
+}
