@@ -177,7 +177,7 @@ QString formatNumber(double value, const QString& format)
                 out += fracDigits.at(fracIndex++);
             }
         }
-    } else if (n == 0 && !wroteDigit && firstForced < 0) {
+    } else if (n == 0 && !wroteDigit && firstForced < 0 && places > 0) {
         // "#.##" and zero: nothing would show at all.
         out += QLatin1Char('0');
     }

@@ -1,0 +1,237 @@
+// Query data sets, statements, batch append and the connection.
+#include <QDir>
+
+#include "DbFixture.h"
+
+namespace {
+
+const QStringList kCustomerQuery = {
+    "SELECT",
+    " ugyfel.*,",
+    " tipus.tipus_nev,",
+    " ceg.ceg_nev,",
+    " uzletkoto.uzletkoto_nev",
+    "FROM ugyfel",
+    " LEFT OUTER JOIN tipus ON (ugyfel.tipus = tipus.tipus)",
+    " LEFT OUTER JOIN ceg ON (ugyfel.ceg = ceg.ceg)",
+    " LEFT OUTER JOIN uzletkoto ON (ugyfel.uzletkoto = uzletkoto.uzletkoto)",
+    "ORDER BY 1;",
+};
+
+const QStringList kNewsletterQuery = {
+    "SELECT", " emil1 AS emil,", " ugyfel_nev AS nev,", " 'N' AS kuldve,", " 0 AS csoport,",
+    " vnev,", " knev,", " honap,", " nap", "FROM ugyfel", "WHERE NOT (emil1 IS NULL)",
+};
+
+class QueryTest : public DbTest {
+protected:
+    void addCompaniesAndCustomers()
+    {
+        for (int i = 1; i <= 6; ++i) addRow("ceg", {{"ceg_nev", QStringLiteral("Cég %1").arg(i)}});
+        addRow("ugyfel", {{"Ugyfel_nev", QStringLiteral("Zoltán")}, {"ceg", 5}, {"Emil1", QStringLiteral("z@x.hu")}});
+        addRow("ugyfel", {{"Ugyfel_nev", QStringLiteral("Ágnes")}, {"ceg", 5}, {"honap", 1}, {"nap", 21}});
+        addRow("ugyfel", {{"Ugyfel_nev", QStringLiteral("Béla")}, {"ceg", 2}, {"Emil1", QStringLiteral("b@x.hu")}});
+        addRow("ugyfel", {{"Ugyfel_nev", QStringLiteral("Cecília")}, {"ceg", 42}});  // its company is gone
+    }
+};
+
+}  // namespace
+
+TEST_F(QueryTest, CustomerQueryWithCompanyFilterAndSortLine)
+{
+    addCompaniesAndCustomers();
+    QueryDataSet q(conn.get());
+    q.setSql(kCustomerQuery);
+    q.sql().removeLast();
+    q.sql().append("ORDER BY ugyfel_nev;");
+    q.setDisplayLabel("ugyfel_nev", QStringLiteral("ügyfél"));
+    q.open();
+    EXPECT_EQ(column(q, "ugyfel_nev"), QStringList({"Ágnes", "Béla", "Cecília", "Zoltán"}));
+    EXPECT_EQ(column(q, "ceg_nev"), QStringList({"Cég 5", "Cég 2", "", "Cég 5"}));
+    EXPECT_EQ(q.fieldByName("UGYFEL_NEV")->displayLabel(), "ügyfél");
+    EXPECT_EQ(q.fieldByName("ugyfel_nev")->dataType(), engine::FieldType::Alpha);
+    EXPECT_EQ(q.fieldByName("ugyfel_nev")->size(), 100);
+    EXPECT_THROW(q.edit(), DbError);  // the rows of a query are read-only
+
+    q.setFilter("ceg=5");
+    q.setFiltered(true);
+    EXPECT_EQ(column(q, "ugyfel_nev"), QStringList({"Ágnes", "Zoltán"}));
+    EXPECT_TRUE(q.locate("ugyfel_nev", QStringLiteral("zol"), DataSet::CaseInsensitive | DataSet::PartialKey));
+    EXPECT_EQ(q.recNo(), 2);
+    q.setFilter("ceg=0");
+    EXPECT_TRUE(q.isEmpty());
+    q.setFiltered(false);
+    EXPECT_EQ(q.recordCount(), 4);
+
+    // The main window's re-sort: close, replace the last line, open, locate.
+    ASSERT_TRUE(q.locate("ugyfel_nev", QStringLiteral("Béla")));
+    const int key = q.fieldByName("ugyfel")->asInteger();
+    q.close();
+    q.sql().removeLast();
+    q.sql().append("ORDER BY ceg_nev;");
+    q.open();
+    EXPECT_TRUE(q.locate("ugyfel", key));
+    EXPECT_EQ(q.fieldByName("ugyfel_nev")->asString(), "Béla");
+}
+
+TEST_F(QueryTest, ParametersAreTyped)
+{
+    addCompaniesAndCustomers();
+    addRow("ugyfel", {{"Ugyfel_nev", QStringLiteral("Dátumos")}, {"Datum", QDate(2024, 3, 7)}});
+    QueryDataSet q(conn.get());
+    q.setSql({"SELECT ugyfel_nev FROM ugyfel", "WHERE ceg = :pceg", "ORDER BY ugyfel_nev"});
+    q.setParam("pceg", QueryDataSet::ParamType::Integer, 5);
+    q.open();
+    EXPECT_EQ(column(q, "ugyfel_nev"), QStringList({"Ágnes", "Zoltán"}));
+    q.close();
+    q.setParam(":PCEG", QueryDataSet::ParamType::Integer, QStringLiteral("2"));
+    q.open();
+    EXPECT_EQ(column(q, "ugyfel_nev"), QStringList({"Béla"}));
+    q.close();
+    EXPECT_THROW(q.setParam("pceg", QueryDataSet::ParamType::Integer, QStringLiteral("két")), DbError);
+
+    q.clearParams();
+    q.setSql({"SELECT ugyfel_nev FROM ugyfel WHERE Datum = :pdat"});
+    q.setParam("pdat", QueryDataSet::ParamType::Date, QDate(2024, 3, 7));
+    q.open();
+    EXPECT_EQ(column(q, "ugyfel_nev"), QStringList({"Dátumos"}));
+    q.close();
+
+    q.setSql({"SELECT ugyfel_nev FROM ugyfel WHERE ugyfel_nev = :pnev"});
+    q.setParam("pnev", QueryDataSet::ParamType::Text, QStringLiteral("Ágnes"));
+    q.open();
+    EXPECT_EQ(q.recordCount(), 1);
+    q.close();
+
+    // A statement for its effect, as the reminder update sends it.
+    QueryDataSet upd(conn.get());
+    upd.setSql({"UPDATE ugyfel SET dat_figy=:pdat, figy_szoveg=:pszoveg WHERE ugyfel=:pid;"});
+    upd.setParam("pdat", QueryDataSet::ParamType::Date, QDate(2024, 4, 1));
+    upd.setParam("pszoveg", QueryDataSet::ParamType::Text, QStringLiteral("Hívd fel őt"));
+    upd.setParam("pid", QueryDataSet::ParamType::Integer, 2);
+    EXPECT_EQ(upd.execSql(), 1);
+    TableDataSet t(conn.get());
+    t.setTableName("ugyfel.DB");
+    t.open();
+    ASSERT_TRUE(t.locate("ugyfel", 2));
+    EXPECT_EQ(t.fieldByName("figy_szoveg")->asString(), "Hívd fel őt");
+    EXPECT_EQ(t.fieldByName("dat_figy")->asDate(), QDate(2024, 4, 1));
+
+    QueryDataSet bad(conn.get());
+    bad.setSql({"SELECT * FROM nincsilyen"});
+    EXPECT_THROW(bad.open(), DbError);
+    EXPECT_FALSE(bad.isActive());
+    bad.setSql({"UPDATE ugyfel SET nap = 1 WHERE ugyfel = -1"});
+    EXPECT_THROW(bad.open(), DbError);  // opening needs rows
+}
+
+TEST_F(QueryTest, RefreshRunsTheQueryAgain)
+{
+    addCompaniesAndCustomers();
+    QueryDataSet q(conn.get());
+    q.setSql({"SELECT ugyfel_nev FROM ugyfel ORDER BY ugyfel_nev"});
+    q.open();
+    q.setRecNo(2);
+    addRow("ugyfel", {{"Ugyfel_nev", QStringLiteral("Zsolt")}});
+    EXPECT_EQ(q.recordCount(), 4);
+    q.refresh();
+    EXPECT_EQ(q.recordCount(), 5);
+    EXPECT_EQ(q.recNo(), 2);
+}
+
+TEST_F(QueryTest, BatchAppendCopiesColumnByColumnAndSkipsRefusedRows)
+{
+    addCompaniesAndCustomers();
+    addRow("ugyfel", {{"Ugyfel_nev", QStringLiteral("Hosszú")}, {"Emil1", QStringLiteral("h@x.hu")},
+                      {"knev", QStringLiteral("Keresztnév")}, {"honap", 5}, {"nap", 3}});
+    addRow("emil", {{"emil", QStringLiteral("régi@x.hu")}});
+
+    QueryDataSet q(conn.get());
+    q.setSql(kNewsletterQuery);
+    TableDataSet emil(conn.get());
+    emil.setTableName("emil.DB");
+    emil.setExclusive(true);
+    q.open();
+    emil.open();
+    emil.emptyTable();
+    EXPECT_EQ(batchAppend(q, emil), 3);
+    EXPECT_EQ(emil.recordCount(), 3);
+    ASSERT_TRUE(emil.locate("emil", QStringLiteral("h@x.hu")));
+    EXPECT_EQ(emil.fieldByName("nev")->asString(), "Hosszú");
+    EXPECT_EQ(emil.fieldByName("kuldve")->value(), QVariant(false));  // 'N' is not sent yet
+    EXPECT_EQ(emil.fieldByName("csoport")->value(), QVariant(0));
+    EXPECT_EQ(emil.fieldByName("knev")->asString(), "Keresztnév");
+    EXPECT_EQ(emil.fieldByName("honap")->asInteger(), 5);
+
+    // Into a table whose key refuses duplicates and whose name is shorter.
+    addRow("allapot", {{"allapot", 2}, {"allapot_nev", QStringLiteral("Megvan")}});
+    QueryDataSet src(conn.get());
+    src.setSql({"SELECT ceg AS allapot, ugyfel_nev AS allapot_nev FROM ugyfel", "WHERE NOT (ceg IS NULL)",
+                "ORDER BY ugyfel"});
+    TableDataSet allapot(conn.get());
+    allapot.setTableName("allapot.DB");
+    // Zoltán (5) stored; Ágnes (5 again) refused; Béla (2) refused: 2 exists;
+    // Cecília (42) stored.
+    EXPECT_EQ(batchAppend(src, allapot), 2);
+    EXPECT_EQ(column(allapot, "allapot"), QStringList({"2", "5", "42"}));
+    EXPECT_TRUE(allapot.isActive());
+
+    TableDataSet tipus(conn.get());
+    tipus.setTableName("tipus.DB");
+    QueryDataSet names(conn.get());
+    names.setSql({"SELECT ugyfel, ugyfel_nev FROM ugyfel ORDER BY ugyfel"});
+    addRow("ugyfel", {{"Ugyfel_nev", QString(30, QLatin1Char('x'))}});  // longer than tipus_nev
+    EXPECT_EQ(batchAppend(names, tipus), 5);  // the auto-increment key is the table's own
+}
+
+TEST_F(QueryTest, ConnectionClosesItsDataSetsAndReconnects)
+{
+    addCompaniesAndCustomers();
+    Connection named("Nyilvex");
+    named.setParams(Connection::paradoxParams(folder()));
+    EXPECT_EQ(Connection::byName("nyilvex"), &named);
+    EXPECT_EQ(named.folder(), folder());
+    EXPECT_TRUE(named.params().contains("DEFAULT DRIVER=PARADOX"));
+    EXPECT_TRUE(named.params().contains("ENABLE BCD=FALSE"));
+
+    TableDataSet t(&named);
+    t.setTableName("ceg.DB");
+    QueryDataSet q(&named);
+    q.setSql({"SELECT * FROM ugyfel"});
+    t.open();
+    q.open();
+    EXPECT_TRUE(named.isConnected());
+    int closedSignals = 0;
+    QObject::connect(&t, &DataSet::closed, [&] { ++closedSignals; });
+    named.close();
+    EXPECT_FALSE(named.isConnected());
+    EXPECT_FALSE(t.isActive());
+    EXPECT_FALSE(q.isActive());
+    EXPECT_EQ(closedSignals, 1);
+    t.open();  // reconnects
+    EXPECT_TRUE(named.isConnected());
+    EXPECT_EQ(t.recordCount(), 6);
+
+    const QStringList tables = named.tableNames();
+    EXPECT_EQ(tables.size(), 25);
+    EXPECT_TRUE(tables.contains("ugyfel", Qt::CaseInsensitive));
+    EXPECT_FALSE(tables.contains("ugyfel.DB", Qt::CaseInsensitive));
+    EXPECT_EQ(named.fieldNames("Nevnap.DB"), QStringList({"Honap", "Nap", "Nev"}));
+    EXPECT_EQ(named.execSql("UPDATE ceg SET telefon = '1' WHERE ceg <= 2"), 2);
+
+    Connection missing;
+    missing.setParams(Connection::paradoxParams(QDir(folder()).filePath("nincs")));
+    try {
+        missing.open();
+        FAIL() << "a missing folder connected";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.message().startsWith("Az adatbázis mappája nem található")) << e.message().toStdString();
+    }
+    TableDataSet orphan(&missing);
+    orphan.setTableName("ceg.DB");
+    EXPECT_THROW(orphan.open(), DbError);
+
+    TableDataSet noTable(&named);
+    noTable.setTableName("nincsilyen.DB");
+    EXPECT_THROW(noTable.open(), DbError);
+}
