@@ -589,6 +589,8 @@ void DataSet::sourceChanged(std::optional<size_t> current)
 
 // --- Editing. ------------------------------------------------------------------
 
+bool DataSet::canModify() const { return isActive() && source_->readOnlyReason().isEmpty(); }
+
 void DataSet::checkModifiable() const
 {
     const QString why = source_->readOnlyReason();

@@ -161,6 +161,8 @@ public:
     void setActive(bool on) { on ? open() : close(); }
     State state() const { return state_; }
     bool isEditing() const { return state_ == State::Edit || state_ == State::Insert; }
+    // Open and able to store changes (not a query, not a read-only table).
+    bool canModify() const;
 
     // Navigation over the rows that pass the filter, in the data set's order.
     void first();
