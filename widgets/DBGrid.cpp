@@ -219,6 +219,7 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent), model_(new DBGridModel(thi
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setAttribute(Qt::WA_Hover);
     horizontalHeader()->setStretchLastSection(false);
+    horizontalHeader()->setMinimumSectionSize(8);  // marker columns are 18 pixels
 
     // The current row keeps its highlight when another control has the focus.
     QPalette pal = palette();

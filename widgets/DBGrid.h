@@ -100,7 +100,7 @@ public:
     void addColumn(const QString& fieldName, const QString& title = QString(), int width = 64);
     void addMarkerColumn(const QString& title, int width = 18);
     void clearColumns();
-    int gridColumnCount() const { return int(model_->columns().size()); }
+    int gridColumnCount() const { return model_->columnCount(); }
     QString columnField(int column) const;
     QString columnTitle(int column) const;
     void setColumnColor(int column, const QColor& color);
