@@ -37,6 +37,8 @@ engine::Status DataSet::Source::remove(size_t)
 
 void DataSet::Source::noteCurrent(std::optional<size_t>) {}
 
+void DataSet::Source::keepColumns(const std::vector<int>&) {}
+
 bool DataSet::Source::stale() { return false; }
 
 // --- Cursor: where the data set stands and what it shows. ---------------------
@@ -122,7 +124,7 @@ void DataSet::open()
     state_ = State::Browse;
     if (filtered_) {
         try {
-            applyFilter(filterText_, true);
+            applyFilter(filterText_, true, false);
         } catch (...) {
             cursor_.reset();
             source_.reset();
@@ -138,6 +140,7 @@ void DataSet::open()
     emit stateChanged();
     emit rowsChanged();
     emit currentChanged();
+    if (afterScroll) afterScroll(*this);
 }
 
 void DataSet::makeFields()
@@ -488,18 +491,18 @@ bool DataSet::locate(const QString& fieldNames, const QVariantList& values, int 
 
 void DataSet::setFilter(const QString& expression)
 {
-    if (isActive() && filtered_) applyFilter(expression, true);
+    if (isActive() && filtered_) applyFilter(expression, true, true);
     filterText_ = expression;
 }
 
 void DataSet::setFiltered(bool on)
 {
     if (on == filtered_) return;
-    if (isActive()) applyFilter(filterText_, on);
+    if (isActive()) applyFilter(filterText_, on, true);
     filtered_ = on;
 }
 
-void DataSet::applyFilter(const QString& text, bool on)
+void DataSet::applyFilter(const QString& text, bool on, bool notify)
 {
     checkBrowseMode();
     const std::optional<size_t> keep = currentSourcePos();
@@ -516,6 +519,7 @@ void DataSet::applyFilter(const QString& text, bool on)
         if (!r.isOk())
             throw DbError(dbmsg::badFilter(text, QString::fromStdString(r.status().message())), r.status().code());
         compiled = std::move(*r);
+        source_->keepColumns(compiled->columnsUsed());
     }
 
     std::vector<uint32_t> view;
@@ -543,6 +547,7 @@ void DataSet::applyFilter(const QString& text, bool on)
     c.cur = cur;
     c.bof = c.eof = cur < 0;
     source_->noteCurrent(currentSourcePos());
+    if (!notify) return;
     emit rowsChanged();
     emit currentChanged();
     if (afterScroll) afterScroll(*this);

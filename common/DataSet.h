@@ -284,7 +284,7 @@ private:
     void startInsert(bool atEnd);
     void moveTo(int row, bool bof, bool eof);
     void rebuildView(std::optional<size_t> current, std::optional<size_t> keepShown);
-    void applyFilter(const QString& text, bool on);
+    void applyFilter(const QString& text, bool on, bool notify);
 
     State state_ = State::Inactive;
     QString filterText_;

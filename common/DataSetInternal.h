@@ -55,6 +55,10 @@ struct DataSet::Source {
     virtual void noteCurrent(std::optional<size_t> pos);
     // True when the rows were changed by another handle since they were read.
     virtual bool stale();
+    // A filter is about to read these columns of every row, likely again
+    // and again (the companies tab refilters the customers at every move):
+    // a source whose rows do not change may keep them.
+    virtual void keepColumns(const std::vector<int>& columns);
     // Reads the rows anew; an error leaves them as they were.
     virtual engine::Status reload() = 0;
     // Where the noted current row is after reload(), if it is still there.

@@ -22,8 +22,34 @@ struct QueryDataSet::QuerySource : DataSet::Source {
         return engine::Status::ok();
     }
 
+    // Columns a filter reads, kept whole: the rows of a run never change.
+    std::vector<std::vector<engine::Value>> kept;
+
     size_t rowCount() const override { return result->rowCount(); }
-    engine::Result<engine::Value> value(size_t pos, int col) override { return result->value(pos, size_t(col)); }
+    engine::Result<engine::Value> value(size_t pos, int col) override
+    {
+        if (size_t(col) < kept.size() && !kept[size_t(col)].empty()) return kept[size_t(col)][pos];
+        return result->value(pos, size_t(col));
+    }
+
+    void keepColumns(const std::vector<int>& cols) override
+    {
+        kept.resize(columns.size());
+        const size_t n = result->rowCount();
+        for (int col : cols) {
+            std::vector<engine::Value>& values = kept[size_t(col)];
+            if (!values.empty() || n == 0) continue;
+            values.reserve(n);
+            for (size_t pos = 0; pos < n; ++pos) {
+                auto v = result->value(pos, size_t(col));
+                if (!v.isOk()) {
+                    values.clear();  // read as asked instead; the error shows there
+                    break;
+                }
+                values.push_back(std::move(*v));
+            }
+        }
+    }
     QString readOnlyReason() const override { return dbmsg::readOnlyQuery(); }
     void noteCurrent(std::optional<size_t> pos) override { current = pos; }
 
@@ -32,6 +58,7 @@ struct QueryDataSet::QuerySource : DataSet::Source {
     {
         const engine::Status s = run();
         if (!s.isOk()) return s;
+        kept.clear();
         const size_t n = result->rowCount();
         found = current && n > 0 ? std::optional(std::min(*current, n - 1)) : std::nullopt;
         return s;
