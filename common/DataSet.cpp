@@ -560,6 +560,7 @@ void DataSet::rebuildView(std::optional<size_t> current, std::optional<size_t> k
     if (c.filter) {
         // Rows that cannot be read are left out rather than stopping here:
         // the change that led here has already happened.
+        source_->keepColumns(c.filter->columnsUsed());
         c.view.clear();
         SourceRow row(source_.get());
         const size_t n = source_->rowCount();

@@ -50,7 +50,6 @@ void DBEdit::showField()
         const QVariant v = safeValue(f);
         // Typing works on the plain text; the display format shows otherwise.
         text = formatDisplay(v, f->dataType(), hasFocus() ? QString() : f->displayFormat());
-        setMaxLength(f->dataType() == engine::FieldType::Alpha && f->size() > 0 ? f->size() : 32767);
     }
     shown_ = text;
     if (this->text() != text) setText(text);

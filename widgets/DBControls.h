@@ -21,10 +21,12 @@
 
 #include "FieldLink.h"
 
-// One line of text. Its length limit is the field's size; while it does not
-// have the focus it shows the field's display text (display format applied).
-// Texts are written at every change; numbers and dates when they are whole
-// (a half-typed date is told only when the box is left).
+// One line of text. Its length limit is the field's size: a keystroke or a
+// paste that would make the text longer is refused with the field's message
+// (not cut silently). While it does not have the focus it shows the field's
+// display text (display format applied). Texts are written at every change;
+// numbers and dates when they are whole (a half-typed date is told only when
+// the box is left).
 class DBEdit : public QLineEdit {
     Q_OBJECT
 public:

@@ -63,7 +63,6 @@ TEST_F(ControlsTest, EditShowsTheCurrentRowAndWritesWhatIsTyped)
     edit->setDataSet(&t);
     edit->setDataField("TIPUS_NEV");
     EXPECT_EQ(edit->text(), "Vevő");
-    EXPECT_EQ(edit->maxLength(), 25);
     t.next();
     EXPECT_EQ(edit->text(), "Partner");
 
@@ -76,10 +75,14 @@ TEST_F(ControlsTest, EditShowsTheCurrentRowAndWritesWhatIsTyped)
     t.last();
     EXPECT_EQ(edit->text(), "Partner Kft.");
 
-    // Typing past the field's size stops at 25 characters.
+    // Typing past the field's size stops at 25 characters, saying why.
+    QSignalSpy refused(edit, &DBEdit::inputRefused);
     edit->selectAll();
     typeText(edit, QString(30, QChar(0x0171)));  // ű
     EXPECT_EQ(t.fieldByName("tipus_nev")->asString(), QString(25, QChar(0x0171)));
+    EXPECT_EQ(edit->text(), QString(25, QChar(0x0171)));
+    ASSERT_EQ(refused.size(), 5);
+    EXPECT_TRUE(refused.at(0).at(0).toString().contains("legfeljebb 25 karakter"));
     t.cancel();
     EXPECT_EQ(edit->text(), "Partner Kft.");
 }
@@ -105,11 +108,17 @@ TEST_F(ControlsTest, EditRefusesCharactersOutsideWindows1250WithAMessage)
     typeText(edit, QStringLiteral("k"));
     EXPECT_EQ(t.fieldByName("tipus_nev")->asString(), "Vevők");
 
-    // Pasted text with such a character is refused whole.
+    // Pasted text with such a character is refused whole, and so is one
+    // that would not fit: nothing is cut off unseen.
     QApplication::clipboard()->setText(QStringLiteral("Új 😀 ügyfél"));
     edit->selectAll();
     QTest::keySequence(edit, QKeySequence::Paste);
     EXPECT_EQ(refused.size(), 2);
+    EXPECT_EQ(edit->text(), "Vevők");
+    QApplication::clipboard()->setText(QString(26, QLatin1Char('x')));
+    edit->selectAll();
+    QTest::keySequence(edit, QKeySequence::Paste);
+    EXPECT_EQ(refused.size(), 3);
     EXPECT_EQ(edit->text(), "Vevők");
     EXPECT_EQ(t.fieldByName("tipus_nev")->asString(), "Vevők");
 }
