@@ -21,22 +21,30 @@
 
 #include "FieldLink.h"
 
+// The binding every data-aware control offers.
+class BoundControl {
+public:
+    void setDataSet(DataSet* ds) { link_.setDataSet(ds); }
+    void setDataField(const QString& name) { link_.setFieldName(name); }
+    DataSet* dataSet() const { return link_.dataSet(); }
+    QString dataField() const { return link_.fieldName(); }
+    Field* field() const { return link_.field(); }
+
+protected:
+    FieldLink link_;
+};
+
 // One line of text. Its length limit is the field's size: a keystroke or a
 // paste that would make the text longer is refused with the field's message
 // (not cut silently). While it does not have the focus it shows the field's
 // display text (display format applied). Texts are written at every change;
 // numbers and dates when they are whole (a half-typed date is told only when
 // the box is left).
-class DBEdit : public QLineEdit {
+class DBEdit : public QLineEdit, public BoundControl {
     Q_OBJECT
 public:
     explicit DBEdit(QWidget* parent = nullptr);
 
-    void setDataSet(DataSet* ds) { link_.setDataSet(ds); }
-    void setDataField(const QString& name) { link_.setFieldName(name); }
-    DataSet* dataSet() const { return link_.dataSet(); }
-    QString dataField() const { return link_.fieldName(); }
-    Field* field() const { return link_.field(); }
     // Read-only by choice; the control is also read-only while the field
     // cannot be changed.
     void setBoundReadOnly(bool on);
@@ -54,22 +62,17 @@ private:
     void finished();
     void refuse(const QString& message);
 
-    FieldLink link_;
     QString shown_;          // the text that stands for the field's current value
     bool pending_ = false;   // a number or date typed but not yet valid
     bool readOnly_ = false;
 };
 
 // Several lines of text; Enter starts a new line.
-class DBMemo : public QPlainTextEdit {
+class DBMemo : public QPlainTextEdit, public BoundControl {
     Q_OBJECT
 public:
     explicit DBMemo(QWidget* parent = nullptr);
 
-    void setDataSet(DataSet* ds) { link_.setDataSet(ds); }
-    void setDataField(const QString& name) { link_.setFieldName(name); }
-    DataSet* dataSet() const { return link_.dataSet(); }
-    QString dataField() const { return link_.fieldName(); }
     void setBoundReadOnly(bool on);
 
 signals:
@@ -79,7 +82,6 @@ private:
     void showField();
     void userEdited();
 
-    FieldLink link_;
     QString shown_;
     bool showing_ = false;
     bool readOnly_ = false;
@@ -87,16 +89,12 @@ private:
 
 // A tick box over a flag field: "I" when ticked, "N" when not (a logical
 // field stores true and false). A blank flag shows unticked.
-class DBCheckBox : public QCheckBox {
+class DBCheckBox : public QCheckBox, public BoundControl {
     Q_OBJECT
 public:
     explicit DBCheckBox(QWidget* parent = nullptr);
     explicit DBCheckBox(const QString& text, QWidget* parent = nullptr);
 
-    void setDataSet(DataSet* ds) { link_.setDataSet(ds); }
-    void setDataField(const QString& name) { link_.setFieldName(name); }
-    DataSet* dataSet() const { return link_.dataSet(); }
-    QString dataField() const { return link_.fieldName(); }
     void setValueChecked(const QString& v) { checked_ = v; showField(); }
     void setValueUnchecked(const QString& v) { unchecked_ = v; showField(); }
 
@@ -107,7 +105,6 @@ private:
     void showField();
     void userClicked(bool on);
 
-    FieldLink link_;
     QString checked_ = QStringLiteral("I");
     QString unchecked_ = QStringLiteral("N");
 };
@@ -115,15 +112,11 @@ private:
 // A drop-down that stores a key and shows a name: the rows of the list data
 // set give the choices (its `keyField` stored, its `listField` shown), in the
 // list data set's order. A key that no row has shows empty.
-class DBLookupComboBox : public QComboBox {
+class DBLookupComboBox : public QComboBox, public BoundControl {
     Q_OBJECT
 public:
     explicit DBLookupComboBox(QWidget* parent = nullptr);
 
-    void setDataSet(DataSet* ds) { link_.setDataSet(ds); }
-    void setDataField(const QString& name) { link_.setFieldName(name); }
-    DataSet* dataSet() const { return link_.dataSet(); }
-    QString dataField() const { return link_.fieldName(); }
     void setListSource(DataSet* list);
     void setKeyField(const QString& name);
     void setListField(const QString& name);
@@ -136,7 +129,6 @@ private:
     void showField();
     void userChose(int index);
 
-    FieldLink link_;
     QPointer<DataSet> list_;
     QString keyField_;
     QString listField_;
@@ -146,15 +138,10 @@ private:
 
 // A date with a calendar drop-down, in the form "2024.03.07.". A blank date
 // shows an empty box; Delete makes the date blank.
-class DBDateEdit : public QDateEdit {
+class DBDateEdit : public QDateEdit, public BoundControl {
     Q_OBJECT
 public:
     explicit DBDateEdit(QWidget* parent = nullptr);
-
-    void setDataSet(DataSet* ds) { link_.setDataSet(ds); }
-    void setDataField(const QString& name) { link_.setFieldName(name); }
-    DataSet* dataSet() const { return link_.dataSet(); }
-    QString dataField() const { return link_.fieldName(); }
 
 signals:
     void inputRefused(const QString& message);
@@ -166,24 +153,16 @@ private:
     void showField();
     void userChanged(const QDate& d);
 
-    FieldLink link_;
     bool showing_ = false;
 };
 
 // A read-only text: the display text of the current row's field, for the
 // details panels.
-class DBText : public QLabel {
+class DBText : public QLabel, public BoundControl {
     Q_OBJECT
 public:
     explicit DBText(QWidget* parent = nullptr);
 
-    void setDataSet(DataSet* ds) { link_.setDataSet(ds); }
-    void setDataField(const QString& name) { link_.setFieldName(name); }
-    DataSet* dataSet() const { return link_.dataSet(); }
-    QString dataField() const { return link_.fieldName(); }
-
 private:
     void showField();
-
-    FieldLink link_;
 };
