@@ -207,7 +207,15 @@ public:
     bool filtered() const { return filtered_; }
 
     // Editing. edit() on an empty data set starts an insert. A refused post
-    // throws DbError and leaves the row in insert or edit state.
+    // throws DbError and leaves the row in insert or edit state. Moving
+    // (first, next, setRecNo, locate, refresh, a filter change) posts a
+    // pending edit first, so a refused post also stops the move; close()
+    // drops it. After post the posted row is current in its sorted place,
+    // shown even where the filter would hide it until the rows are read
+    // again, so its auto-increment key can be read. An inserted row shows in
+    // views at its place (insert: before the current row; append: last).
+    // edit() and remove() on a table that another handle changed first read
+    // the rows again and find the row by its key (DbError if it is gone).
     void insert();
     void append();
     void edit();

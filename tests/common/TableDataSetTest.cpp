@@ -214,6 +214,7 @@ TEST_F(TableTest, PostKeepsThePostedRowCurrentWithItsKey)
     EXPECT_EQ(t.fieldByName("tipus_nev")->asString(), "Béta");
     EXPECT_EQ(t.recNo(), 2);  // in its sorted place
     EXPECT_EQ(column(t, "tipus_nev"), QStringList({"Alfa", "Béta", "Gamma"}));
+    t.flushBuffers();
 
     t.edit();
     t.fieldByName("tipus_nev")->setValue(QStringLiteral("Zéta"));
