@@ -600,21 +600,33 @@ private:
             return true;
         };
 
-        if (keyField < 0) {
-            // No equality to drive it: every pair is tried.
-            auto rows = table.rows(OrderSpec::primary());
-            if (!rows.isOk()) return rows.status();
+        // Runs `partners(each)` for every tuple with the tuple's rows in ctx;
+        // it calls each(row) per candidate row of the new table.
+        auto joinAll = [&](auto&& partners) -> Status {
+            out.reserve(tuples_.size());
             for (size_t i = 0; i < n; ++i) {
+                const RowId* src = &tuples_[i * width];
+                ctx.rows = src;
                 bool matched = false;
-                for (RowId r : *rows) matched |= emit(&tuples_[i * width], r);
+                if (Status st = partners([&](RowId r) { matched |= emit(src, r); }); !st.isOk()) return st;
                 if (!matched && left) {
-                    out.insert(out.end(), &tuples_[i * width], &tuples_[i * width] + width);
+                    out.insert(out.end(), src, src + width);
                     out[out.size() - width + slot] = kNoRow;
                 }
                 if (!ctx.error.isOk()) return ctx.error;
             }
             tuples_ = std::move(out);
             return Status::ok();
+        };
+
+        if (keyField < 0) {
+            // No equality to drive it: every pair is tried.
+            auto rows = table.rows(OrderSpec::primary());
+            if (!rows.isOk()) return rows.status();
+            return joinAll([&](auto each) {
+                for (RowId r : *rows) each(r);
+                return Status::ok();
+            });
         }
 
         const TableDef& def = table.def();
@@ -625,33 +637,20 @@ private:
         // the join field of every row once into a hash table (a key lookup
         // costs about as much as reading the field of a hundred rows).
         if (keyLookup && n * 64 < *count) {
-            out.reserve(tuples_.size() + n);
-            for (size_t i = 0; i < n; ++i) {
-                const RowId* src = &tuples_[i * width];
-                ctx.rows = src;
+            return joinAll([&](auto each) -> Status {
                 const Value v = evaluate(*probe, ctx);
-                bool matched = false;
-                if (v.kind() == Value::Kind::Int) {
-                    auto found = table.findKey({v});
-                    if (!found.isOk()) return found.status();
-                    if (*found) matched = emit(src, **found);
-                } else if (v.kind() == Value::Kind::Float) {
-                    // A non-integral number equals no integer key.
-                    const double d = v.asFloat();
-                    if (std::nearbyint(d) == d && std::fabs(d) < 9e18) {
-                        auto found = table.findKey({Value::fromInt(int64_t(d))});
-                        if (!found.isOk()) return found.status();
-                        if (*found) matched = emit(src, **found);
-                    }
-                }
-                if (!matched && left) {
-                    out.insert(out.end(), src, src + width);
-                    out[out.size() - width + slot] = kNoRow;
-                }
-                if (!ctx.error.isOk()) return ctx.error;
-            }
-            tuples_ = std::move(out);
-            return Status::ok();
+                // A non-integral number equals no integer key.
+                int64_t k;
+                if (v.kind() == Value::Kind::Int) k = v.asInt();
+                else if (v.kind() == Value::Kind::Float && std::nearbyint(v.asFloat()) == v.asFloat() &&
+                         std::fabs(v.asFloat()) < 9e18)
+                    k = int64_t(v.asFloat());
+                else return Status::ok();
+                auto found = table.findKey({Value::fromInt(k)});
+                if (!found.isOk()) return found.status();
+                if (*found) each(**found);
+                return Status::ok();
+            });
         }
 
         auto rows = table.rows(OrderSpec::primary());
@@ -709,21 +708,10 @@ private:
             }
             return ctx.error;
         }
-        out.reserve(tuples_.size());
-        for (size_t i = 0; i < n; ++i) {
-            const RowId* src = &tuples_[i * width];
-            ctx.rows = src;
-            bool matched = false;
-            for (uint32_t e = lookup(evaluate(*probe, ctx)); e != kEnd; e = entries[e].next)
-                matched |= emit(src, entries[e].row);
-            if (!matched && left) {
-                out.insert(out.end(), src, src + width);
-                out[out.size() - width + slot] = kNoRow;
-            }
-            if (!ctx.error.isOk()) return ctx.error;
-        }
-        tuples_ = std::move(out);
-        return Status::ok();
+        return joinAll([&](auto each) {
+            for (uint32_t e = lookup(evaluate(*probe, ctx)); e != kEnd; e = entries[e].next) each(entries[e].row);
+            return Status::ok();
+        });
     }
 
     // The value of output column `c` in the tuple `rows`.

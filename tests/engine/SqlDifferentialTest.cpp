@@ -241,6 +241,14 @@ TEST_F(Differential, FixedQueries)
         "SELECT ugyfel, honap + 1, honap * 2 - ugyfel FROM ugyfel WHERE NOT (honap IS NULL) ORDER BY ugyfel",
         "SELECT u.nev, c.ceg_nev FROM ugyfel u LEFT OUTER JOIN ceg c ON (u.ceg = c.ceg AND c.varos = 'Pécs') "
         "ORDER BY u.ugyfel",
+        // Few probes: key lookups instead of a hash table; a number as key.
+        "SELECT c.ceg, u.nev FROM ceg c LEFT OUTER JOIN ugyfel u ON (u.ugyfel = c.ceg) WHERE c.ceg = 7",
+        "SELECT c.ceg, u.ugyfel FROM ceg c LEFT OUTER JOIN ugyfel u ON (u.ugyfel = c.ceg * 1.0 AND u.honap > 3) "
+        "WHERE c.ceg <= 2 ORDER BY 1, 2",
+        "SELECT c.ceg, u.ugyfel FROM ceg c INNER JOIN ugyfel u ON (u.ugyfel = c.ceg + 0.5) ORDER BY 1",
+        // No equality: every pair is tried.
+        "SELECT c.ceg, u.ugyfel FROM ceg c LEFT OUTER JOIN ugyfel u ON (u.ugyfel < c.ceg) WHERE c.ceg <= 4 "
+        "ORDER BY 1, 2",
     };
     for (const char* q : queries) same(q);
 }
