@@ -417,7 +417,16 @@ private:
 
     // ---- expressions ----
 
-    Result<ExprPtr> expression() { return orExpr(); }
+    Result<ExprPtr> expression()
+    {
+        // A lone constant (the usual VALUES item) skips the precedence levels.
+        const TokenKind k = cur().kind;
+        if ((k == TokenKind::Integer || k == TokenKind::String || k == TokenKind::Decimal ||
+             k == TokenKind::Parameter) &&
+            (peekSymbol(1, ",") || peekSymbol(1, ")")))
+            return primary();
+        return orExpr();
+    }
 
     Result<ExprPtr> orExpr()
     {
