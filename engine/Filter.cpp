@@ -7,6 +7,7 @@
 
 #include "Codepage.h"
 #include "Collation.h"
+#include "SqlLexer.h"
 
 namespace engine {
 
@@ -23,18 +24,9 @@ struct Filter::Node {
 
 namespace {
 
-bool isIdentStart(unsigned char c)
-{
-    // Letters of the code page (accented ones included) and the underscore.
-    return c == '_' || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c >= 0xC0 ||
-           c == 0x8A || c == 0x8C || c == 0x8D || c == 0x8E || c == 0x8F || c == 0x9A || c == 0x9C ||
-           c == 0x9D || c == 0x9E || c == 0x9F || c == 0xA3 || c == 0xA5 || c == 0xAA || c == 0xAF ||
-           c == 0xB3 || c == 0xB9 || c == 0xBA || c == 0xBC || c == 0xBE || c == 0xBF;
-}
-
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
-bool isWordChar(char c) { return isIdentStart(static_cast<unsigned char>(c)) || isDigit(c); }
+bool isWordChar(char c) { return sql::isIdentifierChar(static_cast<unsigned char>(c)); }
 
 bool isIntegerType(FieldType t)
 {
@@ -111,7 +103,7 @@ private:
     {
         skipBlanks();
         const size_t nameStart = pos_;
-        if (!isIdentStart(static_cast<unsigned char>(peek()))) return syntaxError("mezőnév várható");
+        if (!sql::isIdentifierStart(static_cast<unsigned char>(peek()))) return syntaxError("mezőnév várható");
         while (pos_ < text_.size() && isWordChar(text_[pos_])) ++pos_;
         const std::string_view name = text_.substr(nameStart, pos_ - nameStart);
         skipBlanks();

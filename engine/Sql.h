@@ -1,13 +1,25 @@
 // Sql: the local SQL dialect over a Database.
 //
-// SELECT (column lists, *, table.*, aliases, constants, LEFT OUTER JOIN ... ON,
-// WHERE, LIKE, UPPER(), IS [NOT] NULL, NOT, AND, OR, COUNT(), ORDER BY names or
-// numbers), INSERT INTO ... VALUES, UPDATE ... SET ... [WHERE], DELETE FROM ...
-// [WHERE], CREATE TABLE (AUTOINC, INT, DATE, CHAR(n), BLOB(n,s), PRIMARY KEY)
-// and ALTER TABLE ... ADD. SQL text and text values are Windows-1250; date
-// literals are 'yyyy-mm-dd'; identifiers are matched without regard to case;
-// text orders as the store's Hungarian collation. Every statement happens
-// whole or not at all.
+// SELECT [DISTINCT] (column lists, *, table.*, aliases, constants, LEFT
+// [OUTER] JOIN and [INNER] JOIN ... ON, WHERE, = <> < <= > >=, LIKE with % and
+// _ (letter case counts), UPPER(), LOWER(), IS [NOT] NULL, NOT, AND, OR,
+// + - * / and || , COUNT/SUM/MIN/MAX/AVG with GROUP BY, ORDER BY names,
+// numbers or expressions, ASC/DESC), INSERT INTO ... VALUES (...), (...) or
+// INSERT INTO ... SELECT, UPDATE ... SET ... [WHERE], DELETE FROM ... [WHERE],
+// CREATE TABLE (AUTOINC, INT, SMALLINT, DATE, TIME, TIMESTAMP, CHAR(n),
+// NUMERIC, MONEY, BOOLEAN, BYTES(n), BLOB(n,s): s 1 memo, 2 binary,
+// 3 formatted memo, 4 OLE, 5 graphic; PRIMARY KEY (...) on the leading
+// fields) and ALTER TABLE ... ADD. SQL text and text values are
+// Windows-1250; date literals are 'yyyy-mm-dd' (a quoted text compared with
+// or stored into a date field); identifiers are matched without regard to
+// case. Text orders as the store's Hungarian collation (Collation.h); blank
+// (null) values sort first, last with DESC. Comparisons with a blank value
+// are unknown, as in standard SQL.
+//
+// A statement checks every row it would write before it writes any, and
+// takes back what it wrote when the store refuses a row, so that it happens
+// whole or not at all; only DELETE without WHERE (one emptying of the
+// table) is also whole when the process dies in the middle.
 #pragma once
 
 #include <cstdint>
@@ -30,7 +42,11 @@ struct SqlParam {
     Value value;
 };
 
-// The rows of a SELECT, as they were when the statement ran.
+// The rows of a SELECT, as they were when the statement ran. Rows are kept
+// as positions in the tables and values are read when asked for, so a large
+// result costs little memory. Column names are unique: a repeated name gets
+// "_1", "_2", ...; an expression without alias is named after its function
+// (COUNT, UPPER, ...) or "EXPR". The result holds its tables open (shared).
 class QueryResult {
 public:
     struct Column {
@@ -44,7 +60,10 @@ public:
     virtual const std::vector<Column>& columns() const = 0;
     virtual size_t rowCount() const = 0;
     // Values may be fetched lazily; an error while fetching (a table changed
-    // or damaged meanwhile) is reported, not turned into a wrong value.
+    // or damaged meanwhile) is reported, not turned into a wrong value. Once
+    // a table of the result has changed, by anyone, its values are refused
+    // ("... tábla megváltozott a lekérdezés óta ...", NotFound): run the
+    // query again.
     virtual Result<Value> value(size_t row, size_t column) const = 0;
 };
 
