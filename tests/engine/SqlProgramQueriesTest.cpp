@@ -402,6 +402,13 @@ TEST_F(ProgramQueries, NewsletterAndNameDays)
     EXPECT_EQ(texts(*r, "vnev")[0], "Kovács");
     EXPECT_EQ(ints(*r, "honap")[0], 3);
 
+    // The console's statements: the hand-off table and the log emptied.
+    add("emil", {{"emil", T("regi@pelda.hu")}, {"kuldve", Value::fromBool(true)}});
+    add("naplo", {{"felhasznalo", T("admin")}, {"sikeres", T("I")}});
+    EXPECT_EQ(exec("DELETE FROM emil;"), 1);
+    EXPECT_EQ(exec(" DELETE FROM naplo;"), 1);
+    EXPECT_EQ(exec("UPDATE ugyfel SET ffino=0"), 6);
+
     auto days = query("SELECT nev FROM nevnap\r\nWHERE (honap=3) and (nap=7);\r\n");
     ASSERT_TRUE(days);
     auto got = texts(*days, "nev");
