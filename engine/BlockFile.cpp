@@ -192,8 +192,8 @@ uint16_t BlockFile::allocateBlock()
         blockNo = uint16_t(blocks_.size());
     }
     Block& b = blocks_[blockNo - 1];
-    uint8_t* d = writable(b);
-    std::memset(d, 0, size_t(blockSize_));
+    if (b.own || b.shared) std::memset(writable(b), 0, size_t(blockSize_));
+    else writable(b);
     b.count = 0;
     b.tags.clear();
     b.inChain = true;
@@ -369,10 +369,10 @@ void BlockFile::blockImage(size_t blockNo, uint8_t* out) const
 {
     const Block& b = blocks_[blockNo - 1];
     const uint8_t* d = data(b);
-    if (d)
-        std::memcpy(out, d, size_t(blockSize_));
-    else
+    if (!d)
         std::memset(out, 0, size_t(blockSize_));
+    else if (d != out)
+        std::memcpy(out, d, size_t(blockSize_));
     if (b.inChain) {
         putLe16(out, b.next);
         putLe16(out + 2, b.prev);
@@ -384,6 +384,16 @@ void BlockFile::blockImage(size_t blockNo, uint8_t* out) const
         putLe16(out + 2, 0);
         putLe16(out + 4, uint16_t(int16_t(-recordSize_)));
     }
+}
+
+const uint8_t* BlockFile::image(size_t blockNo)
+{
+    Block& b = blocks_[blockNo - 1];
+    const bool wasDirty = b.dirty;
+    uint8_t* d = writable(b);
+    b.dirty = wasDirty;
+    blockImage(blockNo, d);
+    return d;
 }
 
 void BlockFile::markAllDirty()

@@ -92,6 +92,9 @@ public:
     size_t blockCount() const { return blocks_.size(); }
     bool blockDirty(size_t blockNo) const { return blocks_[blockNo - 1].dirty; }
     void blockImage(size_t blockNo, uint8_t* out) const;
+    // The block as the file holds it, links and count included; valid until
+    // the next change.
+    const uint8_t* image(size_t blockNo);
     void markAllDirty();
     void clearDirty();
 

@@ -8,14 +8,16 @@
 //
 //   Open   shared by every open table, exclusive for Exclusive mode and for
 //          deleting a file of the table
-//   Write  held by the one writer while it commits a change
 //   Read   shared while a table's files are read whole, exclusive while a
 //          checkpoint writes into them
+//
+// (The writer lock, taken for every change, lives in the journal's shared
+// header, where it costs no system call; see WriteAheadLog.)
 #pragma once
 
 namespace engine {
 
-enum class LockRange { Open = 0, Write = 1, Read = 2 };
+enum class LockRange { Open = 0, Read = 2 };
 
 enum class LockKind { Shared, Exclusive };
 

@@ -286,9 +286,8 @@ void writeBlobRef(const FieldSlot& slot, const BlobRef& ref, uint8_t* field)
     putLe16(p + 8, ref.modNr);
 }
 
-Status checkValue(const FieldDef& def, const Value& v, Value& fixed)
+Status checkValue(const FieldDef& def, Value& v)
 {
-    fixed = v;
     if (v.isNull()) return Status::ok();
     const Value::Kind want = valueKindOf(def.type);
     if (v.kind() == want) {
@@ -296,7 +295,7 @@ Status checkValue(const FieldDef& def, const Value& v, Value& fixed)
         case FieldType::Alpha:
             if (v.asText().size() > size_t(def.size)) return msg::textTooLong(def.name, def.size);
             if (v.asText().find('\0') != std::string::npos) return msg::wrongKind(def.name);
-            if (v.asText().empty()) fixed = Value();
+            if (v.asText().empty()) v = Value();
             break;
         case FieldType::Bytes:
             if (v.asText().size() > size_t(def.size)) return msg::textTooLong(def.name, def.size);
@@ -325,7 +324,7 @@ Status checkValue(const FieldDef& def, const Value& v, Value& fixed)
         case FieldType::Blob:
         case FieldType::Ole:
         case FieldType::Graphic:
-            if (v.asText().empty()) fixed = Value();
+            if (v.asText().empty()) v = Value();
             break;
         default:
             break;
@@ -333,13 +332,15 @@ Status checkValue(const FieldDef& def, const Value& v, Value& fixed)
         return Status::ok();
     }
     if (want == Value::Kind::Float && v.kind() == Value::Kind::Int) {
-        fixed = Value::fromFloat(double(v.asInt()));
+        v = Value::fromFloat(double(v.asInt()));
         return Status::ok();
     }
     // Binary blobs and text blobs hold the same bytes.
     if (isBlobType(def.type) && (v.kind() == Value::Kind::Text || v.kind() == Value::Kind::Bytes)) {
-        fixed = want == Value::Kind::Text ? Value::fromText(v.asText()) : Value::fromBytes(v.asText());
-        if (v.asText().empty()) fixed = Value();
+        if (v.asText().empty())
+            v = Value();
+        else
+            v = want == Value::Kind::Text ? Value::fromText(v.asText()) : Value::fromBytes(v.asText());
         return Status::ok();
     }
     return msg::wrongKind(def.name);

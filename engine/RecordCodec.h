@@ -70,9 +70,10 @@ BlobRef readBlobRef(const FieldSlot& slot, const uint8_t* field);
 void writeBlobRef(const FieldSlot& slot, const BlobRef& ref, uint8_t* field);
 
 // Checks a value against a field definition before it is stored: kind, text
-// length, integer range. Ints are accepted for float fields. `fixed` receives
-// the value as it will be stored (ints widened to floats and so on).
-Status checkValue(const FieldDef& def, const Value& v, Value& fixed);
+// length, integer range. Ints are accepted for float fields. The value is
+// turned into the form it is stored in (ints widened to floats, empty text
+// blank and so on).
+Status checkValue(const FieldDef& def, Value& v);
 
 // Stored big-endian sign-flipped 16-bit value (the "short" of index records).
 void putIndexShort(uint8_t* p, uint16_t v);

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -82,10 +83,8 @@ struct TableState::Secondary {
     std::vector<uint32_t> xgToDb;    // by xg tag - 1
     std::vector<uint32_t> dbToXg;    // by db tag - tagBase
     std::string xgName, ygName;
-    std::vector<uint8_t> xgBytes;    // the file as read, until used
-    bool xgPresent = false;
-    uint64_t xgDiskSize = 0;
-    std::vector<uint8_t> ygDisk;
+    std::vector<uint8_t> ygDisk;     // the .YGn as on disk, once read
+    bool ygRead = false;
 };
 
 struct TableState::Model {
@@ -101,7 +100,8 @@ struct TableState::Model {
     std::string mbName, pxName;
     uint64_t dbDiskSize = 0;
     uint64_t mbDiskSize = 0;
-    std::vector<uint8_t> pxDisk;
+    std::vector<uint8_t> pxDisk;  // the .PX as on disk, once read
+    bool pxRead = false;
     bool rewriteNeeded = false;  // the header as written here differs in size from the file's
 
     uint32_t& dbToXg(Secondary& s, uint32_t dbTag)
@@ -244,10 +244,10 @@ Result<std::shared_ptr<TableState>> TableState::open(const std::string& folder, 
         t->exclusive_ = mode == OpenMode::Exclusive;
         if (!t->writable_) break;
         if (Status s = t->wal_.open(joinPath(folder, t->fileName("WAL")), true); !s.isOk()) return s;
-        if (!lockFile(t->dbFd_, LockRange::Write, LockKind::Exclusive, 0)) break;
+        if (!t->wal_.lockWriter(0)) break;
         bool reopen = false;
         Status s = t->removeLeftovers(reopen);
-        unlockFile(t->dbFd_, LockRange::Write);
+        t->wal_.unlockWriter();
         if (!s.isOk()) return s;
         if (!reopen) break;
         // A restructure was finished: its data file is a new one.
@@ -307,8 +307,6 @@ Status TableState::removeLeftovers(bool& reopen)
         }
     }
     if (h.baseStamp != dbStamp && !pendingRenames) return wal_.reset(h.generation + 1, dbStamp);
-    Result<uint64_t> size = wal_.size();
-    if (size.isOk() && *size > end) (void)wal_.truncate(end);
     if (!pendingRenames) {
         // Temporary files of a restructure that never reached its journal record.
         Result<std::vector<std::string>> entries = listFolder(folder_);
@@ -337,8 +335,6 @@ Status TableState::loadModel(std::unique_ptr<Model>& out)
         mbBytes = std::move(*mb);
         mbPresent = true;
     }
-    if (Result<std::vector<uint8_t>> px = readWholeFile(joinPath(folder_, m->pxName)); px.isOk())
-        m->pxDisk = std::move(*px);
 
     // The journal of the current generation.
     std::vector<LogRecord> recs;
@@ -353,64 +349,17 @@ Status TableState::loadModel(std::unique_ptr<Model>& out)
         }
     }
 
-    Result<FileHeader> h0 = parseHeader(db->data(), db->size(), dbFile_);
-    if (!h0.isOk()) return h0.status();
-    // The secondary index files named by the table (or, for tables written
-    // elsewhere, found beside it).
-    std::vector<IndexDef> defs;
-    if (h0->hasIndexCatalog) {
-        defs = h0->indexCatalog;
-    } else {
-        for (int n = 0; n < 64; ++n) {
-            const auto xg = findEntry(*entries, stem_ + ".XG" + std::to_string(n));
-            if (!xg) break;
-            Result<std::vector<uint8_t>> bytes = readWholeFile(joinPath(folder_, *xg));
-            if (!bytes.isOk()) break;
-            Result<FileHeader> xh = parseHeader(bytes->data(), bytes->size(), *xg);
-            if (!xh.isOk() || xh->indexFieldNumber == 0 || xh->indexFieldNumber > h0->fields.size()) break;
-            IndexDef d;
-            d.name = xh->indexName.empty() ? ("XG" + std::to_string(n)) : xh->indexName;
-            d.fields = {h0->fields[size_t(xh->indexFieldNumber - 1)].name};
-            d.descending = xh->descending == 0x11;
-            d.caseInsensitive = xh->caseless == 1;
-            defs.push_back(d);
-        }
-    }
-    std::vector<std::vector<uint8_t>> xgBytes(defs.size()), ygBytes(defs.size());
-    std::vector<bool> xgPresent(defs.size(), false);
-    for (size_t i = 0; i < defs.size(); ++i) {
-        const std::string n = std::to_string(i);
-        if (auto xg = findEntry(*entries, stem_ + ".XG" + n))
-            if (Result<std::vector<uint8_t>> b = readWholeFile(joinPath(folder_, *xg)); b.isOk()) {
-                xgBytes[i] = std::move(*b);
-                xgPresent[i] = true;
-            }
-        if (auto yg = findEntry(*entries, stem_ + ".YG" + n))
-            if (Result<std::vector<uint8_t>> b = readWholeFile(joinPath(folder_, *yg)); b.isOk())
-                ygBytes[i] = std::move(*b);
-    }
-
     // A checkpoint whose writer died after recording it: its pages count.
+    // (Index files are read later; the first write puts the pages into them.)
     bool imageApplied = false;
     if (!recs.empty() && recs.back().type == LogType::Image) {
         std::vector<std::pair<std::string, std::vector<uint8_t>>> files;
         files.emplace_back(dbFile_, std::move(*db));
         files.emplace_back(m->mbName, std::move(mbBytes));
-        files.emplace_back(m->pxName, std::move(m->pxDisk));
-        for (size_t i = 0; i < defs.size(); ++i) {
-            files.emplace_back(stem_ + ".XG" + std::to_string(i), std::move(xgBytes[i]));
-            files.emplace_back(stem_ + ".YG" + std::to_string(i), std::move(ygBytes[i]));
-        }
         if (Status s = applyImage(recs.back().payload, false, nullptr, &files); !s.isOk()) return s;
         *db = std::move(files[0].second);
         mbBytes = std::move(files[1].second);
         mbPresent = mbPresent || !mbBytes.empty();
-        m->pxDisk = std::move(files[2].second);
-        for (size_t i = 0; i < defs.size(); ++i) {
-            xgBytes[i] = std::move(files[3 + 2 * i].second);
-            ygBytes[i] = std::move(files[4 + 2 * i].second);
-            xgPresent[i] = xgPresent[i] || !xgBytes[i].empty();
-        }
         imageApplied = true;
     }
 
@@ -420,6 +369,27 @@ Status TableState::loadModel(std::unique_ptr<Model>& out)
         return msg::corrupt(dbFile_, "nem adattábla.");
     if (h->encryption != 0)
         return Status::error(ErrorCode::Unsupported, "A(z) " + cp1250ToUtf8(dbFile_) + " tábla titkosított; nem nyitható meg.");
+    // The secondary index files named by the table (or, for tables written
+    // elsewhere, found beside it).
+    std::vector<IndexDef> defs;
+    if (h->hasIndexCatalog) {
+        defs = h->indexCatalog;
+    } else {
+        for (int n = 0; n < 64; ++n) {
+            const auto xg = findEntry(*entries, stem_ + ".XG" + std::to_string(n));
+            if (!xg) break;
+            Result<std::vector<uint8_t>> bytes = readWholeFile(joinPath(folder_, *xg));
+            if (!bytes.isOk()) break;
+            Result<FileHeader> xh = parseHeader(bytes->data(), bytes->size(), *xg);
+            if (!xh.isOk() || xh->indexFieldNumber == 0 || xh->indexFieldNumber > h->fields.size()) break;
+            IndexDef d;
+            d.name = xh->indexName.empty() ? ("XG" + std::to_string(n)) : xh->indexName;
+            d.fields = {h->fields[size_t(xh->indexFieldNumber - 1)].name};
+            d.descending = xh->descending == 0x11;
+            d.caseInsensitive = xh->caseless == 1;
+            defs.push_back(d);
+        }
+    }
     m->header = *h;
     m->def.fields = h->fields;
     m->def.keyFieldCount = h->fileType == uint8_t(FileKind::KeyedData) ? h->keyFields : 0;
@@ -449,10 +419,6 @@ Status TableState::loadModel(std::unique_ptr<Model>& out)
         Secondary s;
         s.def = defs[i];
         shapeSecondary(m->def, s, stem_, m->sec.size(), *entries);
-        s.xgBytes = std::move(xgBytes[i]);
-        s.xgPresent = xgPresent[i];
-        s.xgDiskSize = s.xgBytes.size();
-        s.ygDisk = std::move(ygBytes[i]);
         m->sec.push_back(std::move(s));
     }
 
@@ -523,8 +489,16 @@ Status TableState::ensureSecondary(Model& m, Secondary& s)
     if (s.ready) return Status::ok();
     const uint32_t base = 1;
     bool trusted = false;
-    if (!s.mustSort && s.xgPresent) {
-        Result<FileHeader> xh = parseHeader(s.xgBytes.data(), s.xgBytes.size(), s.xgName);
+    std::vector<uint8_t> bytes;
+    if (!s.mustSort && !imagePending_) {
+        // Read while no checkpoint writes into the file.
+        if (!lockFile(dbFd_, LockRange::Read, LockKind::Shared, kWriterWaitMs)) return msg::tableInUse(stem_);
+        Result<std::vector<uint8_t>> b = readWholeFile(joinPath(folder_, s.xgName));
+        unlockFile(dbFd_, LockRange::Read);
+        if (b.isOk()) bytes = std::move(*b);
+    }
+    if (!bytes.empty()) {
+        Result<FileHeader> xh = parseHeader(bytes.data(), bytes.size(), s.xgName);
         trusted = xh.isOk() && xh->stamp == m.header.stamp && xh->numRecords == m.data.recordCount() &&
                   xh->sortOrderName == collationId() && xh->recordSize == s.xgLayout.recordSize() &&
                   xh->fields.size() == s.xgFields.size() && (xh->caseless == 1) == s.def.caseInsensitive &&
@@ -535,7 +509,10 @@ Status TableState::ensureSecondary(Model& m, Secondary& s)
                     trusted = false;
         if (trusted) {
             BlockFile xg;
-            trusted = xg.load(std::move(s.xgBytes), *xh, base, s.xgName).isOk();
+            const bool sameHeader = buildHeader(secondaryHeader(m, s, xh->stamp)).size() == xh->headerSize;
+            trusted = xg.load(std::move(bytes), *xh, base, s.xgName).isOk();
+            // Blocks of a file laid out differently are all written anew.
+            if (!sameHeader) xg.markAllDirty();
             if (trusted) {
                 s.xgToDb.assign(xg.nextTag() - base, 0);
                 s.dbToXg.clear();
@@ -567,8 +544,6 @@ Status TableState::ensureSecondary(Model& m, Secondary& s)
             if (trusted) s.xg = std::move(xg);
         }
     }
-    s.xgBytes.clear();
-    s.xgBytes.shrink_to_fit();
     if (!trusted) {
         // Build from the rows: sort keys once, then fill the blocks in order.
         std::vector<uint32_t> tags = m.data.tagsInOrder();
@@ -627,7 +602,8 @@ void TableState::insertSecondary(Model& m, Secondary& s, uint32_t dbTag)
         return;
     }
     const uint8_t* rec = m.data.record(dbTag);
-    std::vector<uint8_t> xr(size_t(s.xgLayout.recordSize()));
+    std::vector<uint8_t>& xr = xgBuf_;
+    xr.assign(size_t(s.xgLayout.recordSize()), 0);
     const FieldSlot& fs = m.layout.slot(s.field);
     size_t off = 0;
     std::memcpy(xr.data(), rec + fs.offset, size_t(fs.width));
@@ -663,7 +639,8 @@ void TableState::removeSecondary(Model& m, Secondary& s, uint32_t dbTag)
 
 uint32_t TableState::applyInsert(Model& m, const Record& rec, uint32_t reuseTag)
 {
-    std::vector<uint8_t> buf(size_t(m.layout.recordSize()), 0);
+    std::vector<uint8_t>& buf = recBuf_;
+    buf.assign(size_t(m.layout.recordSize()), 0);
     for (size_t i = 0; i < m.def.fields.size(); ++i) {
         const FieldSlot& slot = m.layout.slot(int(i));
         if (isBlobType(slot.type))
@@ -748,7 +725,6 @@ void TableState::applyEmpty(Model& m)
         s.dbToXg.clear();
         s.ready = true;
         s.mustSort = false;
-        s.xgBytes.clear();
     }
 }
 
@@ -809,23 +785,89 @@ std::vector<FieldDef> keyDefs(const TableDef& def)
     return std::vector<FieldDef>(def.fields.begin(), def.fields.begin() + def.keyFieldCount);
 }
 
-void diffInto(std::vector<std::pair<uint64_t, std::vector<uint8_t>>>& writes, const std::vector<uint8_t>& disk,
-              const std::vector<uint8_t>& img)
-{
-    for (size_t off = 0; off < img.size(); off += kDiffUnit) {
-        const size_t n = std::min(kDiffUnit, img.size() - off);
-        if (off + n > disk.size() || std::memcmp(disk.data() + off, img.data() + off, n) != 0)
-            writes.emplace_back(off, std::vector<uint8_t>(img.begin() + std::ptrdiff_t(off),
-                                                          img.begin() + std::ptrdiff_t(off + n)));
-    }
-}
-
 }  // namespace
 
+// What a checkpoint or restructure writes into one file: pieces at offsets,
+// pointing into the table's blocks or into bytes the plan holds itself.
 struct TableState::FilePlan {
+    struct Write {
+        uint64_t offset;
+        const uint8_t* data;
+        size_t len;
+    };
     std::string name;
     uint64_t size = 0;
-    std::vector<std::pair<uint64_t, std::vector<uint8_t>>> writes;
+    std::vector<Write> writes;
+    // Held through pointers, so that the pieces stay where they are when the
+    // plan moves.
+    std::vector<std::unique_ptr<std::vector<uint8_t>>> owned;
+
+    void add(uint64_t offset, const uint8_t* data, size_t len) { writes.push_back(Write{offset, data, len}); }
+    const std::vector<uint8_t>& own(uint64_t offset, std::vector<uint8_t> bytes)
+    {
+        owned.push_back(std::make_unique<std::vector<uint8_t>>(std::move(bytes)));
+        add(offset, owned.back()->data(), owned.back()->size());
+        return *owned.back();
+    }
+    // Writes pieces into a file, neighbouring pieces in one call.
+    static Status writePieces(int fd, const std::vector<Write>& pieces, const std::string& name)
+    {
+        size_t i = 0;
+        while (i < pieces.size()) {
+            std::vector<iovec> iov;
+            const uint64_t start = pieces[i].offset;
+            uint64_t next = start;
+            size_t total = 0;
+            while (i < pieces.size() && pieces[i].offset == next && iov.size() < 512) {
+                iov.push_back(iovec{const_cast<uint8_t*>(pieces[i].data), pieces[i].len});
+                next += pieces[i].len;
+                total += pieces[i].len;
+                ++i;
+            }
+            size_t done = 0;
+            while (done < total) {
+                // Skip what was written already in a short write.
+                std::vector<iovec> rest;
+                size_t skip = done;
+                for (const iovec& v : iov) {
+                    if (skip >= v.iov_len) {
+                        skip -= v.iov_len;
+                        continue;
+                    }
+                    rest.push_back(iovec{static_cast<char*>(v.iov_base) + skip, v.iov_len - skip});
+                    skip = 0;
+                }
+                const ssize_t w = pwritev(fd, rest.data(), int(rest.size()), off_t(start + done));
+                if (w < 0 && errno == EINTR) continue;
+                if (w < 0) return msg::ioError(name, errno);
+                done += size_t(w);
+            }
+        }
+        return Status::ok();
+    }
+    // Writes the plan as a new file at `path` and syncs it.
+    Status writeNew(const std::string& path) const
+    {
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        if (fd < 0) return msg::ioError(name, errno);
+        Status s = writePieces(fd, writes, name);
+        if (s.isOk() && ftruncate(fd, off_t(size)) != 0) s = msg::ioError(name, errno);
+        if (s.isOk() && fdatasync(fd) != 0) s = msg::ioError(name, errno);
+        ::close(fd);
+        return s;
+    }
+    // The pieces of `image` that differ from `disk`.
+    void diff(const std::vector<uint8_t>& disk, std::vector<uint8_t> image)
+    {
+        owned.push_back(std::make_unique<std::vector<uint8_t>>(std::move(image)));
+        const std::vector<uint8_t>& img = *owned.back();
+        for (size_t off = 0; off < img.size(); off += kDiffUnit) {
+            const size_t n = std::min(kDiffUnit, img.size() - off);
+            if (off + n > disk.size() || std::memcmp(disk.data() + off, img.data() + off, n) != 0)
+                add(off, img.data() + off, n);
+        }
+        size = img.size();
+    }
 };
 
 FileHeader TableState::dataHeader(const Model& m, uint32_t stamp) const
@@ -870,30 +912,35 @@ FileHeader TableState::secondaryHeader(const Model& m, const Secondary& s, uint3
 std::vector<TableState::FilePlan> TableState::fullImages(Model& m, uint32_t stamp)
 {
     std::vector<FilePlan> plans;
-    auto whole = [](const std::string& name, std::vector<uint8_t> bytes) {
+    auto dataFile = [&](const std::string& name, const FileHeader& h, BlockFile& bf) {
+        FilePlan p;
+        p.name = name;
+        const size_t hs = p.own(0, buildHeader(h)).size();
+        const size_t bs = size_t(bf.blockSize());
+        for (size_t b = 1; b <= bf.blockCount(); ++b) p.add(hs + (b - 1) * bs, bf.image(b), bs);
+        p.size = hs + bf.blockCount() * bs;
+        plans.push_back(std::move(p));
+    };
+    auto whole = [&](const std::string& name, std::vector<uint8_t> bytes) {
         FilePlan p;
         p.name = name;
         p.size = bytes.size();
-        p.writes.emplace_back(0, std::move(bytes));
-        return p;
+        p.own(0, std::move(bytes));
+        plans.push_back(std::move(p));
     };
-    auto dataFile = [](const FileHeader& h, const BlockFile& bf) {
-        std::vector<uint8_t> out = buildHeader(h);
-        const size_t hs = out.size();
-        out.resize(hs + bf.blockCount() * size_t(bf.blockSize()));
-        for (size_t b = 1; b <= bf.blockCount(); ++b)
-            bf.blockImage(b, out.data() + hs + (b - 1) * size_t(bf.blockSize()));
-        return out;
-    };
-    plans.push_back(whole(dbFile_, dataFile(dataHeader(m, stamp), m.data)));
-    if (m.hasBlobs)
-        plans.push_back(whole(m.mbName, std::vector<uint8_t>(m.blobs.data(), m.blobs.data() + m.blobs.size())));
-    if (m.def.keyFieldCount > 0)
-        plans.push_back(whole(m.pxName, buildBlockIndex(m.data, keyDefs(m.def), FileKind::PrimaryIndex, dbFile_)));
+    dataFile(dbFile_, dataHeader(m, stamp), m.data);
+    if (m.hasBlobs) {
+        FilePlan p;
+        p.name = m.mbName;
+        p.add(0, m.blobs.data(), m.blobs.size());
+        p.size = m.blobs.size();
+        plans.push_back(std::move(p));
+    }
+    if (m.def.keyFieldCount > 0) whole(m.pxName, buildBlockIndex(m.data, keyDefs(m.def), FileKind::PrimaryIndex, dbFile_));
     for (Secondary& s : m.sec) {
-        plans.push_back(whole(s.xgName, dataFile(secondaryHeader(m, s, stamp), s.xg)));
+        dataFile(s.xgName, secondaryHeader(m, s, stamp), s.xg);
         std::vector<FieldDef> kd(s.xgFields.begin(), s.xgFields.end() - 1);
-        plans.push_back(whole(s.ygName, buildBlockIndex(s.xg, kd, FileKind::SecondaryIndex, s.xgName)));
+        whole(s.ygName, buildBlockIndex(s.xg, kd, FileKind::SecondaryIndex, s.xgName));
     }
     return plans;
 }
@@ -908,14 +955,18 @@ void TableState::markWritten(Model& m, const std::vector<FilePlan>& plans, uint3
     for (const FilePlan& p : plans) {
         if (sameName(p.name, dbFile_)) m.dbDiskSize = p.size;
         if (sameName(p.name, m.mbName)) m.mbDiskSize = p.size;
+        if (sameName(p.name, m.pxName)) {
+            m.pxDisk = *p.owned.back();
+            m.pxRead = true;
+        }
+        for (Secondary& s : m.sec)
+            if (sameName(p.name, s.ygName)) {
+                s.ygDisk = *p.owned.back();
+                s.ygRead = true;
+            }
     }
     m.rewriteNeeded = false;
-    for (Secondary& s : m.sec) {
-        s.xg.clearDirty();
-        s.xgDiskSize = uint64_t(buildHeader(secondaryHeader(m, s, stamp)).size()) +
-                       s.xg.blockCount() * uint64_t(s.xg.blockSize());
-        s.xgPresent = true;
-    }
+    for (Secondary& s : m.sec) s.xg.clearDirty();
 }
 
 Status TableState::create(const std::string& folder, const std::string& stem, const TableDef& def)
@@ -928,11 +979,8 @@ Status TableState::create(const std::string& folder, const std::string& stem, co
     std::unique_ptr<Model> m = t.makeModel(def, blockKbFor(RecordLayout(def.fields).recordSize()), {});
     const std::vector<FilePlan> plans = t.fullImages(*m, 1);
     // The data file comes last: until it is in place the table does not exist.
-    for (size_t i = plans.size(); i-- > 0;) {
-        const FilePlan& p = plans[i];
-        const std::string path = joinPath(folder, p.name);
-        if (Status s = writeNewFile(path + ".tmp", p.writes.front().second); !s.isOk()) return s;
-    }
+    for (size_t i = plans.size(); i-- > 0;)
+        if (Status s = plans[i].writeNew(joinPath(folder, plans[i].name) + ".tmp"); !s.isOk()) return s;
     for (size_t i = plans.size(); i-- > 0;) {
         const std::string path = joinPath(folder, plans[i].name);
         if (::rename((path + ".tmp").c_str(), path.c_str()) != 0) return msg::ioError(plans[i].name, errno);
@@ -983,10 +1031,12 @@ void TableState::detach(OpenMode)
     if (writable_ && wal_.isOpen() && beginWrite().isOk()) {
         Status s;
         if (dirty_ || walEnd_ > WriteAheadLog::kHeaderSize) s = checkpoint();
-        // The last one anywhere removes the journal.
-        if (s.isOk() && walEnd_ == WriteAheadLog::kHeaderSize && lockFile(dbFd_, LockRange::Open, LockKind::Exclusive, 0))
-            (void)wal_.remove();
+        // The last one anywhere removes the journal (its writer lock released
+        // first: no one else can open the table meanwhile).
+        const bool last = s.isOk() && walEnd_ == WriteAheadLog::kHeaderSize &&
+                          lockFile(dbFd_, LockRange::Open, LockKind::Exclusive, 0);
         endWrite();
+        if (last) (void)wal_.remove();
     }
     wal_.close();
     if (dbFd_ >= 0) ::close(dbFd_);
@@ -1006,10 +1056,9 @@ Status TableState::sync()
 {
     if (!wal_.isOpen() || inWrite_) return Status::ok();
     if (wal_.liveGeneration() != walGen_) return reload();
-    Result<uint64_t> size = wal_.size();
-    if (!size.isOk()) return size.status();
-    if (*size == walEnd_) return Status::ok();
-    if (*size < walEnd_) return reload();
+    const uint64_t live = wal_.liveEnd();
+    if (live == walEnd_) return Status::ok();
+    if (live < walEnd_) return reload();
     std::vector<LogRecord> recs;
     uint64_t end = 0;
     if (Status s = wal_.scan(walEnd_, walGen_, recs, end); !s.isOk()) return s;
@@ -1112,8 +1161,8 @@ Result<std::optional<RowId>> TableState::findKey(const std::vector<Value>& key)
     std::vector<uint8_t> buf(size_t(m.layout.recordSize()), 0);
     for (size_t i = 0; i < key.size(); ++i) {
         const FieldDef& f = m.def.fields[i];
-        Value fixed;
-        Status s = checkValue(f, key[i], fixed);
+        Value fixed = key[i];
+        Status s = checkValue(f, fixed);
         if (!s.isOk()) {
             if (key[i].kind() == valueKindOf(f.type)) return std::optional<RowId>();
             return s;
@@ -1176,9 +1225,7 @@ Status TableState::checkRecord(Record& rec, bool forInsert)
     if (rec.size() != m.def.fields.size()) return msg::recordShape(stem_, rec.size(), m.def.fields.size());
     for (size_t i = 0; i < rec.size(); ++i) {
         const FieldDef& f = m.def.fields[i];
-        Value fixed;
-        if (Status s = checkValue(f, rec[i], fixed); !s.isOk()) return s;
-        rec[i] = std::move(fixed);
+        if (Status s = checkValue(f, rec[i]); !s.isOk()) return s;
         if (int(i) < m.def.keyFieldCount && rec[i].isNull() && !(forInsert && f.type == FieldType::AutoInc))
             return msg::keyBlank(f.name);
     }
@@ -1188,34 +1235,18 @@ Status TableState::checkRecord(Record& rec, bool forInsert)
 Status TableState::beginWrite()
 {
     if (!writable_ || !wal_.isOpen()) return msg::readOnly(stem_);
-    if (!lockFile(dbFd_, LockRange::Write, LockKind::Exclusive, kWriterWaitMs)) return msg::tableInUse(stem_);
+    if (!wal_.lockWriter(kWriterWaitMs)) return msg::tableInUse(stem_);
     inWrite_ = false;
     Status s = sync();
-    if (s.isOk()) {
-        // Whatever follows the last record applied was left by a writer that
-        // died: a torn record is cut off, a recorded checkpoint finished.
-        Result<uint64_t> size = wal_.size();
-        if (!size.isOk()) {
-            s = size.status();
-        } else if (imagePending_) {
-            bool reopen = false;
-            s = removeLeftovers(reopen);
-            if (s.isOk()) s = reload();
-        } else if (*size > walEnd_) {
-            std::vector<LogRecord> recs;
-            uint64_t end = 0;
-            s = wal_.scan(walEnd_, walGen_, recs, end);
-            if (s.isOk() && !recs.empty() && recs.front().type == LogType::Image) {
-                bool reopen = false;
-                s = removeLeftovers(reopen);
-                if (s.isOk()) s = reload();
-            } else if (s.isOk()) {
-                s = wal_.truncate(walEnd_);
-            }
-        }
+    // Records that are committed but were not applied can only be a
+    // checkpoint left by a writer that died: finish it first.
+    if (s.isOk() && (imagePending_ || wal_.liveEnd() > walEnd_)) {
+        bool reopen = false;
+        s = removeLeftovers(reopen);
+        if (s.isOk()) s = reload();
     }
     if (!s.isOk()) {
-        unlockFile(dbFd_, LockRange::Write);
+        wal_.unlockWriter();
         return s;
     }
     inWrite_ = true;
@@ -1225,16 +1256,13 @@ Status TableState::beginWrite()
 void TableState::endWrite()
 {
     inWrite_ = false;
-    unlockFile(dbFd_, LockRange::Write);
+    if (wal_.isOpen()) wal_.unlockWriter();
 }
 
 Status TableState::log(LogType type, const std::string& payload)
 {
     uint64_t end = 0;
-    if (Status s = wal_.append(walEnd_, walGen_, type, payload, end); !s.isOk()) {
-        (void)wal_.truncate(walEnd_);
-        return s;
-    }
+    if (Status s = wal_.append(walEnd_, walGen_, type, payload, end); !s.isOk()) return s;
     walEnd_ = end;
     return Status::ok();
 }
@@ -1244,6 +1272,7 @@ namespace {
 std::string recordPayload(const Record& rec)
 {
     ByteWriter w;
+    w.str().reserve(rec.size() * 24);
     w.u32(uint32_t(rec.size()));
     for (const Value& v : rec) w.value(v);
     return std::move(w.str());
@@ -1265,7 +1294,8 @@ Result<RowId> TableState::insert(Record& rec)
             rec[i] = Value::fromInt(int64_t(m.header.autoInc) + 1);
     }
     if (s.isOk() && m.def.keyFieldCount > 0) {
-        std::vector<uint8_t> buf(size_t(m.layout.recordSize()), 0);
+        std::vector<uint8_t>& buf = keyBuf_;
+        buf.assign(size_t(m.layout.recordSize()), 0);
         for (int i = 0; i < m.def.keyFieldCount; ++i)
             encodeScalar(m.layout.slot(i), rec[size_t(i)], buf.data() + m.layout.slot(i).offset);
         auto probe = [&](const uint8_t* r) { return compareKeys(m.pk, buf.data(), m.pk, r); };
@@ -1397,67 +1427,55 @@ Status TableState::checkpoint()
         return rewrite(std::move(next), {});
     }
 
+    // What changed, file by file.
     std::vector<FilePlan> plans;
-    {
+    auto dataFile = [&](const std::string& name, const FileHeader& h, BlockFile& bf) {
         FilePlan p;
-        p.name = dbFile_;
-        p.writes.emplace_back(0, buildHeader(dataHeader(m, stamp)));
-        const size_t hs = m.header.headerSize;
-        const size_t bs = size_t(m.data.blockSize());
-        for (size_t b = 1; b <= m.data.blockCount(); ++b) {
-            if (!m.data.blockDirty(b)) continue;
-            std::vector<uint8_t> img(bs);
-            m.data.blockImage(b, img.data());
-            p.writes.emplace_back(hs + (b - 1) * bs, std::move(img));
-        }
-        p.size = hs + m.data.blockCount() * bs;
+        p.name = name;
+        const size_t hs = p.own(0, buildHeader(h)).size();
+        const size_t bs = size_t(bf.blockSize());
+        for (size_t b = 1; b <= bf.blockCount(); ++b)
+            if (bf.blockDirty(b)) p.add(hs + (b - 1) * bs, bf.image(b), bs);
+        p.size = hs + bf.blockCount() * bs;
         plans.push_back(std::move(p));
-    }
+    };
+    dataFile(dbFile_, dataHeader(m, stamp), m.data);
     if (m.hasBlobs) {
         FilePlan p;
         p.name = m.mbName;
         for (size_t pg = 0; pg * kBlobPage < m.blobs.size(); ++pg)
             if (m.blobs.pageDirty(pg) || (pg + 1) * kBlobPage > m.mbDiskSize)
-                p.writes.emplace_back(pg * kBlobPage, std::vector<uint8_t>(m.blobs.data() + pg * kBlobPage,
-                                                                           m.blobs.data() + (pg + 1) * kBlobPage));
+                p.add(pg * kBlobPage, m.blobs.data() + pg * kBlobPage, kBlobPage);
         p.size = m.blobs.size();
         plans.push_back(std::move(p));
     }
-    std::vector<uint8_t> pxImage;
     if (m.def.keyFieldCount > 0) {
-        pxImage = buildBlockIndex(m.data, keyDefs(m.def), FileKind::PrimaryIndex, dbFile_);
+        if (!m.pxRead) {
+            Result<std::vector<uint8_t>> b = readWholeFile(joinPath(folder_, m.pxName));
+            m.pxDisk = b.isOk() ? std::move(*b) : std::vector<uint8_t>();
+            m.pxRead = true;
+        }
         FilePlan p;
         p.name = m.pxName;
-        diffInto(p.writes, m.pxDisk, pxImage);
-        p.size = pxImage.size();
+        p.diff(m.pxDisk, buildBlockIndex(m.data, keyDefs(m.def), FileKind::PrimaryIndex, dbFile_));
         plans.push_back(std::move(p));
     }
-    std::vector<std::vector<uint8_t>> ygImages;
     for (Secondary& s : m.sec) {
-        FilePlan p;
-        p.name = s.xgName;
-        const std::vector<uint8_t> hdr = buildHeader(secondaryHeader(m, s, stamp));
-        const size_t hs = hdr.size();
-        const size_t bs = size_t(s.xg.blockSize());
-        const bool whole = !s.xgPresent || s.xgDiskSize < hs ||
-                           (s.xgDiskSize - hs) % bs != 0;
-        p.writes.emplace_back(0, hdr);
-        for (size_t b = 1; b <= s.xg.blockCount(); ++b) {
-            if (!whole && !s.xg.blockDirty(b)) continue;
-            std::vector<uint8_t> img(bs);
-            s.xg.blockImage(b, img.data());
-            p.writes.emplace_back(hs + (b - 1) * bs, std::move(img));
+        dataFile(s.xgName, secondaryHeader(m, s, stamp), s.xg);
+        if (!s.ygRead) {
+            Result<std::vector<uint8_t>> b = readWholeFile(joinPath(folder_, s.ygName));
+            s.ygDisk = b.isOk() ? std::move(*b) : std::vector<uint8_t>();
+            s.ygRead = true;
         }
-        p.size = hs + s.xg.blockCount() * bs;
-        plans.push_back(std::move(p));
         std::vector<FieldDef> kd(s.xgFields.begin(), s.xgFields.end() - 1);
-        ygImages.push_back(buildBlockIndex(s.xg, kd, FileKind::SecondaryIndex, s.xgName));
         FilePlan y;
         y.name = s.ygName;
-        diffInto(y.writes, s.ygDisk, ygImages.back());
-        y.size = ygImages.back().size();
+        y.diff(s.ygDisk, buildBlockIndex(s.xg, kd, FileKind::SecondaryIndex, s.xgName));
         plans.push_back(std::move(y));
     }
+    // Only the data and memo files are synced: the index files are derived
+    // from them, checked when read and rebuilt when found wanting.
+    auto primary = [&](const FilePlan& p) { return p.name == dbFile_ || p.name == m.mbName; };
 
     // Open the files and sort the writes: past a file's end they can go
     // straight in (nothing reads there yet); over existing bytes they go to
@@ -1466,65 +1484,50 @@ Status TableState::checkpoint()
         int fd = -1;
         bool own = false;
         uint64_t disk = 0;
-        bool touched = false;
+        std::vector<FilePlan::Write> appends, overwrites;
     };
-    std::vector<Open> fds(plans.size());
+    std::vector<Open> files(plans.size());
     auto closeAll = [&] {
-        for (Open& o : fds)
+        for (Open& o : files)
             if (o.own && o.fd >= 0) ::close(o.fd);
     };
     bool created = false;
     for (size_t i = 0; i < plans.size(); ++i) {
+        Open& o = files[i];
         if (plans[i].name == dbFile_) {
-            fds[i].fd = dbFd_;
+            o.fd = dbFd_;
         } else {
             const std::string path = joinPath(folder_, plans[i].name);
             created = created || access(path.c_str(), F_OK) != 0;
-            fds[i].fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-            fds[i].own = true;
-            if (fds[i].fd < 0) {
-                const int err = errno;
-                closeAll();
-                return msg::ioError(plans[i].name, err);
-            }
+            o.fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+            o.own = true;
         }
         struct stat st {};
-        if (fstat(fds[i].fd, &st) != 0) {
+        if (o.fd < 0 || fstat(o.fd, &st) != 0) {
             const int err = errno;
             closeAll();
             return msg::ioError(plans[i].name, err);
         }
-        fds[i].disk = uint64_t(st.st_size);
-    }
-    std::vector<FilePlan> overwrites(plans.size());
-    bool anyAppend = false;
-    for (size_t i = 0; i < plans.size(); ++i) {
-        overwrites[i].name = plans[i].name;
-        overwrites[i].size = plans[i].size;
-        for (auto& [off, bytes] : plans[i].writes) {
-            const uint64_t disk = fds[i].disk;
-            if (off + bytes.size() <= disk) {
-                overwrites[i].writes.emplace_back(off, std::move(bytes));
-                continue;
+        o.disk = uint64_t(st.st_size);
+        for (const FilePlan::Write& w : plans[i].writes) {
+            if (w.offset + w.len <= o.disk) {
+                o.overwrites.push_back(w);
+            } else if (w.offset >= o.disk) {
+                o.appends.push_back(w);
+            } else {
+                const size_t split = size_t(o.disk - w.offset);
+                o.overwrites.push_back({w.offset, w.data, split});
+                o.appends.push_back({o.disk, w.data + split, w.len - split});
             }
-            size_t split = off < disk ? size_t(disk - off) : 0;
-            if (split > 0)
-                overwrites[i].writes.emplace_back(off, std::vector<uint8_t>(bytes.begin(), bytes.begin() + std::ptrdiff_t(split)));
-            if (Status s = writeExact(fds[i].fd, bytes.data() + split, bytes.size() - split, off + split, plans[i].name);
-                !s.isOk()) {
-                closeAll();
-                return s;
-            }
-            fds[i].touched = true;
-            anyAppend = true;
         }
     }
     Status s;
-    if (anyAppend) {
-        for (size_t i = 0; i < fds.size() && s.isOk(); ++i)
-            if (fds[i].touched && fdatasync(fds[i].fd) != 0) s = msg::ioError(plans[i].name, errno);
-        if (s.isOk() && created) s = syncDirectory(folder_);
+    for (size_t i = 0; i < plans.size() && s.isOk(); ++i) {
+        if (files[i].appends.empty()) continue;
+        s = FilePlan::writePieces(files[i].fd, files[i].appends, plans[i].name);
+        if (s.isOk() && primary(plans[i]) && fdatasync(files[i].fd) != 0) s = msg::ioError(plans[i].name, errno);
     }
+    if (s.isOk() && created) s = syncDirectory(folder_);
     if (s.isOk() && !lockFile(dbFd_, LockRange::Read, LockKind::Exclusive, kWriterWaitMs)) s = msg::tableInUse(stem_);
     if (!s.isOk()) {
         closeAll();
@@ -1532,24 +1535,25 @@ Status TableState::checkpoint()
     }
     ByteWriter w;
     w.u32(stamp);
-    w.u32(uint32_t(overwrites.size()));
-    for (const FilePlan& p : overwrites) {
-        w.bytes(p.name);
-        w.u64(p.size);
-        w.u32(uint32_t(p.writes.size()));
-        for (const auto& [off, bytes] : p.writes) {
-            w.u64(off);
-            w.bytes(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    w.u32(uint32_t(plans.size()));
+    for (size_t i = 0; i < plans.size(); ++i) {
+        w.bytes(plans[i].name);
+        w.u64(plans[i].size);
+        w.u32(uint32_t(files[i].overwrites.size()));
+        for (const FilePlan::Write& piece : files[i].overwrites) {
+            w.u64(piece.offset);
+            w.bytes(std::string_view(reinterpret_cast<const char*>(piece.data), piece.len));
         }
     }
     s = log(LogType::Image, w.str());
     if (s.isOk()) s = wal_.sync();
-    for (size_t i = 0; i < overwrites.size() && s.isOk(); ++i) {
-        for (const auto& [off, bytes] : overwrites[i].writes)
-            if (s.isOk()) s = writeExact(fds[i].fd, bytes.data(), bytes.size(), off, plans[i].name);
-        if (s.isOk() && overwrites[i].size < fds[i].disk && ftruncate(fds[i].fd, off_t(overwrites[i].size)) != 0)
+    for (size_t i = 0; i < plans.size() && s.isOk(); ++i) {
+        Open& o = files[i];
+        s = FilePlan::writePieces(o.fd, o.overwrites, plans[i].name);
+        const bool shorter = plans[i].size < o.disk;
+        if (s.isOk() && shorter && ftruncate(o.fd, off_t(plans[i].size)) != 0) s = msg::ioError(plans[i].name, errno);
+        if (s.isOk() && primary(plans[i]) && (shorter || !o.overwrites.empty()) && fdatasync(o.fd) != 0)
             s = msg::ioError(plans[i].name, errno);
-        if (s.isOk() && fdatasync(fds[i].fd) != 0) s = msg::ioError(plans[i].name, errno);
     }
     if (s.isOk()) s = wal_.reset(walGen_ + 1, stamp);
     unlockFile(dbFd_, LockRange::Read);
@@ -1557,9 +1561,6 @@ Status TableState::checkpoint()
     if (!s.isOk()) return s;
     walGen_ += 1;
     walEnd_ = WriteAheadLog::kHeaderSize;
-
-    m.pxDisk = std::move(pxImage);
-    for (size_t i = 0; i < m.sec.size(); ++i) m.sec[i].ygDisk = std::move(ygImages[i]);
     markWritten(m, plans, stamp);
     dirty_ = false;
     return Status::ok();
@@ -1654,14 +1655,13 @@ Status TableState::rewrite(std::unique_ptr<Model> next, const std::vector<std::s
         return s;
     };
     for (const FilePlan& p : plans)
-        if (Status s = writeNewFile(joinPath(folder_, p.name) + ".tmp", p.writes.front().second); !s.isOk())
+        if (Status s = p.writeNew(joinPath(folder_, p.name) + ".tmp"); !s.isOk())
             return fail(s);
     // The new data file takes this table's locks before it takes its name,
     // so that no one can open it in between.
     const int newFd = ::open((joinPath(folder_, dbFile_) + ".tmp").c_str(), O_RDWR | O_CLOEXEC);
     if (newFd < 0) return fail(msg::ioError(dbFile_, errno));
-    if (!lockFile(newFd, LockRange::Open, exclusive_ ? LockKind::Exclusive : LockKind::Shared, 0) ||
-        !lockFile(newFd, LockRange::Write, LockKind::Exclusive, 0)) {
+    if (!lockFile(newFd, LockRange::Open, exclusive_ ? LockKind::Exclusive : LockKind::Shared, 0)) {
         ::close(newFd);
         return fail(msg::tableInUse(stem_));
     }
@@ -1695,12 +1695,6 @@ Status TableState::rewrite(std::unique_ptr<Model> next, const std::vector<std::s
     }
     walGen_ += 1;
     walEnd_ = WriteAheadLog::kHeaderSize;
-    m.pxDisk.clear();
-    for (const FilePlan& p : plans) {
-        if (sameName(p.name, m.pxName)) m.pxDisk = p.writes.front().second;
-        for (Secondary& sec : m.sec)
-            if (sameName(p.name, sec.ygName)) sec.ygDisk = p.writes.front().second;
-    }
     markWritten(m, plans, stamp);
     model_ = std::move(next);
     orderCache_.assign(model_->sec.size() + 1, std::nullopt);

@@ -135,6 +135,8 @@ private:
     int handles_ = 0;
     bool exclusive_ = false;
     std::vector<std::optional<std::vector<RowId>>> orderCache_;
+    // Reused for every change, to spare an allocation each.
+    std::vector<uint8_t> recBuf_, keyBuf_, xgBuf_;
 };
 
 }  // namespace engine

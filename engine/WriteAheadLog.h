@@ -8,10 +8,16 @@
 // the table's files, syncs them, and starts a new generation of the journal.
 // Whoever opens the table replays the records of the current generation over
 // the files, so a process killed at any moment leaves either the change or
-// nothing; a record torn by the kill fails its checksum and is ignored.
+// nothing.
+//
+// Records are written through a shared mapping of the file, and the offset
+// up to which records are complete (the commit point) is kept in the mapped
+// header: a commit costs no system call, survives the process (the pages
+// belong to the file), and other processes see it at once. Records past the
+// commit point, or failing their checksum, do not count.
 //
 // The journal lives while the table is open anywhere and is removed by the
-// last one to close it.
+// last one to close it. Its header also holds the writer lock.
 #pragma once
 
 #include <cstdint>
@@ -59,24 +65,44 @@ public:
         bool valid = false;
     };
     Header header() const;
-    // The generation as other processes last wrote it; cheap.
+    // The generation and commit point as the last writer, in any process,
+    // left them; cheap.
     uint32_t liveGeneration() const;
-    Result<uint64_t> size() const;
+    uint64_t liveEnd() const;
 
     // Starts a generation: the journal holds no records after this.
     Status reset(uint32_t generation, uint32_t baseStamp);
-    // Valid records of `generation` from `from` on, up to the first torn or
-    // foreign one; `validEnd` is where that one starts.
+    // Valid records of `generation` from `from` up to the commit point, up to
+    // the first foreign one; `validEnd` is where reading stopped.
     Status scan(uint64_t from, uint32_t generation, std::vector<LogRecord>& out, uint64_t& validEnd) const;
+    // Appends a record at `at` (the commit point) and moves the commit point
+    // past it. Only the holder of the table's write lock appends.
     Status append(uint64_t at, uint32_t generation, LogType type, std::string_view payload, uint64_t& end);
-    Status truncate(uint64_t length);
     Status sync();
     Status remove();
 
+    // The table's writer lock: one writer at a time in every process that
+    // has the table open. It lives in the shared header as a robust
+    // process-shared mutex, so taking it costs no system call, and the lock
+    // of a writer that dies passes to the next one (who finds the journal as
+    // the dead writer left it).
+    bool lockWriter(int waitMs);
+    void unlockWriter();
+
 private:
+    Status initWriterLock();
+
+    Status reserve(uint64_t end);
+
     int fd_ = -1;
+    bool writable_ = false;
     std::string path_;
-    const unsigned char* map_ = nullptr;  // the header, shared with other processes
+    // The header page, shared with other processes; never moved, since the
+    // writer lock inside it is linked into the thread's list of held locks.
+    unsigned char* map_ = nullptr;
+    unsigned char* data_ = nullptr;  // the file from its start, for appending
+    size_t mapped_ = 0;
+    bool locked_ = false;
 };
 
 }  // namespace engine

@@ -1,7 +1,6 @@
 // Two processes on one folder: a forked child and this process share a table.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -10,7 +9,7 @@
 
 #include "TempFolder.h"
 #include "engine/Database.h"
-#include "engine/FileLock.h"
+#include "engine/WriteAheadLog.h"
 
 using namespace engine;
 using enginetest::TempFolder;
@@ -37,11 +36,20 @@ public:
         if (pipe(toChild_) != 0 || pipe(toParent_) != 0) std::abort();
         pid_ = fork();
         if (pid_ == 0) {
+            close(toChild_[1]);
+            close(toParent_[0]);
             body(*this);
             _exit(0);
         }
+        close(toChild_[0]);
+        close(toParent_[1]);
     }
-    ~Child() { finish(); }
+    ~Child()
+    {
+        finish();
+        close(toChild_[1]);
+        close(toParent_[0]);
+    }
     void tellChild(char c) { (void)!write(toChild_[1], &c, 1); }
     void tellParent(char c) { (void)!write(toParent_[1], &c, 1); }
     char waitChild()
@@ -165,10 +173,12 @@ TEST(TwoProcesses, SecondWriterWaitsBrieflyThenReportsInUse)
     // then for longer than anyone waits.
     for (int holdMs : {300, 3000}) {
         Child child([&](Child& c) {
-            const int fd = ::open(f.file("tabla.DB").c_str(), O_RDWR);
-            if (!lockFile(fd, LockRange::Write, LockKind::Exclusive, 0)) _exit(1);
+            WriteAheadLog wal;
+            if (!wal.open(f.file("tabla.WAL"), false).isOk()) _exit(1);
+            if (!wal.lockWriter(0)) _exit(2);
             c.tellParent('h');
             usleep(useconds_t(holdMs) * 1000);
+            _exit(0);  // holding the lock, as a writer that dies does
         });
         ASSERT_EQ(child.waitChild(), 'h');
         const auto start = std::chrono::steady_clock::now();
