@@ -1,6 +1,7 @@
 #include "BlobFile.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "Messages.h"
@@ -16,6 +17,12 @@ constexpr uint8_t kFreeBlock = 4;
 constexpr size_t kSingleHeader = 9;
 // Graphic values carry eight more bytes before the picture.
 constexpr size_t kGraphicExtra = 8;
+// Small values share a page: a 12-byte header, 64 five-byte entries, then
+// 16-byte chunks from 0x150 on.
+constexpr size_t kSubThreshold = 2048;
+constexpr size_t kSubEntries = 64;
+constexpr size_t kSubFirstChunk = 0x150 / 16;
+constexpr size_t kSubChunks = kBlobPage / 16 - kSubFirstChunk;
 
 size_t leaderOf(const FieldSlot& slot) { return size_t(slot.width) - 10; }
 
@@ -26,6 +33,8 @@ void BlobFile::initEmpty()
     bytes_.assign(kBlobPage, 0);
     dirty_.assign(1, true);
     free_.clear();
+    shared_.clear();
+    roomy_.clear();
     modCount_ = 1;
     writeHeader();
 }
@@ -51,6 +60,8 @@ Status BlobFile::load(std::vector<uint8_t>&& file, std::string_view fileName)
     bytes_.resize(bytes_.size() / kBlobPage * kBlobPage);
     dirty_.assign(bytes_.size() / kBlobPage, false);
     free_.clear();
+    shared_.clear();
+    roomy_.clear();
     modCount_ = le16(bytes_.data() + 3);
     // Learn the free space by walking the blocks; a block that makes no
     // sense ends the walk, and new values then go to the end of the file.
@@ -62,6 +73,7 @@ Status BlobFile::load(std::vector<uint8_t>&& file, std::string_view fileName)
         if (n == 0 || page + n > pages || (b[0] != kSingleBlob && b[0] != kSubAllocated && b[0] != kFreeBlock))
             break;
         if (b[0] == kFreeBlock) free_.emplace_back(page, n);
+        if (b[0] == kSubAllocated) refreshShared(page);
         page += n;
     }
     if (page < pages) bytes_.resize(page * kBlobPage), dirty_.resize(page);
@@ -140,8 +152,28 @@ void BlobFile::write(const FieldSlot& slot, const std::string& value, uint8_t* f
     std::memcpy(field, value.data(), std::min(leader, value.size()));
     const size_t stored = value.size() + (graphic ? kGraphicExtra : 0);
     ref.length = uint32_t(stored);
-    if (value.size() > leader || graphic) {
-        if (bytes_.empty()) initEmpty();
+    if ((value.size() > leader || graphic) && bytes_.empty()) initEmpty();
+    if (value.size() > leader && !graphic && value.size() <= kSubThreshold) {
+        const size_t chunks = (value.size() + 15) / 16;
+        size_t start = 0;
+        uint8_t index = 0;
+        const size_t page = allocateShared(chunks, start, index);
+        uint8_t* b = bytes_.data() + page * kBlobPage;
+        std::memcpy(b + (kSubFirstChunk + start) * 16, value.data(), value.size());
+        modCount_ = uint16_t(modCount_ + 1);
+        uint8_t* e = b + 12 + size_t(index) * 5;
+        e[0] = uint8_t(kSubFirstChunk + start);
+        e[1] = uint8_t(chunks);
+        putLe16(e + 2, modCount_);
+        e[4] = uint8_t(value.size() % 16 ? value.size() % 16 : 16);
+        markDirty(page * kBlobPage, kBlobPage);
+        putLe16(bytes_.data() + 3, modCount_);
+        markDirty(0, 8);
+        refreshShared(page);
+        ref.offset = uint32_t(page * kBlobPage);
+        ref.index = index;
+        ref.modNr = modCount_;
+    } else if (value.size() > leader || graphic) {
         const size_t header = kSingleHeader + (graphic ? kGraphicExtra : 0);
         const size_t pages = (value.size() + header + kBlobPage - 1) / kBlobPage;
         const size_t page = allocate(pages);
@@ -181,15 +213,85 @@ void BlobFile::release(const FieldSlot& slot, const uint8_t* field)
         addFree(page, n);
         return;
     }
-    if (b[0] != kSubAllocated || ref.index >= 64) return;
+    if (b[0] != kSubAllocated || ref.index >= kSubEntries) return;
     uint8_t* e = b + 12 + size_t(ref.index) * 5;
     std::memset(e, 0, 5);
-    markDirty(ref.offset, 12 + 64 * 5);
-    for (int i = 0; i < 64; ++i)
-        if (b[12 + i * 5 + 4] != 0) return;
+    markDirty(ref.offset, kBlobPage);
+    refreshShared(page);
+    if (shared_[page].freeEntries < kSubEntries) return;
+    // Its last value gone, the page is free space again.
+    shared_.erase(page);
+    roomy_.erase(page);
     b[0] = kFreeBlock;
     putLe16(b + 1, 1);
     addFree(page, 1);
+}
+
+void BlobFile::refreshShared(size_t page)
+{
+    const uint8_t* b = bytes_.data() + page * kBlobPage;
+    std::array<bool, kSubChunks> used{};
+    Shared info;
+    for (size_t i = 0; i < kSubEntries; ++i) {
+        const uint8_t* e = b + 12 + i * 5;
+        if (e[4] == 0) {
+            ++info.freeEntries;
+            continue;
+        }
+        for (size_t c = e[0]; c < size_t(e[0]) + e[1]; ++c)
+            if (c >= kSubFirstChunk && c - kSubFirstChunk < kSubChunks) used[c - kSubFirstChunk] = true;
+    }
+    size_t run = 0;
+    for (size_t c = 0; c < kSubChunks; ++c) {
+        run = used[c] ? 0 : run + 1;
+        info.largestGap = std::max(info.largestGap, run);
+    }
+    shared_[page] = info;
+    if (info.freeEntries > 0 && info.largestGap > 0)
+        roomy_.insert(page);
+    else
+        roomy_.erase(page);
+}
+
+size_t BlobFile::allocateShared(size_t chunks, size_t& start, uint8_t& index)
+{
+    size_t page = 0;
+    for (size_t p : roomy_)
+        if (shared_[p].largestGap >= chunks) {
+            page = p;
+            break;
+        }
+    if (page == 0) {
+        page = allocate(1);
+        uint8_t* b = bytes_.data() + page * kBlobPage;
+        std::memset(b, 0, kBlobPage);
+        b[0] = kSubAllocated;
+        putLe16(b + 1, 1);
+        refreshShared(page);
+    }
+    const uint8_t* b = bytes_.data() + page * kBlobPage;
+    // The lowest gap that fits, and the highest free entry (as others fill
+    // these pages).
+    std::array<bool, kSubChunks> used{};
+    index = 0;
+    for (size_t i = 0; i < kSubEntries; ++i) {
+        const uint8_t* e = b + 12 + i * 5;
+        if (e[4] == 0) {
+            index = uint8_t(i);
+            continue;
+        }
+        for (size_t c = e[0]; c < size_t(e[0]) + e[1]; ++c)
+            if (c >= kSubFirstChunk && c - kSubFirstChunk < kSubChunks) used[c - kSubFirstChunk] = true;
+    }
+    size_t run = 0;
+    for (size_t c = 0; c < kSubChunks; ++c) {
+        run = used[c] ? 0 : run + 1;
+        if (run == chunks) {
+            start = c + 1 - chunks;
+            break;
+        }
+    }
+    return page;
 }
 
 void BlobFile::addFree(size_t page, size_t pages)

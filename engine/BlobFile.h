@@ -10,6 +10,8 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -44,6 +46,8 @@ public:
 private:
     size_t allocate(size_t pages);
     void addFree(size_t page, size_t pages);
+    size_t allocateShared(size_t chunks, size_t& start, uint8_t& index);
+    void refreshShared(size_t page);
     void markDirty(size_t offset, size_t len);
     void writeHeader();
 
@@ -53,6 +57,14 @@ private:
     // is taken from the lowest fitting block, so that every process applying
     // the same changes arrives at the same file.
     std::vector<std::pair<size_t, size_t>> free_;
+    // Pages shared by small values: free entries and the largest run of free
+    // 16-byte chunks, by page.
+    struct Shared {
+        size_t freeEntries = 0;
+        size_t largestGap = 0;
+    };
+    std::map<size_t, Shared> shared_;
+    std::set<size_t> roomy_;  // the shared pages with room left
     uint16_t modCount_ = 0;
 };
 

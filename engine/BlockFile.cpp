@@ -19,7 +19,7 @@ void BlockFile::initEmpty(int recordSize, int blockSize, uint32_t firstTag)
 {
     recordSize_ = recordSize;
     blockSize_ = blockSize;
-    file_.clear();
+    file_ = FileBuffer();
     blocks_.clear();
     chain_.clear();
     free_.clear();
@@ -28,7 +28,7 @@ void BlockFile::initEmpty(int recordSize, int blockSize, uint32_t firstTag)
     loc_.clear();
 }
 
-Status BlockFile::load(std::vector<uint8_t>&& file, const FileHeader& h, uint32_t firstTag, std::string_view fileName)
+Status BlockFile::load(FileBuffer&& file, const FileHeader& h, uint32_t firstTag, std::string_view fileName)
 {
     initEmpty(h.recordSize, h.blockSize(), firstTag);
     file_ = std::move(file);
@@ -349,7 +349,7 @@ void BlockFile::clear()
     blocks_.clear();
     chain_.clear();
     free_.clear();
-    file_.clear();
+    file_ = FileBuffer();
     count_ = 0;
 }
 

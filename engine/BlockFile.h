@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "FileIo.h"
 #include "ParadoxHeader.h"
 #include "Status.h"
 
@@ -40,7 +41,7 @@ public:
     BlockFile() = default;
     void initEmpty(int recordSize, int blockSize, uint32_t firstTag);
     // Takes the file's bytes (header included) and walks its block chain.
-    Status load(std::vector<uint8_t>&& file, const FileHeader& h, uint32_t firstTag, std::string_view fileName);
+    Status load(FileBuffer&& file, const FileHeader& h, uint32_t firstTag, std::string_view fileName);
 
     int recordSize() const { return recordSize_; }
     int blockSize() const { return blockSize_; }
@@ -122,7 +123,7 @@ private:
     int recordSize_ = 0;
     int blockSize_ = 0;
     size_t count_ = 0;
-    std::vector<uint8_t> file_;  // the bytes as loaded
+    FileBuffer file_;  // the bytes as loaded
     std::vector<Block> blocks_;
     std::vector<uint16_t> chain_;
     std::vector<uint16_t> free_;

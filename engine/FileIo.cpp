@@ -2,15 +2,107 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <new>
 
 #include "Messages.h"
 #include "Schema.h"
 
 namespace engine {
+
+FileBuffer::FileBuffer(size_t size) : size_(size)
+{
+    constexpr size_t kHuge = size_t(2) << 20;
+    if (size >= kHuge) {
+        mapped_ = (size + kHuge - 1) / kHuge * kHuge;
+        void* m = mmap(nullptr, mapped_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (m != MAP_FAILED) {
+            madvise(m, mapped_, MADV_HUGEPAGE);
+            data_ = static_cast<uint8_t*>(m);
+            return;
+        }
+        mapped_ = 0;
+    }
+    data_ = static_cast<uint8_t*>(std::malloc(size ? size : 1));
+    if (!data_) throw std::bad_alloc();
+}
+
+FileBuffer& FileBuffer::operator=(FileBuffer&& o) noexcept
+{
+    if (this != &o) {
+        release();
+        data_ = std::exchange(o.data_, nullptr);
+        size_ = std::exchange(o.size_, 0);
+        mapped_ = std::exchange(o.mapped_, 0);
+    }
+    return *this;
+}
+
+FileBuffer::~FileBuffer() { release(); }
+
+void FileBuffer::release()
+{
+    if (!data_) return;
+    if (mapped_)
+        munmap(data_, mapped_);
+    else
+        std::free(data_);
+    data_ = nullptr;
+    size_ = mapped_ = 0;
+}
+
+Result<FileBuffer> readWholeBuffer(int fd, const std::string& path)
+{
+    struct stat st {};
+    if (fstat(fd, &st) != 0) return msg::ioError(path, errno);
+    FileBuffer out(size_t(st.st_size));
+    size_t got = 0;
+    while (got < out.size()) {
+        const ssize_t r = pread(fd, out.data() + got, out.size() - got, off_t(got));
+        if (r < 0) {
+            if (errno == EINTR) continue;
+            return msg::ioError(path, errno);
+        }
+        if (r == 0) break;
+        got += size_t(r);
+    }
+    out.shrink(got);
+    return out;
+}
+
+Result<FileBuffer> readWholeBuffer(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT) return Status::error(ErrorCode::NotFound, path);
+        return msg::ioError(path, errno);
+    }
+    Result<FileBuffer> r = readWholeBuffer(fd, path);
+    ::close(fd);
+    return r;
+}
+
+Result<std::vector<uint8_t>> readStart(int fd, size_t max, const std::string& path)
+{
+    std::vector<uint8_t> out(max);
+    size_t got = 0;
+    while (got < out.size()) {
+        const ssize_t r = pread(fd, out.data() + got, out.size() - got, off_t(got));
+        if (r < 0) {
+            if (errno == EINTR) continue;
+            return msg::ioError(path, errno);
+        }
+        if (r == 0) break;
+        got += size_t(r);
+    }
+    out.resize(got);
+    return out;
+}
 
 Status readExact(int fd, void* buf, size_t n, uint64_t offset)
 {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,6 +13,36 @@
 #include "Status.h"
 
 namespace engine {
+
+// The bytes of a whole file in memory. Large buffers are not cleared first
+// (they are read over at once) and ask for huge pages, which spares most of
+// the cost of touching them.
+class FileBuffer {
+public:
+    FileBuffer() = default;
+    explicit FileBuffer(size_t size);
+    FileBuffer(FileBuffer&& o) noexcept : data_(o.data_), size_(o.size_), mapped_(o.mapped_) { o.data_ = nullptr; o.size_ = 0; }
+    FileBuffer& operator=(FileBuffer&& o) noexcept;
+    FileBuffer(const FileBuffer&) = delete;
+    FileBuffer& operator=(const FileBuffer&) = delete;
+    ~FileBuffer();
+
+    uint8_t* data() { return data_; }
+    const uint8_t* data() const { return data_; }
+    size_t size() const { return size_; }
+    void shrink(size_t size) { if (size < size_) size_ = size; }
+
+private:
+    void release();
+    uint8_t* data_ = nullptr;
+    size_t size_ = 0;
+    size_t mapped_ = 0;  // bytes mapped, when not from the heap
+};
+
+Result<FileBuffer> readWholeBuffer(int fd, const std::string& path);
+Result<FileBuffer> readWholeBuffer(const std::string& path);
+// The first `max` bytes of a file (fewer if it is shorter).
+Result<std::vector<uint8_t>> readStart(int fd, size_t max, const std::string& path);
 
 Status readExact(int fd, void* buf, size_t n, uint64_t offset);
 Status writeExact(int fd, const void* buf, size_t n, uint64_t offset, std::string_view path);

@@ -280,7 +280,7 @@ Status TableState::removeLeftovers(bool& reopen)
 {
     reopen = false;
     WriteAheadLog::Header h = wal_.header();
-    Result<std::vector<uint8_t>> head = readWholeFd(dbFd_, dbFile_);
+    Result<std::vector<uint8_t>> head = readStart(dbFd_, 64 * 1024, dbFile_);
     if (!head.isOk()) return head.status();
     Result<FileHeader> dbh = parseHeader(head->data(), head->size(), dbFile_);
     const uint32_t dbStamp = dbh.isOk() ? dbh->stamp : 0;
@@ -323,7 +323,7 @@ Status TableState::loadModel(std::unique_ptr<Model>& out)
 {
     Result<std::vector<std::string>> entries = listFolder(folder_);
     if (!entries.isOk()) return entries.status();
-    Result<std::vector<uint8_t>> db = readWholeFd(dbFd_, dbFile_);
+    Result<FileBuffer> db = readWholeBuffer(dbFd_, dbFile_);
     if (!db.isOk()) return db.status();
 
     auto m = std::make_unique<Model>();
@@ -354,10 +354,12 @@ Status TableState::loadModel(std::unique_ptr<Model>& out)
     bool imageApplied = false;
     if (!recs.empty() && recs.back().type == LogType::Image) {
         std::vector<std::pair<std::string, std::vector<uint8_t>>> files;
-        files.emplace_back(dbFile_, std::move(*db));
+        files.emplace_back(dbFile_, std::vector<uint8_t>(db->data(), db->data() + db->size()));
         files.emplace_back(m->mbName, std::move(mbBytes));
         if (Status s = applyImage(recs.back().payload, false, nullptr, &files); !s.isOk()) return s;
-        *db = std::move(files[0].second);
+        FileBuffer patched(files[0].second.size());
+        std::memcpy(patched.data(), files[0].second.data(), files[0].second.size());
+        *db = std::move(patched);
         mbBytes = std::move(files[1].second);
         mbPresent = mbPresent || !mbBytes.empty();
         imageApplied = true;
@@ -489,15 +491,15 @@ Status TableState::ensureSecondary(Model& m, Secondary& s)
     if (s.ready) return Status::ok();
     const uint32_t base = 1;
     bool trusted = false;
-    std::vector<uint8_t> bytes;
+    FileBuffer bytes;
     if (!s.mustSort && !imagePending_) {
         // Read while no checkpoint writes into the file.
         if (!lockFile(dbFd_, LockRange::Read, LockKind::Shared, kWriterWaitMs)) return msg::tableInUse(stem_);
-        Result<std::vector<uint8_t>> b = readWholeFile(joinPath(folder_, s.xgName));
+        Result<FileBuffer> b = readWholeBuffer(joinPath(folder_, s.xgName));
         unlockFile(dbFd_, LockRange::Read);
         if (b.isOk()) bytes = std::move(*b);
     }
-    if (!bytes.empty()) {
+    if (bytes.size() > 0) {
         Result<FileHeader> xh = parseHeader(bytes.data(), bytes.size(), s.xgName);
         trusted = xh.isOk() && xh->stamp == m.header.stamp && xh->numRecords == m.data.recordCount() &&
                   xh->sortOrderName == collationId() && xh->recordSize == s.xgLayout.recordSize() &&
@@ -639,8 +641,9 @@ void TableState::removeSecondary(Model& m, Secondary& s, uint32_t dbTag)
 
 uint32_t TableState::applyInsert(Model& m, const Record& rec, uint32_t reuseTag)
 {
+    // Every byte of the record is written below.
     std::vector<uint8_t>& buf = recBuf_;
-    buf.assign(size_t(m.layout.recordSize()), 0);
+    buf.resize(size_t(m.layout.recordSize()));
     for (size_t i = 0; i < m.def.fields.size(); ++i) {
         const FieldSlot& slot = m.layout.slot(int(i));
         if (isBlobType(slot.type))
@@ -1294,8 +1297,9 @@ Result<RowId> TableState::insert(Record& rec)
             rec[i] = Value::fromInt(int64_t(m.header.autoInc) + 1);
     }
     if (s.isOk() && m.def.keyFieldCount > 0) {
+        // Only the key fields are written and compared.
         std::vector<uint8_t>& buf = keyBuf_;
-        buf.assign(size_t(m.layout.recordSize()), 0);
+        buf.resize(size_t(m.layout.recordSize()));
         for (int i = 0; i < m.def.keyFieldCount; ++i)
             encodeScalar(m.layout.slot(i), rec[size_t(i)], buf.data() + m.layout.slot(i).offset);
         auto probe = [&](const uint8_t* r) { return compareKeys(m.pk, buf.data(), m.pk, r); };
