@@ -257,8 +257,11 @@ Tfrm_Upd_Main::Tfrm_Upd_Main(QWidget* parent) : QDialog(parent)
     int longest = 0;
     for (const QString& line : kInstructions)
         longest = qMax(longest, fm.horizontalAdvance(line));
-    const int margins = 2 * (Memo1->frameWidth() + int(Memo1->document()->documentMargin())) + 8;
-    Memo1->setMinimumSize(longest + margins, int(kInstructions.size()) * fm.lineSpacing() + margins);
+    const int margins = 2 * (Memo1->frameWidth() + int(Memo1->document()->documentMargin()));
+    Memo1->setFixedSize(longest + margins + 2 * fm.averageCharWidth(),
+                        (int(kInstructions.size()) + 1) * fm.lineSpacing() + margins);
+    Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
     Label2 = new QLabel(this);
     Label2->setObjectName("Label2");
