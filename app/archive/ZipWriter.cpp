@@ -178,29 +178,9 @@ struct Entry {
 
     std::uint16_t versionNeeded() const { return method == kMethodDeflated ? kVersionDeflated : kVersionStored; }
 
-    Bytes localHeader() const
+    // The run of fields that the local and the central header share.
+    void describe(Bytes& h) const
     {
-        Bytes h;
-        h.u32(kLocalSignature);
-        h.u16(versionNeeded());
-        h.u16(flags);
-        h.u16(method);
-        h.u16(stamp.time);
-        h.u16(stamp.date);
-        h.u32(crc);
-        h.u32(compressedSize);
-        h.u32(size);
-        h.u16(static_cast<std::uint16_t>(name.size()));
-        h.u16(0);
-        h.text(name);
-        return h;
-    }
-
-    Bytes centralHeader() const
-    {
-        Bytes h;
-        h.u32(kCentralSignature);
-        h.u16(kVersionMadeBy);
         h.u16(versionNeeded());
         h.u16(flags);
         h.u16(method);
@@ -211,6 +191,23 @@ struct Entry {
         h.u32(size);
         h.u16(static_cast<std::uint16_t>(name.size()));
         h.u16(0);  // extra field
+    }
+
+    Bytes localHeader() const
+    {
+        Bytes h;
+        h.u32(kLocalSignature);
+        describe(h);
+        h.text(name);
+        return h;
+    }
+
+    Bytes centralHeader() const
+    {
+        Bytes h;
+        h.u32(kCentralSignature);
+        h.u16(kVersionMadeBy);
+        describe(h);
         h.u16(0);  // comment
         h.u16(0);  // disk
         h.u16(0);  // internal attributes

@@ -10,9 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-
-#include <sys/resource.h>
 
 #include "ZipCheck.h"
 #include "app/Main/Beall.h"
@@ -174,15 +171,10 @@ TEST_F(Archive, FailureIsReportedAndKeepsTheDate)
     ziptest::writeFile(native(morning), "the morning's archive");
     ziptest::writeFile(native(db.path()) / "kep.jpg", ziptest::randomBytes(2 << 20, 9));
     user.files = {morning};
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    rlimit small = old;
-    small.rlim_cur = 512 * 1024;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    ArchiveDatabase();
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &old), 0);
-    std::signal(SIGXFSZ, oldHandler);
+    {
+        ziptest::FileSizeLimit full(512 * 1024);
+        ArchiveDatabase();
+    }
     ASSERT_EQ(user.errors().size(), 2);
     EXPECT_EQ(user.errors()[1], "Hiba az archiválás közben\nAz archívum nem írható: " + morning +
                                     " (túl nagy fájl).");

@@ -1,6 +1,7 @@
 #include "ZipCheck.h"
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -8,6 +9,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include <sys/resource.h>
 #include <sys/wait.h>
 
 namespace ziptest {
@@ -137,6 +139,27 @@ bool unzipAccepts(const fs::path& archive)
 {
     std::string out;
     return runCapture("unzip -tq " + quoted(archive.string()) + " 2>&1", out) == 0;
+}
+
+FileSizeLimit::FileSizeLimit(std::uint64_t bytes)
+{
+    // The signal would end the process; the failing write is what we want.
+    handler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    before_ = limit.rlim_cur;
+    limit.rlim_cur = bytes;
+    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+        throw std::runtime_error("setrlimit failed");
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = before_;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, handler_);
 }
 
 std::vector<std::string> folderEntries(const fs::path& folder)

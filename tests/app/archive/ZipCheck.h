@@ -48,6 +48,20 @@ struct Listing {
 Listing readWithPython(const std::filesystem::path& archive, const std::filesystem::path& folder);
 // Whether "unzip -tq" accepts the archive.
 bool unzipAccepts(const std::filesystem::path& archive);
+// While it lives, no file of this process may grow beyond `bytes`: a write
+// past it fails as on a full disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(std::uint64_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    std::uint64_t before_;
+    void (*handler_)(int);
+};
+
 // Names of the entries of a folder (not recursive), sorted.
 std::vector<std::string> folderEntries(const std::filesystem::path& folder);
 
