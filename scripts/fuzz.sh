@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer target over the table file readers with clang (address
+# and undefined-behaviour checks on) and runs it for a bounded time, starting
+# from the seed tables in tests/fuzz/corpus.
+#
+#   scripts/fuzz.sh [SECONDS]          default 45
+#   scripts/fuzz.sh --seeds            writes the seed corpus anew
+set -euo pipefail
+cd "$(dirname "$0")/.."
+flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined"
+cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNYILVEX_FUZZ=ON -DNYILVEX_GUI=ON \
+  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" > /dev/null
+cmake --build build-fuzz --target table_fuzz table_fuzz_seeds -j"$(nproc)"
+if [ "${1:-}" = "--seeds" ]; then
+  rm -rf tests/fuzz/corpus
+  build-fuzz/bin/table_fuzz_seeds tests/fuzz/corpus
+  exit 0
+fi
+seconds="${1:-45}"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+cp tests/fuzz/corpus/* "$work"/
+ASAN_OPTIONS=detect_leaks=0 build-fuzz/bin/table_fuzz -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  -print_final_stats=1 "$work"
