@@ -20,6 +20,12 @@ fi
 seconds="${1:-45}"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-cp tests/fuzz/corpus/* "$work"/
-ASAN_OPTIONS=detect_leaks=0 build-fuzz/bin/table_fuzz -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-  -print_final_stats=1 "$work"
+mkdir "$work/corpus"
+cp tests/fuzz/corpus/* "$work/corpus"/
+if ! ASAN_OPTIONS=detect_leaks=0 build-fuzz/bin/table_fuzz -max_total_time="$seconds" -timeout=10 \
+     -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$work/" "$work/corpus" > "$work/fuzz.log" 2>&1; then
+  tail -n 60 "$work/fuzz.log"
+  echo "table_fuzz found a failing input" >&2
+  exit 1
+fi
+grep -E "^Done|stat::number_of_executed_units" "$work/fuzz.log" || true
