@@ -1,0 +1,120 @@
+#include "Main.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStatusBar>
+#include <QToolTip>
+
+#include "Beall.h"
+#include "app/dialogs/Logo.h"
+#include "app/users/Login.h"
+#include "common/Convert.h"
+#include "common/DataSet.h"
+#include "common/Messages.h"
+#include "widgets/MenuStyle.h"
+#include "widgets/WindowConventions.h"
+
+void LoadDatabaseDefaults()
+{
+    TableDataSet tbl(Connection::byName(DatabaseAlias));
+    tbl.setTableName("beallit.DB");
+    tbl.open();
+    tbl.first();
+    const bool hasRow = !tbl.isEmpty();
+    Beall.loginRequired = hasRow && tbl.fieldByName("vanbelep")->asString() == "I";
+    Beall.defaultPriority = hasRow ? VarToInt(tbl.fieldByName("alapprioritas")->value(), 0) : 0;
+    Beall.defaultDeadline = hasRow ? VarToInt(tbl.fieldByName("alaphatarido")->value(), 0) : 0;
+    tbl.close();
+}
+
+Tfrm_Main::Tfrm_Main(QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName("frm_Main");
+    setWindowTitle("Nyilvex");
+    KeepOwnPlacement(this);
+    setCentralWidget(new QWidget(this));
+    statusBar()->setFixedHeight(21);
+    Database1 = new Connection(DatabaseAlias, this);
+}
+
+Tfrm_Main::~Tfrm_Main() = default;
+
+bool Tfrm_Main::connectDatabase()
+{
+    try {
+        if (Database1->isConnected()) Database1->close();
+        Database1->setParams({"PATH=" + Beall.databaseFolder, "DEFAULT DRIVER=PARADOX",
+                              "ENABLE BCD=FALSE"});
+        Database1->open();
+        LoadDatabaseDefaults();
+    } catch (const DbError& e) {
+        ShowError(e.message(), this);
+        return false;
+    }
+    return true;
+}
+
+bool Tfrm_Main::startUp()
+{
+    LoadSettings();
+    if (!connectDatabase()) return false;
+
+    // The task list starts with the unfinished tasks only ("Csak még nem kész").
+    Beall.taskFilter = FilterMemory{};
+    Beall.taskFilter.ticks[4] = true;
+
+    if (Beall.loginRequired) {
+        if (!RunLogin(this)) return false;
+    } else {
+        Beall.referenceRight = true;
+        Beall.adminRight = true;
+    }
+
+    QPalette hint = QToolTip::palette();
+    hint.setColor(QPalette::ToolTipBase, ColorFromBGR(0xB5DAFF));
+    hint.setColor(QPalette::ToolTipText, Qt::black);
+    QToolTip::setPalette(hint);
+
+    Beall.customerFilter = FilterMemory{};
+    Beall.customerFilter.ids[0] = -1;
+    Beall.customerFilter.ids[1] = -1;
+    return true;
+}
+
+void Tfrm_Main::placeWindow()
+{
+    if (Beall.fullScreen) {
+        const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+        const QRect area = screen->availableGeometry();
+        const QSize frame = frameGeometry().size() - size();
+        move(0, 0);
+        resize(area.right() + 1 - frame.width(), area.bottom() + 1 - frame.height());
+    } else {
+        const QSize frame = frameGeometry().size() - size();
+        move(Beall.left, Beall.top);
+        resize(Beall.width - frame.width(), Beall.height - frame.height());
+    }
+}
+
+void Tfrm_Main::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (shown_) return;
+    shown_ = true;
+    SetMenuStyle(this);
+    placeWindow();
+    (new Tfrm_Logo(this))->show();
+}
+
+void Tfrm_Main::closeEvent(QCloseEvent* event)
+{
+    const QRect frame = frameGeometry();
+    Beall.left = frame.left();
+    Beall.top = frame.top();
+    Beall.height = frame.height();
+    Beall.width = frame.width();
+    SaveSettings();
+    Database1->close();
+    event->accept();
+}

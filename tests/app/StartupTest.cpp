@@ -1,0 +1,147 @@
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include "app/Main/Beall.h"
+#include "app/Main/Main.h"
+#include "common/DataSet.h"
+#include "common/IniFile.h"
+#include "tests/support/ScriptedInteraction.h"
+#include "tests/support/TempHome.h"
+#include "tests/support/TestDatabase.h"
+
+namespace {
+
+void login(ScriptedInteraction& user, const QString& code, const QString& password)
+{
+    user.onModal("frm_Login", [code, password](QDialog& d) {
+        d.findChild<QLineEdit*>("edtFelhasznalo")->setText(code);
+        d.findChild<QLineEdit*>("edtJelszo")->setText(password);
+        d.findChild<QPushButton*>("btnOK")->click();
+    });
+}
+
+void setLoginFlag(const QString& folder, const QString& value)
+{
+    Connection conn;
+    conn.setParams(Connection::paradoxParams(folder));
+    TableDataSet t(&conn);
+    t.setTableName("beallit.DB");
+    t.open();
+    t.edit();
+    t.fieldByName("vanbelep")->setValue(value);
+    t.post();
+    t.flushBuffers();
+}
+
+}  // namespace
+
+TEST(Startup, FirstStartLogsInAndCloseWritesAllNineKeys)
+{
+    TempHome home;
+    const QString data = home.programFolder() + "/Data";
+    BuildTestDatabase(data);
+    ScriptedInteraction user;
+    login(user, "rendszergazda", "nyilvex");
+    {
+        Tfrm_Main w;
+        ASSERT_TRUE(w.startUp());
+        EXPECT_TRUE(user.errors().isEmpty()) << user.errors().join("; ").toStdString();
+        EXPECT_TRUE(Beall.loginRequired);
+        EXPECT_TRUE(Beall.adminRight);
+        EXPECT_TRUE(Beall.referenceRight);
+        EXPECT_EQ(Beall.userName, "Rendszergazda");
+        EXPECT_EQ(Beall.defaultPriority, 2);
+        EXPECT_EQ(Beall.defaultDeadline, 7);
+        EXPECT_TRUE(Beall.taskFilter.ticks[4]);
+        EXPECT_EQ(Beall.customerFilter.ids[0], -1);
+        EXPECT_EQ(Beall.customerFilter.ids[1], -1);
+        EXPECT_EQ(w.Database1->params(),
+                  QStringList({"PATH=" + data, "DEFAULT DRIVER=PARADOX", "ENABLE BCD=FALSE"}));
+        EXPECT_FALSE(QFile::exists(home.settingsFile()));
+        w.show();
+        w.close();
+        EXPECT_FALSE(w.Database1->isConnected());
+    }
+    IniFile ini(home.settingsFile());
+    ini.load();
+    EXPECT_EQ(ini.keys("Adatbazis"), QStringList{"Utvonal"});
+    EXPECT_EQ(ini.keys("Alapertek"),
+              QStringList({"TeljesKep", "AlapVaros", "Bal", "Felul", "Magas", "Szeles"}));
+    EXPECT_EQ(ini.keys("Archiv"), QStringList({"MentesUtvonal", "MentesDatum"}));
+    EXPECT_EQ(ini.readString("Adatbazis", "Utvonal", ""), data);
+}
+
+TEST(Startup, DeletedDatabaseFolderGivesOneErrorAndStartsOnTheDefault)
+{
+    TempHome home;
+    BuildTestDatabase(home.programFolder() + "/Data");
+    {
+        IniFile ini(home.settingsFile());
+        ini.writeString("Adatbazis", "Utvonal", home.path() + "/elkoltozott");
+        ASSERT_TRUE(ini.save());
+    }
+    setLoginFlag(home.programFolder() + "/Data", "N");
+    ScriptedInteraction user;
+    Tfrm_Main w;
+    ASSERT_TRUE(w.startUp());
+    EXPECT_EQ(user.errors(), QStringList{"Nem létező adatbázis mappa, alapértelmezés visszaállítva."});
+    EXPECT_EQ(Beall.databaseFolder, home.programFolder() + "/Data");
+}
+
+TEST(Startup, LowerCaseLoginFlagAsksNoLoginAndGrantsBothRights)
+{
+    TempHome home;
+    BuildTestDatabase(home.programFolder() + "/Data");
+    setLoginFlag(home.programFolder() + "/Data", "i");
+    Beall.adminRight = Beall.referenceRight = false;
+    ScriptedInteraction user;
+    Tfrm_Main w;
+    ASSERT_TRUE(w.startUp());
+    EXPECT_TRUE(user.asked.empty());
+    EXPECT_FALSE(Beall.loginRequired);
+    EXPECT_TRUE(Beall.adminRight);
+    EXPECT_TRUE(Beall.referenceRight);
+}
+
+TEST(Startup, CancelledLoginEndsWithoutWritingSettings)
+{
+    TempHome home;
+    BuildTestDatabase(home.programFolder() + "/Data");
+    ScriptedInteraction user;
+    user.onModal("frm_Login", [](QDialog& d) { d.findChild<QPushButton*>("btnMegsem")->click(); });
+    {
+        Tfrm_Main w;
+        EXPECT_FALSE(w.startUp());
+    }
+    EXPECT_FALSE(QFile::exists(home.settingsFile()));
+}
+
+TEST(Startup, UnusableDatabaseShowsTheEnginesMessageAndEnds)
+{
+    TempHome home;
+    QDir().mkpath(home.programFolder() + "/Data");  // a folder without tables
+    ScriptedInteraction user;
+    Tfrm_Main w;
+    EXPECT_FALSE(w.startUp());
+    ASSERT_EQ(user.errors().size(), 1);
+    EXPECT_TRUE(user.errors()[0].contains("beallit")) << user.errors()[0].toStdString();
+}
+
+TEST(Startup, BrokenUserTableDuringLoginEndsWithTheRestartMessage)
+{
+    TempHome home;
+    const QString data = home.programFolder() + "/Data";
+    BuildTestDatabase(data);
+    for (const QString& f : QDir(data).entryList({"felhasznalo.*"}, QDir::Files))
+        QFile::remove(data + "/" + f);
+    ScriptedInteraction user;
+    Tfrm_Main w;
+    EXPECT_FALSE(w.startUp());
+    ASSERT_EQ(user.errors().size(), 1);
+    EXPECT_TRUE(user.errors()[0].startsWith("Ismeretlen hiba, indítsa újra a programot.\n"));
+    EXPECT_GT(user.errors()[0].size(), 45);
+}
