@@ -15,6 +15,16 @@
 
 namespace {
 
+// Types into a box as the user would (bound boxes take typed text only).
+void typeInto(QLineEdit* e, const QString& text)
+{
+    e->selectAll();
+    if (text.isEmpty())
+        e->del();
+    else
+        e->insert(text);
+}
+
 class SettingsWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -47,11 +57,11 @@ protected:
         d.findChild<QLineEdit*>("Edit1")->setText("Győr");
         d.findChild<QLineEdit*>("Edit2")->clear();
         d.findChild<QToolButton*>("BitBtn1")->click();
-        d.findChild<QLineEdit*>("DBEdit1")->setText("3");
-        d.findChild<QLineEdit*>("DBEdit7")->setText("30");
-        d.findChild<QLineEdit*>("DBEdit2")->setText("mail.pelda.hu");
-        d.findChild<QLineEdit*>("DBEdit4")->setText("587");
-        d.findChild<QLineEdit*>("DBEdit6")->setText("iroda@pelda.hu");
+        typeInto(d.findChild<QLineEdit*>("DBEdit1"), "3");
+        typeInto(d.findChild<QLineEdit*>("DBEdit7"), "30");
+        typeInto(d.findChild<QLineEdit*>("DBEdit2"), "mail.pelda.hu");
+        typeInto(d.findChild<QLineEdit*>("DBEdit4"), "587");
+        typeInto(d.findChild<QLineEdit*>("DBEdit6"), "iroda@pelda.hu");
     }
 
     TempHome home;

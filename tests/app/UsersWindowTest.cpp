@@ -12,6 +12,16 @@
 
 namespace {
 
+// Types into a box as the user would (bound boxes take typed text only).
+void typeInto(QLineEdit* e, const QString& text)
+{
+    e->selectAll();
+    if (text.isEmpty())
+        e->del();
+    else
+        e->insert(text);
+}
+
 class UsersWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -39,9 +49,9 @@ protected:
     static void fill(QDialog& d, const QString& code, const QString& name, const QString& pass,
                      const QString& again)
     {
-        d.findChild<QLineEdit*>("DBEdit1")->setText(code);
-        d.findChild<QLineEdit*>("DBEdit3")->setText(name);
-        d.findChild<QLineEdit*>("DBEdit2")->setText(pass);
+        typeInto(d.findChild<QLineEdit*>("DBEdit1"), code);
+        typeInto(d.findChild<QLineEdit*>("DBEdit3"), name);
+        typeInto(d.findChild<QLineEdit*>("DBEdit2"), pass);
         d.findChild<QLineEdit*>("Edit1")->setText(again);
         d.findChild<QPushButton*>("btnOK")->click();
     }
@@ -85,11 +95,11 @@ TEST_F(UsersWindowTest, EditWithoutTouchingThePasswordsSavesAndCancelKeepsTheRow
     ScriptedInteraction user;
     user.onModal("frm_FelhasznaloSzerkeszt", [](QDialog& d) {
         EXPECT_EQ(d.findChild<QLineEdit*>("Edit1")->text(), "nyilvex");
-        d.findChild<QLineEdit*>("DBEdit3")->setText("Főnök");
+        typeInto(d.findChild<QLineEdit*>("DBEdit3"), "Főnök");
         d.findChild<QPushButton*>("btnOK")->click();
     });
     user.onModal("frm_FelhasznaloSzerkeszt", [](QDialog& d) {
-        d.findChild<QLineEdit*>("DBEdit3")->setText("Eldobott");
+        typeInto(d.findChild<QLineEdit*>("DBEdit3"), "Eldobott");
         d.findChild<QPushButton*>("btnCancel")->click();
     });
     user.onModal("frm_Felhasznalo", [](QDialog& d) {
