@@ -105,6 +105,12 @@ void putBcd(uint8_t* out, double value, int decimals)
 
 }  // namespace
 
+FieldDef withDefaults(FieldDef f)
+{
+    if (isBlobType(f.type) && f.size == 0) f.size = kDefaultBlobLeader;
+    return f;
+}
+
 RecordLayout::RecordLayout(const std::vector<FieldDef>& fields)
 {
     int offset = 0;
@@ -146,7 +152,7 @@ int RecordLayout::widthOf(FieldType type, int size)
     case FieldType::FmtMemo:
     case FieldType::Ole:
     case FieldType::Graphic:
-        return (size > 0 ? size : kDefaultBlobLeader) + 10;
+        return size + 10;
     }
     return 0;
 }

@@ -20,7 +20,9 @@
 
 namespace engine {
 
-// Memo leader kept in the record when a definition leaves the size at 0.
+// Memo leader kept in the record when a definition leaves the size at 0
+// (see withDefaults). Inside the engine a blob field's size is its leader as
+// stored, which a table written elsewhere may have at 0.
 inline constexpr int kDefaultBlobLeader = 50;
 
 struct FieldSlot {
@@ -37,6 +39,9 @@ struct BlobRef {
     uint32_t length = 0;  // 0: blank
     uint16_t modNr = 0;
 };
+
+// A field definition from a caller with the engine's defaults filled in.
+FieldDef withDefaults(FieldDef f);
 
 class RecordLayout {
 public:

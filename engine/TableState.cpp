@@ -972,8 +972,10 @@ void TableState::markWritten(Model& m, const std::vector<FilePlan>& plans, uint3
     for (Secondary& s : m.sec) s.xg.clearDirty();
 }
 
-Status TableState::create(const std::string& folder, const std::string& stem, const TableDef& def)
+Status TableState::create(const std::string& folder, const std::string& stem, const TableDef& given)
 {
+    TableDef def = given;
+    for (FieldDef& f : def.fields) f = withDefaults(f);
     if (Status s = validate(stem, def); !s.isOk()) return s;
     TableState t;
     t.folder_ = folder;
@@ -1774,7 +1776,7 @@ Status TableState::addField(const FieldDef& field)
     if (Status s = restructureAllowed(); !s.isOk()) return s;
     TableDef def = model_->def;
     if (def.fieldIndex(field.name) >= 0) return msg::fieldExists(stem_, field.name);
-    def.fields.push_back(field);
+    def.fields.push_back(withDefaults(field));
     if (Status s = validate(stem_, def); !s.isOk()) return s;
     if (Status s = beginWrite(); !s.isOk()) return s;
     const int oldSize = model_->layout.recordSize();
