@@ -1741,15 +1741,43 @@ std::unique_ptr<TableState::Model> TableState::copyModel(
         });
     }
     std::vector<uint8_t> buf(static_cast<size_t>(recSize));
+    std::vector<uint32_t> newTag(old.data.nextTag() - old.tagBase, 0);
     for (uint32_t t : tags) {
         std::fill(buf.begin(), buf.end(), 0);
         convert(old.data.record(t), buf.data());
-        m->data.append(buf.data());
+        newTag[t - old.tagBase] = m->data.append(buf.data());
     }
     m->data.markAllDirty();
     for (Secondary& s : m->sec) {
         s.ready = false;
         s.mustSort = true;
+        // With the rows in the same order under the same key, an index
+        // already in memory keeps its order: only the rows' blocks change.
+        const int was = old.def.indexIndex(s.def.name);
+        if (!keepOrder || def.keyFieldCount != old.def.keyFieldCount || was < 0) continue;
+        Secondary& o = old.sec[size_t(was)];
+        if (!o.ready || o.field != s.field) continue;
+        s.xg.initEmpty(s.xgLayout.recordSize(), int(blockKbFor(s.xgLayout.recordSize())) * 1024, 1);
+        std::vector<uint8_t>& xr = xgBuf_;
+        xr.resize(size_t(s.xgLayout.recordSize()));
+        const FieldSlot& fs = m->layout.slot(s.field);
+        for (uint32_t oxt : o.xg.tagsInOrder()) {
+            const uint32_t dbTag = newTag[o.xgToDb[oxt - 1] - old.tagBase];
+            const uint8_t* rec = m->data.record(dbTag);
+            size_t off = 0;
+            std::memcpy(xr.data(), rec + fs.offset, size_t(fs.width));
+            off += size_t(fs.width);
+            for (const KeyPart& p : m->pk) {
+                std::memcpy(xr.data() + off, rec + p.slot.offset, size_t(p.slot.width));
+                off += size_t(p.slot.width);
+            }
+            putIndexShort(xr.data() + off, m->data.locate(dbTag).block);
+            s.xgToDb.push_back(dbTag);
+            m->dbToXg(s, dbTag) = s.xg.append(xr.data());
+        }
+        s.xg.markAllDirty();
+        s.ready = true;
+        s.mustSort = false;
     }
     return m;
 }

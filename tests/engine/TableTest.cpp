@@ -398,7 +398,9 @@ TEST(Table, AddFieldKeepsRowsAndIndexesAreRebuiltByName)
     }
     {
         auto t = openTable(*db, "ceg", OpenMode::Exclusive);
+        const auto before = namesInOrder(*t, OrderSpec::index("idx_ugyfel_nev"));
         ASSERT_TRUE(t->addField({"ffino", FieldType::Long, 0}).isOk());
+        EXPECT_EQ(namesInOrder(*t, OrderSpec::index("idx_ugyfel_nev")), before);
         EXPECT_EQ(t->def().fields.size(), 10u);
         EXPECT_EQ(*t->recordCount(), 300u);
         auto rows = *t->rows(OrderSpec::primary());
@@ -408,6 +410,14 @@ TEST(Table, AddFieldKeepsRowsAndIndexesAreRebuiltByName)
         r.push_back(Value::fromInt(0));
         ASSERT_TRUE(t->insert(r).isOk());
         EXPECT_EQ(r[0], Value::fromInt(301));
+        EXPECT_EQ(namesInOrder(*t, OrderSpec::index("idx_ugyfel_nev")).back(), "Új cég");
+    }
+    {
+        // The index written after the restructure holds up when read back.
+        auto t = openTable(*db, "ceg", OpenMode::ReadOnly);
+        const auto byName = namesInOrder(*t, OrderSpec::index("idx_ugyfel_nev"));
+        EXPECT_EQ(byName.size(), 301u);
+        EXPECT_TRUE(std::is_sorted(byName.begin(), byName.end() - 1));
     }
     // What the maintenance tool does: delete the index files by name, then
     // clear and add the indexes again.
