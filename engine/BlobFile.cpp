@@ -220,8 +220,8 @@ void BlobFile::release(const FieldSlot& slot, const uint8_t* field)
     refreshShared(page);
     if (shared_[page].freeEntries < kSubEntries) return;
     // Its last value gone, the page is free space again.
+    setRoom(page, 0);
     shared_.erase(page);
-    roomy_.erase(page);
     b[0] = kFreeBlock;
     putLe16(b + 1, 1);
     addFree(page, 1);
@@ -246,21 +246,28 @@ void BlobFile::refreshShared(size_t page)
         run = used[c] ? 0 : run + 1;
         info.largestGap = std::max(info.largestGap, run);
     }
+    setRoom(page, info.freeEntries > 0 ? info.largestGap : 0);
     shared_[page] = info;
-    if (info.freeEntries > 0 && info.largestGap > 0)
-        roomy_.insert(page);
-    else
-        roomy_.erase(page);
+}
+
+void BlobFile::setRoom(size_t page, size_t gap)
+{
+    if (const auto it = shared_.find(page); it != shared_.end() && it->second.freeEntries > 0) {
+        auto bucket = roomy_.find(it->second.largestGap);
+        if (bucket != roomy_.end()) {
+            bucket->second.erase(page);
+            if (bucket->second.empty()) roomy_.erase(bucket);
+        }
+    }
+    if (gap > 0) roomy_[gap].insert(page);
 }
 
 size_t BlobFile::allocateShared(size_t chunks, size_t& start, uint8_t& index)
 {
     size_t page = 0;
-    for (size_t p : roomy_)
-        if (shared_[p].largestGap >= chunks) {
-            page = p;
-            break;
-        }
+    // The lowest page among those with a run long enough.
+    for (auto it = roomy_.lower_bound(chunks); it != roomy_.end(); ++it)
+        if (page == 0 || *it->second.begin() < page) page = *it->second.begin();
     if (page == 0) {
         page = allocate(1);
         uint8_t* b = bytes_.data() + page * kBlobPage;

@@ -64,7 +64,9 @@ private:
         size_t largestGap = 0;
     };
     std::map<size_t, Shared> shared_;
-    std::set<size_t> roomy_;  // the shared pages with room left
+    // The shared pages with a free entry, by their largest run of free chunks.
+    std::map<size_t, std::set<size_t>> roomy_;
+    void setRoom(size_t page, size_t gap);
     uint16_t modCount_ = 0;
 };
 
