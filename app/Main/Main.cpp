@@ -7,6 +7,7 @@
 #include <QToolTip>
 
 #include "Beall.h"
+#include "app/archive/Archiv.h"
 #include "app/dialogs/Logo.h"
 #include "app/users/Login.h"
 #include "common/Convert.h"
@@ -109,6 +110,7 @@ void Tfrm_Main::showEvent(QShowEvent* event)
 
 void Tfrm_Main::closeEvent(QCloseEvent* event)
 {
+    OfferArchiveAtClose(this);
     const QRect frame = frameGeometry();
     Beall.left = frame.left();
     Beall.top = frame.top();

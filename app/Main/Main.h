@@ -10,10 +10,9 @@
 //
 // The first show switches the menus to the program menu style, places the
 // window (the whole work area when full screen is on, else the saved place
-// and size) and shows the splash window. Closing the window saves the
-// settings and closes the connection; the archive question (ArchiveDue in
-// Beall.h) belongs at the start of closeEvent(), before the settings are
-// saved.
+// and size) and shows the splash window. Closing the window offers the
+// database archive once it is due (OfferArchiveAtClose), then saves the
+// settings and closes the connection.
 #pragma once
 
 #include <QMainWindow>

@@ -63,8 +63,14 @@ TEST(Startup, FirstStartLogsInAndCloseWritesAllNineKeys)
                   QStringList({"PATH=" + data, "DEFAULT DRIVER=PARADOX", "ENABLE BCD=FALSE"}));
         EXPECT_FALSE(QFile::exists(home.settingsFile()));
         w.show();
+        // A missing archive date counts as ten days ago: the archive is offered.
+        user.yesNo = {false};
         w.close();
         EXPECT_FALSE(w.Database1->isConnected());
+        ASSERT_FALSE(user.asked.empty());
+        EXPECT_EQ(user.asked.back().kind, "question");
+        EXPECT_EQ(user.asked.back().text,
+                  "Az adatbázis több mint 5 napja nem lett archiválva. Archiváljam most?");
     }
     IniFile ini(home.settingsFile());
     ini.load();
