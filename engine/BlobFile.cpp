@@ -227,23 +227,33 @@ void BlobFile::release(const FieldSlot& slot, const uint8_t* field)
     addFree(page, 1);
 }
 
-void BlobFile::refreshShared(size_t page)
+// Which 16-byte chunks of a shared page hold values, and how many entries
+// are free; the highest free entry is `lastFree`.
+BlobFile::Occupancy BlobFile::occupancy(size_t page) const
 {
     const uint8_t* b = bytes_.data() + page * kBlobPage;
-    std::array<bool, kSubChunks> used{};
-    Shared info;
+    Occupancy o;
     for (size_t i = 0; i < kSubEntries; ++i) {
         const uint8_t* e = b + 12 + i * 5;
         if (e[4] == 0) {
-            ++info.freeEntries;
+            ++o.freeEntries;
+            o.lastFree = uint8_t(i);
             continue;
         }
         for (size_t c = e[0]; c < size_t(e[0]) + e[1]; ++c)
-            if (c >= kSubFirstChunk && c - kSubFirstChunk < kSubChunks) used[c - kSubFirstChunk] = true;
+            if (c >= kSubFirstChunk && c - kSubFirstChunk < kSubChunks) o.used[c - kSubFirstChunk] = true;
     }
+    return o;
+}
+
+void BlobFile::refreshShared(size_t page)
+{
+    const Occupancy o = occupancy(page);
+    Shared info;
+    info.freeEntries = o.freeEntries;
     size_t run = 0;
     for (size_t c = 0; c < kSubChunks; ++c) {
-        run = used[c] ? 0 : run + 1;
+        run = o.used[c] ? 0 : run + 1;
         info.largestGap = std::max(info.largestGap, run);
     }
     setRoom(page, info.freeEntries > 0 ? info.largestGap : 0);
@@ -276,23 +286,13 @@ size_t BlobFile::allocateShared(size_t chunks, size_t& start, uint8_t& index)
         putLe16(b + 1, 1);
         refreshShared(page);
     }
-    const uint8_t* b = bytes_.data() + page * kBlobPage;
     // The lowest gap that fits, and the highest free entry (as others fill
     // these pages).
-    std::array<bool, kSubChunks> used{};
-    index = 0;
-    for (size_t i = 0; i < kSubEntries; ++i) {
-        const uint8_t* e = b + 12 + i * 5;
-        if (e[4] == 0) {
-            index = uint8_t(i);
-            continue;
-        }
-        for (size_t c = e[0]; c < size_t(e[0]) + e[1]; ++c)
-            if (c >= kSubFirstChunk && c - kSubFirstChunk < kSubChunks) used[c - kSubFirstChunk] = true;
-    }
+    const Occupancy o = occupancy(page);
+    index = o.lastFree;
     size_t run = 0;
     for (size_t c = 0; c < kSubChunks; ++c) {
-        run = used[c] ? 0 : run + 1;
+        run = o.used[c] ? 0 : run + 1;
         if (run == chunks) {
             start = c + 1 - chunks;
             break;

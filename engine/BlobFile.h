@@ -9,6 +9,7 @@
 // and length against the file, so a damaged file is reported, not followed.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <set>
@@ -46,6 +47,12 @@ public:
 private:
     size_t allocate(size_t pages);
     void addFree(size_t page, size_t pages);
+    struct Occupancy {
+        std::array<bool, 4096 / 16 - 0x150 / 16> used{};
+        size_t freeEntries = 0;
+        uint8_t lastFree = 0;
+    };
+    Occupancy occupancy(size_t page) const;
     size_t allocateShared(size_t chunks, size_t& start, uint8_t& index);
     void refreshShared(size_t page);
     void markDirty(size_t offset, size_t len);

@@ -56,22 +56,32 @@ void FileBuffer::release()
     size_ = mapped_ = 0;
 }
 
+namespace {
+
+// Reads up to `n` bytes from the start of a file; the count read, or -1.
+ssize_t readFromStart(int fd, uint8_t* buf, size_t n)
+{
+    size_t got = 0;
+    while (got < n) {
+        const ssize_t r = pread(fd, buf + got, n - got, off_t(got));
+        if (r < 0 && errno == EINTR) continue;
+        if (r < 0) return -1;
+        if (r == 0) break;
+        got += size_t(r);
+    }
+    return ssize_t(got);
+}
+
+}  // namespace
+
 Result<FileBuffer> readWholeBuffer(int fd, const std::string& path)
 {
     struct stat st {};
     if (fstat(fd, &st) != 0) return msg::ioError(path, errno);
     FileBuffer out(size_t(st.st_size));
-    size_t got = 0;
-    while (got < out.size()) {
-        const ssize_t r = pread(fd, out.data() + got, out.size() - got, off_t(got));
-        if (r < 0) {
-            if (errno == EINTR) continue;
-            return msg::ioError(path, errno);
-        }
-        if (r == 0) break;
-        got += size_t(r);
-    }
-    out.shrink(got);
+    const ssize_t got = readFromStart(fd, out.data(), out.size());
+    if (got < 0) return msg::ioError(path, errno);
+    out.shrink(size_t(got));
     return out;
 }
 
@@ -90,35 +100,10 @@ Result<FileBuffer> readWholeBuffer(const std::string& path)
 Result<std::vector<uint8_t>> readStart(int fd, size_t max, const std::string& path)
 {
     std::vector<uint8_t> out(max);
-    size_t got = 0;
-    while (got < out.size()) {
-        const ssize_t r = pread(fd, out.data() + got, out.size() - got, off_t(got));
-        if (r < 0) {
-            if (errno == EINTR) continue;
-            return msg::ioError(path, errno);
-        }
-        if (r == 0) break;
-        got += size_t(r);
-    }
-    out.resize(got);
+    const ssize_t got = readFromStart(fd, out.data(), out.size());
+    if (got < 0) return msg::ioError(path, errno);
+    out.resize(size_t(got));
     return out;
-}
-
-Status readExact(int fd, void* buf, size_t n, uint64_t offset)
-{
-    auto* p = static_cast<char*>(buf);
-    while (n > 0) {
-        const ssize_t r = pread(fd, p, n, off_t(offset));
-        if (r < 0) {
-            if (errno == EINTR) continue;
-            return Status::error(ErrorCode::IoError, "");
-        }
-        if (r == 0) return Status::error(ErrorCode::Corrupt, "");
-        p += r;
-        n -= size_t(r);
-        offset += uint64_t(r);
-    }
-    return Status::ok();
 }
 
 Status writeExact(int fd, const void* buf, size_t n, uint64_t offset, std::string_view path)
@@ -137,25 +122,6 @@ Status writeExact(int fd, const void* buf, size_t n, uint64_t offset, std::strin
     return Status::ok();
 }
 
-Result<std::vector<uint8_t>> readWholeFd(int fd, const std::string& path)
-{
-    struct stat st {};
-    if (fstat(fd, &st) != 0) return msg::ioError(path, errno);
-    std::vector<uint8_t> out(size_t(st.st_size));
-    size_t got = 0;
-    while (got < out.size()) {
-        const ssize_t r = pread(fd, out.data() + got, out.size() - got, off_t(got));
-        if (r < 0) {
-            if (errno == EINTR) continue;
-            return msg::ioError(path, errno);
-        }
-        if (r == 0) break;
-        got += size_t(r);
-    }
-    out.resize(got);
-    return out;
-}
-
 Result<std::vector<uint8_t>> readWholeFile(const std::string& path)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -163,19 +129,15 @@ Result<std::vector<uint8_t>> readWholeFile(const std::string& path)
         if (errno == ENOENT) return Status::error(ErrorCode::NotFound, path);
         return msg::ioError(path, errno);
     }
-    Result<std::vector<uint8_t>> r = readWholeFd(fd, path);
+    struct stat st {};
+    if (fstat(fd, &st) != 0) {
+        const int err = errno;
+        ::close(fd);
+        return msg::ioError(path, err);
+    }
+    Result<std::vector<uint8_t>> r = readStart(fd, size_t(st.st_size), path);
     ::close(fd);
     return r;
-}
-
-Status writeNewFile(const std::string& path, const std::vector<uint8_t>& bytes)
-{
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return msg::ioError(path, errno);
-    Status s = writeExact(fd, bytes.data(), bytes.size(), 0, path);
-    if (s.isOk() && fdatasync(fd) != 0) s = msg::ioError(path, errno);
-    ::close(fd);
-    return s;
 }
 
 Status syncDirectory(const std::string& folder)

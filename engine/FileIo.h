@@ -44,13 +44,9 @@ Result<FileBuffer> readWholeBuffer(const std::string& path);
 // The first `max` bytes of a file (fewer if it is shorter).
 Result<std::vector<uint8_t>> readStart(int fd, size_t max, const std::string& path);
 
-Status readExact(int fd, void* buf, size_t n, uint64_t offset);
 Status writeExact(int fd, const void* buf, size_t n, uint64_t offset, std::string_view path);
 // The whole file; a missing file gives NotFound.
 Result<std::vector<uint8_t>> readWholeFile(const std::string& path);
-Result<std::vector<uint8_t>> readWholeFd(int fd, const std::string& path);
-// Writes a complete new file and syncs it.
-Status writeNewFile(const std::string& path, const std::vector<uint8_t>& bytes);
 Status syncDirectory(const std::string& folder);
 
 // Names of the folder's entries.

@@ -36,8 +36,6 @@ uint8_t blockKbFor(int recordSize)
     return 32;
 }
 
-std::string upperExt(std::string_view ext) { return std::string(ext); }
-
 // The checksum by which a replayed change makes sure it found the row the
 // writer saw. Where a memo's value lies in the memo file is left out: a
 // process that found space left behind by a writer that died places values
@@ -98,7 +96,6 @@ struct TableState::Model {
     std::vector<Secondary> sec;
     uint32_t tagBase = 1;
     std::string mbName, pxName;
-    uint64_t dbDiskSize = 0;
     uint64_t mbDiskSize = 0;
     std::vector<uint8_t> pxDisk;  // the .PX as on disk, once read
     bool pxRead = false;
@@ -137,7 +134,7 @@ TableState::~TableState()
 
 const TableDef& TableState::def() const { return model_->def; }
 
-std::string TableState::fileName(std::string_view ext) const { return stem_ + "." + upperExt(ext); }
+std::string TableState::fileName(std::string_view ext) const { return stem_ + "." + std::string(ext); }
 
 Status TableState::validate(std::string_view table, const TableDef& def)
 {
@@ -292,7 +289,7 @@ Status TableState::removeLeftovers(bool& reopen)
     bool pendingRenames = false;
     if (!recs.empty() && recs.back().type == LogType::Image) {
         if (!lockFile(dbFd_, LockRange::Read, LockKind::Exclusive, kWriterWaitMs)) return msg::tableInUse(stem_);
-        Status s = applyImage(recs.back().payload, true, nullptr, nullptr);
+        Status s = applyImage(recs.back().payload, true, nullptr);
         unlockFile(dbFd_, LockRange::Read);
         if (!s.isOk()) return s;
         ByteReader r(recs.back().payload);
@@ -356,7 +353,7 @@ Status TableState::loadModel(std::unique_ptr<Model>& out)
         std::vector<std::pair<std::string, std::vector<uint8_t>>> files;
         files.emplace_back(dbFile_, std::vector<uint8_t>(db->data(), db->data() + db->size()));
         files.emplace_back(m->mbName, std::move(mbBytes));
-        if (Status s = applyImage(recs.back().payload, false, nullptr, &files); !s.isOk()) return s;
+        if (Status s = applyImage(recs.back().payload, false, &files); !s.isOk()) return s;
         FileBuffer patched(files[0].second.size());
         std::memcpy(patched.data(), files[0].second.data(), files[0].second.size());
         *db = std::move(patched);
@@ -400,7 +397,6 @@ Status TableState::loadModel(std::unique_ptr<Model>& out)
     m->pk = primaryParts(m->def, m->layout);
     for (const FieldDef& f : m->def.fields)
         if (isBlobType(f.type)) m->hasBlobs = true;
-    m->dbDiskSize = db->size();
     m->tagBase = nextTag_;
     if (Status s = m->data.load(std::move(*db), *h, nextTag_, dbFile_); !s.isOk()) return s;
     if (m->hasBlobs) {
@@ -485,6 +481,22 @@ Status TableState::loadModel(std::unique_ptr<Model>& out)
 
 // ---------------------------------------------------------------------------
 // Secondary indexes
+
+// The index record of a row: the indexed field, the key, the row's block.
+void TableState::secondaryRecord(const Model& m, const Secondary& s, uint32_t dbTag, std::vector<uint8_t>& out)
+{
+    out.resize(size_t(s.xgLayout.recordSize()));
+    const uint8_t* rec = m.data.record(dbTag);
+    const FieldSlot& fs = m.layout.slot(s.field);
+    size_t off = 0;
+    std::memcpy(out.data(), rec + fs.offset, size_t(fs.width));
+    off += size_t(fs.width);
+    for (const KeyPart& p : m.pk) {
+        std::memcpy(out.data() + off, rec + p.slot.offset, size_t(p.slot.width));
+        off += size_t(p.slot.width);
+    }
+    putIndexShort(out.data() + off, m.data.locate(dbTag).block);
+}
 
 Status TableState::ensureSecondary(Model& m, Secondary& s)
 {
@@ -574,18 +586,10 @@ Status TableState::ensureSecondary(Model& m, Secondary& s)
         s.xg.initEmpty(s.xgLayout.recordSize(), int(blockKbFor(s.xgLayout.recordSize())) * 1024, base);
         s.xgToDb.clear();
         s.dbToXg.clear();
-        std::vector<uint8_t> xr(size_t(s.xgLayout.recordSize()));
+        std::vector<uint8_t>& xr = xgBuf_;
         for (uint32_t i : order) {
             const uint32_t dbTag = tags[i];
-            const uint8_t* rec = m.data.record(dbTag);
-            size_t off = 0;
-            std::memcpy(xr.data(), rec + fs.offset, size_t(fs.width));
-            off += size_t(fs.width);
-            for (const KeyPart& p : m.pk) {
-                std::memcpy(xr.data() + off, rec + p.slot.offset, size_t(p.slot.width));
-                off += size_t(p.slot.width);
-            }
-            putIndexShort(xr.data() + off, m.data.locate(dbTag).block);
+            secondaryRecord(m, s, dbTag, xr);
             const uint32_t xt = s.xg.append(xr.data());
             s.xgToDb.push_back(dbTag);
             m.dbToXg(s, dbTag) = xt;
@@ -603,18 +607,8 @@ void TableState::insertSecondary(Model& m, Secondary& s, uint32_t dbTag)
         s.mustSort = true;
         return;
     }
-    const uint8_t* rec = m.data.record(dbTag);
     std::vector<uint8_t>& xr = xgBuf_;
-    xr.assign(size_t(s.xgLayout.recordSize()), 0);
-    const FieldSlot& fs = m.layout.slot(s.field);
-    size_t off = 0;
-    std::memcpy(xr.data(), rec + fs.offset, size_t(fs.width));
-    off += size_t(fs.width);
-    for (const KeyPart& p : m.pk) {
-        std::memcpy(xr.data() + off, rec + p.slot.offset, size_t(p.slot.width));
-        off += size_t(p.slot.width);
-    }
-    putIndexShort(xr.data() + off, m.data.locate(dbTag).block);
+    secondaryRecord(m, s, dbTag, xr);
     const auto pos = s.xg.lowerBound([&](const uint8_t* r) { return compareKeys(s.xgKey, xr.data(), s.xgKey, r); });
     const uint32_t xt = s.xg.insert(pos, xr.data());
     if (s.xgToDb.size() < xt) s.xgToDb.resize(xt, 0);
@@ -956,7 +950,6 @@ void TableState::markWritten(Model& m, const std::vector<FilePlan>& plans, uint3
     m.data.clearDirty();
     m.blobs.clearDirty();
     for (const FilePlan& p : plans) {
-        if (sameName(p.name, dbFile_)) m.dbDiskSize = p.size;
         if (sameName(p.name, m.mbName)) m.mbDiskSize = p.size;
         if (sameName(p.name, m.pxName)) {
             m.pxDisk = *p.owned.back();
@@ -1572,7 +1565,7 @@ Status TableState::checkpoint()
     return Status::ok();
 }
 
-Status TableState::applyImage(const std::string& payload, bool toDisk, Model*,
+Status TableState::applyImage(const std::string& payload, bool toDisk,
                               std::vector<std::pair<std::string, std::vector<uint8_t>>>* files)
 {
     ByteReader r(payload);
@@ -1759,19 +1752,9 @@ std::unique_ptr<TableState::Model> TableState::copyModel(
         if (!o.ready || o.field != s.field) continue;
         s.xg.initEmpty(s.xgLayout.recordSize(), int(blockKbFor(s.xgLayout.recordSize())) * 1024, 1);
         std::vector<uint8_t>& xr = xgBuf_;
-        xr.resize(size_t(s.xgLayout.recordSize()));
-        const FieldSlot& fs = m->layout.slot(s.field);
         for (uint32_t oxt : o.xg.tagsInOrder()) {
             const uint32_t dbTag = newTag[o.xgToDb[oxt - 1] - old.tagBase];
-            const uint8_t* rec = m->data.record(dbTag);
-            size_t off = 0;
-            std::memcpy(xr.data(), rec + fs.offset, size_t(fs.width));
-            off += size_t(fs.width);
-            for (const KeyPart& p : m->pk) {
-                std::memcpy(xr.data() + off, rec + p.slot.offset, size_t(p.slot.width));
-                off += size_t(p.slot.width);
-            }
-            putIndexShort(xr.data() + off, m->data.locate(dbTag).block);
+            secondaryRecord(*m, s, dbTag, xr);
             s.xgToDb.push_back(dbTag);
             m->dbToXg(s, dbTag) = s.xg.append(xr.data());
         }
@@ -1806,11 +1789,19 @@ Status TableState::addField(const FieldDef& field)
     if (def.fieldIndex(field.name) >= 0) return msg::fieldExists(stem_, field.name);
     def.fields.push_back(withDefaults(field));
     if (Status s = validate(stem_, def); !s.isOk()) return s;
+    return restructure(def, true, [] { return std::vector<std::string>(); });
+}
+
+// Writes the table anew under `def`, each row's old bytes at the start of
+// its new record; `obsolete` names the files the new table leaves behind.
+Status TableState::restructure(const TableDef& def, bool keepOrder,
+                               const std::function<std::vector<std::string>()>& obsolete)
+{
     if (Status s = beginWrite(); !s.isOk()) return s;
     const int oldSize = model_->layout.recordSize();
     std::unique_ptr<Model> next =
-        copyModel(def, [&](const uint8_t* from, uint8_t* to) { std::memcpy(to, from, size_t(oldSize)); }, true);
-    Status s = rewrite(std::move(next), {});
+        copyModel(def, [&](const uint8_t* from, uint8_t* to) { std::memcpy(to, from, size_t(oldSize)); }, keepOrder);
+    Status s = rewrite(std::move(next), obsolete());
     endWrite();
     return s;
 }
@@ -1818,20 +1809,16 @@ Status TableState::addField(const FieldDef& field)
 Status TableState::clearIndexes()
 {
     if (Status s = restructureAllowed(); !s.isOk()) return s;
-    if (Status s = beginWrite(); !s.isOk()) return s;
     TableDef def = model_->def;
     def.keyFieldCount = 0;
     def.indexes.clear();
-    const int size = model_->layout.recordSize();
-    std::unique_ptr<Model> next =
-        copyModel(def, [&](const uint8_t* from, uint8_t* to) { std::memcpy(to, from, size_t(size)); }, true);
-    std::vector<std::string> obsolete = indexFilesFrom(0);
-    Result<std::vector<std::string>> entries = listFolder(folder_);
-    if (entries.isOk())
-        if (auto px = findEntry(*entries, stem_ + ".PX")) obsolete.push_back(*px);
-    Status s = rewrite(std::move(next), obsolete);
-    endWrite();
-    return s;
+    return restructure(def, true, [&] {
+        std::vector<std::string> obsolete = indexFilesFrom(0);
+        Result<std::vector<std::string>> entries = listFolder(folder_);
+        if (entries.isOk())
+            if (auto px = findEntry(*entries, stem_ + ".PX")) obsolete.push_back(*px);
+        return obsolete;
+    });
 }
 
 Status TableState::addPrimaryIndex(const std::vector<std::string>& fields)
@@ -1864,13 +1851,7 @@ Status TableState::addPrimaryIndex(const std::vector<std::string>& fields)
                 key.push_back(decodeScalar(layout.slot(k), model_->data.record(tags[i])));
             return msg::duplicateKey(stem_, describeKey(key));
         }
-    if (Status s = beginWrite(); !s.isOk()) return s;
-    const int size = model_->layout.recordSize();
-    std::unique_ptr<Model> next =
-        copyModel(def, [&](const uint8_t* from, uint8_t* to) { std::memcpy(to, from, size_t(size)); }, false);
-    Status s = rewrite(std::move(next), {});
-    endWrite();
-    return s;
+    return restructure(def, false, [] { return std::vector<std::string>(); });
 }
 
 Status TableState::addIndex(const IndexDef& index)
@@ -1882,13 +1863,7 @@ Status TableState::addIndex(const IndexDef& index)
     if (index.fields.size() == 1)
         if (const int f = def.fieldIndex(index.fields[0]); f >= 0) def.indexes.back().fields[0] = def.fields[size_t(f)].name;
     if (Status s = validate(stem_, def); !s.isOk()) return s;
-    if (Status s = beginWrite(); !s.isOk()) return s;
-    const int size = model_->layout.recordSize();
-    std::unique_ptr<Model> next =
-        copyModel(def, [&](const uint8_t* from, uint8_t* to) { std::memcpy(to, from, size_t(size)); }, true);
-    Status s = rewrite(std::move(next), indexFilesFrom(def.indexes.size()));
-    endWrite();
-    return s;
+    return restructure(def, true, [&] { return indexFilesFrom(def.indexes.size()); });
 }
 
 }  // namespace engine

@@ -97,7 +97,7 @@ private:
     void endWrite();
     Status log(LogType type, const std::string& payload);
     Status checkpoint();
-    Status applyImage(const std::string& payload, bool toDisk, Model* m,
+    Status applyImage(const std::string& payload, bool toDisk,
                       std::vector<std::pair<std::string, std::vector<uint8_t>>>* files);
     Status completeRenames(const std::string& payload);
     Status rewrite(std::unique_ptr<Model> next, const std::vector<std::string>& obsolete);
@@ -108,6 +108,7 @@ private:
     void applyUpdate(Model& m, uint32_t tag, const Record& rec);
     void applyRemove(Model& m, uint32_t tag);
     void applyEmpty(Model& m);
+    static void secondaryRecord(const Model& m, const Secondary& s, uint32_t dbTag, std::vector<uint8_t>& out);
     void insertSecondary(Model& m, Secondary& s, uint32_t dbTag);
     void removeSecondary(Model& m, Secondary& s, uint32_t dbTag);
     void changed();
@@ -116,6 +117,7 @@ private:
     Result<uint32_t> liveTag(RowId row);
     std::string fileName(std::string_view ext) const;
     Status restructureAllowed();
+    Status restructure(const TableDef& def, bool keepOrder, const std::function<std::vector<std::string>()>& obsolete);
 
     std::string folder_;
     std::string stem_;      // table name as its .DB file has it on disk
