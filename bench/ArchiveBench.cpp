@@ -83,13 +83,13 @@ void generate(const fs::path& folder)
     const engine::Date base = engine::Date::fromYmd(2015, 1, 1);
     auto date = [&] { return engine::Value::fromDate(base.addDays(static_cast<std::int32_t>(rng() % 4000))); };
 
-    insertRows(db, "ceg", 4000, [&](engine::Record& r, int i) {
+    insertRows(db, "ceg", 9000, [&](engine::Record& r, int i) {
         r[1] = text(pick(names) + " " + std::to_string(i) + " Kft.");
         r[3] = text(pick(cities));
         r[4] = text(cp1250("Fő utca ") + std::to_string(rng() % 200));
         r[8] = text("06-1-" + std::to_string(1000000 + rng() % 9000000));
     });
-    insertRows(db, "ugyfel", 30000, [&](engine::Record& r, int i) {
+    insertRows(db, "ugyfel", 70000, [&](engine::Record& r, int i) {
         const std::string family = pick(names), first = pick(given);
         r[1] = text(family + " " + first);
         r[2] = text("06-30-" + std::to_string(1000000 + rng() % 9000000));
@@ -101,10 +101,10 @@ void generate(const fs::path& folder)
         r[16] = text(first);
         r[20] = number(1 + rng() % 10000);
     });
-    insertRows(db, "feladat", 45000, [&](engine::Record& r, int i) {
+    insertRows(db, "feladat", 105000, [&](engine::Record& r, int i) {
         r[1] = date();
         r[2] = date();
-        r[3] = number(1 + rng() % 30000);
+        r[3] = number(1 + rng() % 70000);
         r[4] = number(1 + rng() % 4);
         r[5] = number(1 + rng() % 3);
         r[6] = text(cp1250("Ajánlat készítése, ") + std::to_string(i));
@@ -112,8 +112,8 @@ void generate(const fs::path& folder)
             r[7] = text(cp1250("Visszahívni a jövő héten; az árajánlatot módosítani kell. ") + pick(names));
         r[10] = text(rng() % 4 ? "I" : "N");
     });
-    insertRows(db, "ugyf_megj", 15000, [&](engine::Record& r, int) {
-        r[1] = number(1 + rng() % 30000);
+    insertRows(db, "ugyf_megj", 35000, [&](engine::Record& r, int) {
+        r[1] = number(1 + rng() % 70000);
         r[2] = date();
         r[3] = text(cp1250("Telefonos egyeztetés"));
         r[4] = text(cp1250("A szerződés tervezetét elküldtük, válaszra várunk. ") + pick(names) + " " +
