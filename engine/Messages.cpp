@@ -1,5 +1,6 @@
 #include "Messages.h"
 
+#include <cerrno>
 #include <cstring>
 
 #include "Codepage.h"
@@ -147,7 +148,20 @@ Status corrupt(std::string_view fileName, std::string_view detail)
 
 Status ioError(std::string_view path, int err)
 {
-    return Status::error(ErrorCode::IoError, "Fájlművelet sikertelen (" + u(path) + "): " + std::strerror(err));
+    std::string reason;
+    switch (err) {
+    case ENOSPC: reason = "nincs elég hely a lemezen."; break;
+    case EDQUOT: reason = "elfogyott a lemezkvóta."; break;
+    case EACCES:
+    case EPERM: reason = "nincs hozzá jogosultság."; break;
+    case EROFS: reason = "a lemez csak olvasható."; break;
+    case ENOENT: reason = "a fájl nem található."; break;
+    case EIO: reason = "a lemez írása vagy olvasása nem sikerült."; break;
+    case EMFILE:
+    case ENFILE: reason = "túl sok fájl van nyitva."; break;
+    default: reason = "rendszerhiba " + std::to_string(err) + " (" + std::strerror(err) + ")."; break;
+    }
+    return Status::error(ErrorCode::IoError, "Fájlművelet sikertelen (" + u(path) + "): " + reason);
 }
 
 }  // namespace engine::msg
