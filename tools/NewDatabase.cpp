@@ -153,12 +153,13 @@ Status fillReference(engine::Database& db, const std::vector<NameDay>& nameDays,
         if (Status s = w.status(); !s.isOk()) return s;
     }
     {
-        // Colours as $BBGGRR: light red, light yellow, light green, light blue.
+        // Text colours of the task list, as $BBGGRR: red, black, dark green,
+        // dark blue (readable on the white grid).
         TableWriter w(db, "prioritas");
-        w.add({{"prioritas", I(1)}, {"prioritas_nev", T("Sürgős")}, {"hatid", I(1)}, {"szin", I(0xC8C8FF)}});
-        w.add({{"prioritas", I(2)}, {"prioritas_nev", T("Normál")}, {"hatid", I(7)}, {"szin", I(0xD2FFFF)}});
-        w.add({{"prioritas", I(3)}, {"prioritas_nev", T("Ráér")}, {"hatid", I(30)}, {"szin", I(0xD7F5D7)}});
-        w.add({{"prioritas", I(4)}, {"prioritas_nev", T("Tájékoztató")}, {"hatid", I(60)}, {"szin", I(0xFAE6D2)}});
+        w.add({{"prioritas", I(1)}, {"prioritas_nev", T("Sürgős")}, {"hatid", I(1)}, {"szin", I(0x0000C0)}});
+        w.add({{"prioritas", I(2)}, {"prioritas_nev", T("Normál")}, {"hatid", I(7)}, {"szin", I(0x000000)}});
+        w.add({{"prioritas", I(3)}, {"prioritas_nev", T("Ráér")}, {"hatid", I(30)}, {"szin", I(0x007000)}});
+        w.add({{"prioritas", I(4)}, {"prioritas_nev", T("Tájékoztató")}, {"hatid", I(60)}, {"szin", I(0xA00000)}});
         if (Status s = w.status(); !s.isOk()) return s;
     }
     return Status::ok();

@@ -1,10 +1,14 @@
 #include "Main.h"
 
 #include <QCloseEvent>
+#include <QGridLayout>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
 #include <QScreen>
-#include <QStatusBar>
+#include <QTabBar>
 #include <QToolTip>
+#include <QVBoxLayout>
 
 #include "Beall.h"
 #include "app/archive/Archiv.h"
@@ -12,7 +16,9 @@
 #include "app/users/Login.h"
 #include "common/Convert.h"
 #include "common/DataSet.h"
+#include "common/Interaction.h"
 #include "common/Messages.h"
+#include "common/Settings.h"
 #include "widgets/MenuStyle.h"
 #include "widgets/WindowConventions.h"
 
@@ -34,9 +40,34 @@ Tfrm_Main::Tfrm_Main(QWidget* parent) : QMainWindow(parent)
     setObjectName("frm_Main");
     setWindowTitle("Nyilvex");
     KeepOwnPlacement(this);
-    setCentralWidget(new QWidget(this));
-    statusBar()->setFixedHeight(21);
+    QFont f("Tahoma");
+    f.setPointSize(8);
+    setFont(f);
     Database1 = new Connection(DatabaseAlias, this);
+    createDataSets();
+    createActions();
+    createMenus();
+    createStatusBar();
+
+    auto* client = new QWidget(this);
+    auto* panels = new QGridLayout;
+    panels->setContentsMargins(0, 0, 0, 0);
+    pCeg = createPanel(0);
+    pUgyfel = createPanel(1);
+    pFeladat = createPanel(2);
+    pTermek = createPanel(3);
+    for (QWidget* p : {pCeg, pUgyfel, pFeladat, pTermek}) panels->addWidget(p, 0, 0);
+    auto* column = new QVBoxLayout(client);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(createTopBand());
+    column->addLayout(panels, 1);
+    column->addWidget(StatusBar1);
+    setCentralWidget(client);
+    setUpGrids();
+    connectDataSets();
+    connectCommands();
+    HideAllPanels();
 }
 
 Tfrm_Main::~Tfrm_Main() = default;
@@ -64,6 +95,7 @@ bool Tfrm_Main::startUp()
     // The task list starts with the unfinished tasks only ("Csak még nem kész").
     Beall.taskFilter = FilterMemory{};
     Beall.taskFilter.ticks[4] = true;
+    aSzurF->setChecked(true);
 
     if (Beall.loginRequired) {
         if (!RunLogin(this)) return false;
@@ -80,6 +112,20 @@ bool Tfrm_Main::startUp()
     Beall.customerFilter = FilterMemory{};
     Beall.customerFilter.ids[0] = -1;
     Beall.customerFilter.ids[1] = -1;
+
+    try {
+        BuildNameDayLine();
+        for (QLabel* l : lblNevnap) l->setText(nameDayLine_);
+        // The tab strip stands on the customers until the window is shown.
+        TabSet1->blockSignals(true);
+        TabSet1->setCurrentIndex(1);
+        TabSet1->blockSignals(false);
+        for (int tab : {0, 2, 1, 3}) SortBy(Beall.sortFields[size_t(tab)], tab);
+    } catch (const DbError& e) {
+        ShowError(e.message(), this);
+        return false;
+    }
+    created_ = true;
     return true;
 }
 
@@ -105,6 +151,8 @@ void Tfrm_Main::showEvent(QShowEvent* event)
     shown_ = true;
     SetMenuStyle(this);
     placeWindow();
+    Edit1->setFocus();
+    setTabIndex(0);
     (new Tfrm_Logo(this))->show();
 }
 
@@ -119,4 +167,13 @@ void Tfrm_Main::closeEvent(QCloseEvent* event)
     SaveSettings();
     Database1->close();
     event->accept();
+}
+
+void Tfrm_Main::OpenWithShell(const QString& target)
+{
+    // Where the desktop has no message of its own for a target it cannot
+    // open, the user is told here, so that a missing program is not silence.
+    if (target.isEmpty()) return;  // a blank address names nothing to open
+    if (!interaction().openWithShell(target, ProgramFolder()))
+        ShowError("Nem sikerült megnyitni: " + target, this);
 }

@@ -1,0 +1,228 @@
+// Tfrm_Main: the commands that do their work in the main window itself
+// (delete, jump to the company, e-mail and web links, the newsletter
+// hand-off, help and information, the administrator's windows) and the
+// wiring of every command.
+#include "Main.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStatusTipEvent>
+
+#include "Beall.h"
+#include "Beallit.h"
+#include "app/archive/Archiv.h"
+#include "app/dialogs/Nevjegy.h"
+#include "app/dialogs/Readme.h"
+#include "app/users/Felhasznalo.h"
+#include "common/DataSet.h"
+#include "common/Interaction.h"
+#include "common/Messages.h"
+#include "common/Settings.h"
+#include "widgets/DBGrid.h"
+
+namespace {
+
+// Closes data sets when the operation that opened them ends, however it ends.
+class CloseAtEnd {
+public:
+    explicit CloseAtEnd(std::initializer_list<DataSet*> sets) : sets_(sets) {}
+    ~CloseAtEnd()
+    {
+        for (DataSet* ds : sets_) ds->close();
+    }
+    CloseAtEnd(const CloseAtEnd&) = delete;
+    CloseAtEnd& operator=(const CloseAtEnd&) = delete;
+
+private:
+    std::vector<DataSet*> sets_;
+};
+
+// Deletes the row `key` of `table` while the browse query is closed, then
+// opens the query again (on its first row).
+void deleteThroughTable(QueryDataSet* list, TableDataSet* table, const char* keyField)
+{
+    const int key = list->fieldByName(keyField)->asInteger();
+    list->close();
+    try {
+        CloseAtEnd closeTable{table};
+        table->open();
+        if (table->locate(keyField, key)) {
+            table->remove();
+            table->flushBuffers();
+        }
+    } catch (const DbError&) {
+        list->open();
+        throw;
+    }
+    list->open();
+}
+
+}  // namespace
+
+void Tfrm_Main::connectCommands()
+{
+    connect(aTorol, &QAction::triggered, this, &Tfrm_Main::aTorolExecute);
+    connect(aUgrikCeg, &QAction::triggered, this, &Tfrm_Main::aUgrikCegExecute);
+    connect(aLeveletNeki, &QAction::triggered, this, &Tfrm_Main::aLeveletNekiExecute);
+    connect(aZoduvoza, &QAction::triggered, this, &Tfrm_Main::aZoduvozaExecute);
+    connect(aKeres, &QAction::triggered, this, &Tfrm_Main::aKeresExecute);
+    connect(aFigyelmeztet, &QAction::triggered, this, &Tfrm_Main::aFigyelmeztetExecute);
+    connect(aFelhasznalo, &QAction::triggered, this, [this] { adminCommand(&Tfrm_Main::openUsers); });
+    connect(aBeallit, &QAction::triggered, this, [this] { adminCommand(&Tfrm_Main::openSettings); });
+    connect(aArchiv, &QAction::triggered, this, &Tfrm_Main::archive);
+    connect(aBezar, &QAction::triggered, this, &QWidget::close);
+    connect(aSugo, &QAction::triggered, this, [this] { OpenWithShell(ProgramFolder() + "/Help/index.htm"); });
+    connect(aVedazero, &QAction::triggered, this, [this] { OpenWithShell(ProgramFolder() + "/Vedazero.exe"); });
+    connect(aHonlap, &QAction::triggered, this, [this] { OpenWithShell(MakerWebAddress); });
+    connect(aLevel, &QAction::triggered, this,
+            [this] { OpenWithShell(QString("mailto:") + MakerEmail + "?subject=Nyilvex program"); });
+    connect(aNevjegy, &QAction::triggered, this, [this] {
+        Tfrm_Nevjegy box(this);
+        interaction().runModal(box);
+    });
+    connect(aFontos, &QAction::triggered, this, [this] {
+        Tfrm_Readme readme(this);
+        interaction().runModal(readme);
+    });
+}
+
+void Tfrm_Main::aTorolExecute()
+{
+    const int tab = tabIndex();
+    DataSet* ds = browseDataSet(tab);
+    if (!ds->isActive() || ds->isEmpty()) return;  // no row to delete
+    if (!AskYesNo("Valóban töröljem a sort?", "Megerősítés", this)) return;
+    switch (tab) {
+    case 0:
+        TblCegek->remove();
+        TblCegek->flushBuffers();
+        tablesChanged({"ceg"}, TblCegek);
+        break;
+    case 1:
+        deleteThroughTable(Qry, Tbl, "ugyfel");
+        tablesChanged({"ugyfel"}, Qry);
+        break;
+    case 2:
+        deleteThroughTable(QryFeladat, TblFeladat, "feladat");
+        break;
+    default:
+        TblTermek->remove();
+        TblTermek->flushBuffers();
+        tablesChanged({"termek"}, TblTermek);
+        break;
+    }
+}
+
+void Tfrm_Main::aUgrikCegExecute()
+{
+    const int tab = tabIndex();
+    if (tab != 1 && tab != 2) return;
+    QueryDataSet* list = tab == 1 ? Qry : QryFeladat;
+    const int company = list->isActive() ? list->fieldByName("ceg")->asInteger() : 0;
+    setTabIndex(0);
+    TblCegek->locate("ceg", company);
+}
+
+void Tfrm_Main::DBGrid5DblClick()
+{
+    const int customer = Qry->isActive() ? Qry->fieldByName("ugyfel")->asInteger() : 0;
+    setTabIndex(1);
+    Qry->locate("ugyfel", customer);
+}
+
+void Tfrm_Main::aLeveletNekiExecute()
+{
+    const QString address = Qry->isActive() ? Qry->fieldByName("emil1")->asString() : QString();
+    if (address.isEmpty()) {
+        ShowError("Nincs E-Mail cím megadva.", this);
+        return;
+    }
+    OpenWithShell("mailto:" + address);
+}
+
+void Tfrm_Main::openEmailLink(int which)
+{
+    auto text = [this](const char* field) { return Qry->isActive() ? Qry->fieldByName(field)->asString() : QString(); };
+    switch (which) {
+    case 1:
+        OpenWithShell("mailto:" + text("emil1") + "?subject=nyilvex");
+        break;
+    case 2:
+        OpenWithShell("mailto:" + text("emil2") + "?subject=nyilvex");
+        break;
+    default:
+        OpenWithShell(text("honlap"));
+        break;
+    }
+}
+
+void Tfrm_Main::aZoduvozaExecute()
+{
+    if (!AskYesNo("Az előzőleg legyűjtött e-mail adatok törlődnek. Folytatja?", "Megerősítés", this)) return;
+    int stored = 0;
+    {
+        CloseAtEnd closeBoth{QryEmil, TblEmil};
+        QryEmil->open();
+        TblEmil->open();
+        TblEmil->emptyTable();
+        stored = batchAppend(*QryEmil, *TblEmil);
+        TblEmil->flushBuffers();
+    }
+    if (AskYesNo(QString::number(stored) + " E-Mail cím hozzáadása kész. Indítsam a Hírlevél programot?", "Kérdés",
+                 this))
+        OpenWithShell(ProgramFolder() + "/Zoduvoza.exe");
+}
+
+void Tfrm_Main::aKeresExecute()
+{
+    QLineEdit* box = quickSearchBox(tabIndex());
+    box->selectAll();
+    box->setFocus();
+}
+
+void Tfrm_Main::adminCommand(void (Tfrm_Main::*command)())
+{
+    if (!Beall.adminRight) {
+        ShowError("Nincs jogosultság a művelethez.", this);
+        return;
+    }
+    (this->*command)();
+}
+
+void Tfrm_Main::openUsers() { ShowUsers(this); }
+
+void Tfrm_Main::openSettings() { ShowSettingsDialog(this); }
+
+void Tfrm_Main::archive()
+{
+    // The archive closes the connection to read the table files; the lists
+    // that were open come back on the rows they stood on.
+    struct Open {
+        DataSet* ds;
+        const char* key;
+        int id;
+    };
+    std::vector<Open> reopen;
+    const std::pair<DataSet*, const char*> lists[] = {
+        {TblCegek, "ceg"}, {Qry, "ugyfel"}, {QryFeladat, "feladat"}, {TblTermek, "termek"}};
+    for (const auto& [ds, key] : lists)
+        if (ds->isActive()) reopen.push_back({ds, key, ds->fieldByName(key)->asInteger()});
+    ArchiveDatabase(this);
+    for (const Open& o : reopen) {
+        if (o.ds->isActive()) continue;
+        o.ds->open();
+        o.ds->locate(o.key, o.id);
+    }
+    UpdateStatusLine(tabIndex());
+}
+
+bool Tfrm_Main::event(QEvent* event)
+{
+    // Hints of the control under the mouse go to status panel 3.
+    if (event->type() == QEvent::StatusTip) {
+        StatusPanels[3]->setText(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}

@@ -1,0 +1,443 @@
+// Tfrm_Main: the data sets, the tab change, the company-to-customers link,
+// the quick search, the status line and the column widths.
+#include "Main.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabBar>
+
+#include <cmath>
+#include <map>
+
+#include "Beall.h"
+#include "common/DataSet.h"
+#include "widgets/DBGrid.h"
+
+namespace {
+
+const QStringList kCustomerQuery = {
+    "SELECT",
+    " ugyfel.*,",
+    " tipus.tipus_nev,",
+    " ceg.ceg_nev,",
+    " uzletkoto.uzletkoto_nev",
+    "FROM ugyfel",
+    " LEFT OUTER JOIN tipus ON (ugyfel.tipus = tipus.tipus)",
+    " LEFT OUTER JOIN ceg ON (ugyfel.ceg = ceg.ceg)",
+    " LEFT OUTER JOIN uzletkoto ON (ugyfel.uzletkoto = uzletkoto.uzletkoto)",
+    "ORDER BY 1;",
+};
+
+const QStringList kTaskQuery = {
+    "SELECT",
+    " feladat.*,",
+    " ugyfel.ugyfel_nev,",
+    " termek.cikkszam,",
+    " termek.cikkszam_nev,",
+    " allapot.allapot_nev,",
+    " prioritas.prioritas_nev,",
+    " prioritas.szin,",
+    " feltipus.feltipus_nev,",
+    " feleredmeny.feleredmeny_nev,",
+    " ceg.ceg_nev",
+    "FROM feladat",
+    " LEFT OUTER JOIN ugyfel ON (feladat.ugyfel = ugyfel.ugyfel)",
+    " LEFT OUTER JOIN termek ON (feladat.termek = termek.termek)",
+    " LEFT OUTER JOIN allapot ON (feladat.allapot = allapot.allapot)",
+    " LEFT OUTER JOIN prioritas ON (feladat.prioritas = prioritas.prioritas)",
+    " LEFT OUTER JOIN feltipus ON (feladat.feltipus = feltipus.feltipus)",
+    " LEFT OUTER JOIN feleredmeny ON (feladat.feleredmeny = feleredmeny.feleredmeny)",
+    " LEFT OUTER JOIN ceg ON (feladat.ceg = ceg.ceg)",
+    "ORDER BY feladat.feladat;",
+};
+
+const QStringList kNewsletterQuery = {
+    "SELECT",
+    " emil1 AS emil,",
+    " ugyfel_nev AS nev,",
+    " 'N' AS kuldve,",
+    " 0 AS csoport,",
+    " vnev,",
+    " knev,",
+    " honap,",
+    " nap",
+    "FROM ugyfel",
+    "WHERE NOT (emil1 IS NULL)",
+};
+
+void labels(DataSet* ds, const std::initializer_list<std::pair<const char*, const char*>>& list)
+{
+    for (const auto& [field, label] : list) ds->setDisplayLabel(field, label);
+}
+
+TableDataSet* table(Connection* db, QObject* owner, const char* file, bool readOnly = false)
+{
+    auto* t = new TableDataSet(db, owner);
+    t->setTableName(file);
+    t->setReadOnly(readOnly);
+    return t;
+}
+
+// The rows of a ResizeColumns table: K, then the fractions of the columns
+// from 0 (0 for a column that keeps its width).
+struct ColumnShares {
+    int k;
+    std::vector<double> fractions;
+};
+
+}  // namespace
+
+void Tfrm_Main::createDataSets()
+{
+    Connection* db = Database1;
+    TblCegek = table(db, this, "ceg.DB");
+    labels(TblCegek, {{"ceg_nev", "cégnév"}, {"cim_irsz", "irsz"}, {"cim_varos", "város"}, {"cim_cim", "cím"},
+                      {"tel_irsz", "tel.irsz."}, {"tel_varos", "tel.város"}, {"tel_cim", "tel.cím"}});
+
+    Qry = new QueryDataSet(db, this);
+    Qry->setSql(kCustomerQuery);
+    labels(Qry, {{"Ugyfel_nev", "ügyfél"},         {"Telefon_magan", "magántelefon"},
+                 {"Telefon_ceges", "céges telefon"}, {"Mobil", "mobil"},
+                 {"Fax", "fax"},                     {"Emil1", "e-mail 1."},
+                 {"Emil2", "e-mail 2."},             {"Honlap", "honlap"},
+                 {"Cim_varos", "város"},             {"Cim_irsz", "irsz."},
+                 {"Cim_cim", "cím"},                 {"Kapcsolat", "kapcsolat"},
+                 {"Datum", "dátum"},                 {"Megjegyzes", "megjegyzés"},
+                 {"vnev", "vezetéknév"},             {"knev", "keresztnév"},
+                 {"honap", "hónap"},                 {"tipus", "típus"},
+                 {"ceg", "cég"},                     {"uzletkoto", "üzletkötő"},
+                 {"tipus_nev", "típus"},             {"ceg_nev", "cég"},
+                 {"uzletkoto_nev", "üzletkötő"},     {"dat_figy", "dat.figyelmeztet"},
+                 {"figy_szoveg", "figyelmeztet"}});
+
+    QryFeladat = new QueryDataSet(db, this);
+    QryFeladat->setSql(kTaskQuery);
+    QryFeladat->setDisplayFormat("feladat", "00000");
+    labels(QryFeladat, {{"feladat", "id"},
+                        {"dat_beerk", "beérkezett"},
+                        {"dat_hatid", "határidő"},
+                        {"ugyfel_nev", "alkalmazott"},
+                        {"cikkszam", "cikkszám"},
+                        {"cikkszam_nev", "termék megnevezés"},
+                        {"allapot_nev", "állapot"},
+                        {"prioritas_nev", "prioritás"},
+                        {"rovid", "rövid leírás"},
+                        {"leiras", "feladat leírás"},
+                        {"feltipus_nev", "típus"},
+                        {"feleredmeny_nev", "eredmény"},
+                        {"lezarva", "lezárva"},
+                        {"ceg_nev", "cég"}});
+    // Until the task filter command is turned off, only unfinished tasks show.
+    QryFeladat->setFilter("lezarva='N'");
+    QryFeladat->setFiltered(true);
+
+    TblTermek = table(db, this, "termek.DB");
+    labels(TblTermek, {{"cikkszam", "cikkszám"}, {"cikkszam_nev", "megnevezés"}, {"kategoria", "kategória"}});
+
+    Tbl = table(db, this, "ugyfel.DB");
+    TblXTipus = table(db, this, "tipus.DB", true);
+    TblXCeg = table(db, this, "ceg.DB", true);
+    TblXUzletkoto = table(db, this, "uzletkoto.DB", true);
+    TblXBeo = table(db, this, "beosztas.DB", true);
+    Tbl->addLookupField("tipus_nev", "tipus", TblXTipus, "tipus", "tipus_nev");
+    Tbl->addLookupField("ceg_nev", "ceg", TblXCeg, "ceg", "ceg_nev");
+    Tbl->addLookupField("uzletkoto_nev", "uzletkoto", TblXUzletkoto, "uzletkoto", "uzletkoto_nev");
+    Tbl->addLookupField("beosztas_nev", "beosztas", TblXBeo, "beosztas", "beosztas_nev");
+
+    TblFeladat = table(db, this, "feladat.DB");
+    TblYUgyfel = table(db, this, "ugyfel.DB", true);
+    TblYCikkszam = table(db, this, "termek.DB", true);
+    TblYAllapot = table(db, this, "allapot.DB", true);
+    TblYPrioritas = table(db, this, "prioritas.DB", true);
+    TblYFeltipus = table(db, this, "feltipus.DB", true);
+    TblYFelEredmeny = table(db, this, "feleredmeny.DB", true);
+    TblCeg_lnk = table(db, this, "ceg.DB", true);
+    TblFeladat->addLookupField("ugyfel_nev", "ugyfel", TblYUgyfel, "Ugyfel", "Ugyfel_nev");
+    TblFeladat->addLookupField("cikkszam", "termek", TblYCikkszam, "termek", "cikkszam");
+    TblFeladat->addLookupField("cikkszam_nev", "termek", TblYCikkszam, "termek", "cikkszam_nev");
+    TblFeladat->addLookupField("allapot_nev", "allapot", TblYAllapot, "allapot", "allapot_nev");
+    TblFeladat->addLookupField("prioritas_nev", "prioritas", TblYPrioritas, "prioritas", "prioritas_nev");
+    TblFeladat->addLookupField("feltipus_nev", "feltipus", TblYFeltipus, "feltipus", "feltipus_nev");
+    TblFeladat->addLookupField("feleredmeny_nev", "feleredmeny", TblYFelEredmeny, "feleredmeny",
+                               "feleredmeny_nev");
+    TblFeladat->addLookupField("ceg_nev", "ceg", TblCeg_lnk, "ceg", "ceg_nev");
+
+    TblEmil = table(db, this, "emil.DB");
+    TblEmil->setExclusive(true);
+    QryEmil = new QueryDataSet(db, this);
+    QryEmil->setSql(kNewsletterQuery);
+    QryJav = new QueryDataSet(db, this);
+    QryUpdFigy = new QueryDataSet(db, this);
+    QryUpdFigy->setSql({"UPDATE ugyfel SET dat_figy=:pdat, figy_szoveg=:pszoveg WHERE ugyfel=:pid;"});
+}
+
+void Tfrm_Main::connectDataSets()
+{
+    TblCegek->afterScroll = [this](DataSet&) { companyMoved(); };
+    for (DataSet* ds : {static_cast<DataSet*>(Qry), static_cast<DataSet*>(QryFeladat),
+                        static_cast<DataSet*>(TblTermek)})
+        connect(ds, &DataSet::currentChanged, this, [this] { UpdateStatusLine(tabIndex()); });
+    connect(TabSet1, &QTabBar::currentChanged, this, &Tfrm_Main::tabChange);
+    const std::pair<QLineEdit*, int> boxes[] = {{Edit4, 0}, {Edit1, 1}, {Edit2, 2}, {Edit3, 3}};
+    for (const auto& [box, tab] : boxes)
+        connect(box, &QLineEdit::textChanged, this, [this, tab](const QString& t) { quickSearch(tab, t); });
+    connect(aCeg, &QAction::triggered, this, [this] { setTabIndex(0); });
+    connect(aUgyfel, &QAction::triggered, this, [this] { setTabIndex(1); });
+    connect(aFeladat, &QAction::triggered, this, [this] { setTabIndex(2); });
+    connect(aTermek, &QAction::triggered, this, [this] { setTabIndex(3); });
+}
+
+DataSet* Tfrm_Main::browseDataSet(int tab) const
+{
+    switch (tab) {
+    case 0:
+        return TblCegek;
+    case 1:
+        return Qry;
+    case 2:
+        return QryFeladat;
+    default:
+        return TblTermek;
+    }
+}
+
+DBGrid* Tfrm_Main::browseGrid(int tab) const
+{
+    const std::array<DBGrid*, 4> grids = {DBGrid4, DBGrid1, DBGrid2, DBGrid3};
+    return grids[size_t(tab)];
+}
+
+QLineEdit* Tfrm_Main::quickSearchBox(int tab) const
+{
+    const std::array<QLineEdit*, 4> boxes = {Edit4, Edit1, Edit2, Edit3};
+    return boxes[size_t(tab)];
+}
+
+int Tfrm_Main::tabIndex() const { return TabSet1->currentIndex(); }
+
+void Tfrm_Main::setTabIndex(int index)
+{
+    if (TabSet1->currentIndex() == index) tabChange(index);  // selecting the current tab again
+    else TabSet1->setCurrentIndex(index);
+}
+
+void Tfrm_Main::HideAllPanels()
+{
+    for (QWidget* p : {pCeg, pUgyfel, pFeladat, pTermek}) {
+        p->setEnabled(false);
+        p->hide();
+    }
+}
+
+void Tfrm_Main::tabChange(int index)
+{
+    HideAllPanels();
+    aSzur->setVisible(false);
+    aSzurF->setVisible(false);
+    auto showPanel = [](QWidget* p) {
+        p->setEnabled(true);
+        p->show();
+        p->raise();
+    };
+    switch (index) {
+    case 0:
+        aSzur->setVisible(true);
+        showPanel(pCeg);
+        aCeg->setChecked(true);
+        TblCegek->open();
+        Qry->setFilter("ceg=" + QString::number(TblCegek->fieldByName("ceg")->asInteger()));
+        Qry->setFiltered(true);
+        Qry->open();
+        Edit4->setFocus();
+        break;
+    case 1:
+        aSzur->setVisible(true);
+        showPanel(pUgyfel);
+        aUgyfel->setChecked(true);
+        Qry->open();
+        Qry->setFiltered(false);
+        Edit1->setFocus();
+        break;
+    case 2:
+        aSzurF->setVisible(true);
+        showPanel(pFeladat);
+        aFeladat->setChecked(true);
+        QryFeladat->open();
+        Edit2->setFocus();
+        break;
+    default:
+        showPanel(pTermek);
+        aTermek->setChecked(true);
+        TblTermek->open();
+        Edit3->setFocus();
+        break;
+    }
+    refreshStaleFor(index);
+    ResizeColumns();
+    UpdateStatusLine(index);
+}
+
+void Tfrm_Main::tablesChanged(const QStringList& tables, const DataSet* fresh)
+{
+    // An open query refuses the values of a table changed since it ran;
+    // the lists that read one of `tables` run again when next shown.
+    const std::pair<QueryDataSet*, QStringList> reads[] = {
+        {Qry, {"ugyfel", "tipus", "ceg", "uzletkoto"}},
+        {QryFeladat, {"feladat", "ugyfel", "termek", "allapot", "prioritas", "feltipus", "feleredmeny", "ceg"}},
+    };
+    for (const auto& [query, read] : reads) {
+        if (query == fresh || !query->isActive() || stale_.contains(query)) continue;
+        for (const QString& t : tables)
+            if (read.contains(t)) {
+                stale_.append(query);
+                break;
+            }
+    }
+    refreshStaleFor(tabIndex());
+}
+
+void Tfrm_Main::refreshStaleFor(int tab)
+{
+    QueryDataSet* shown = tab == 2 ? QryFeladat : tab == 3 ? nullptr : Qry;
+    if (!shown || !stale_.removeOne(shown) || !shown->isActive()) return;
+    const char* key = shown == Qry ? "ugyfel" : "feladat";
+    const int id = shown->currentRow() >= 0 ? shown->valueAt(shown->currentRow(), shown->fieldByName(key)->index()).toInt() : 0;
+    shown->refresh();
+    shown->locate(key, id);
+}
+
+void Tfrm_Main::companyMoved()
+{
+    Qry->setFilter("ceg=" + QString::number(TblCegek->fieldByName("ceg")->asInteger()));
+    Qry->setFiltered(true);
+}
+
+void Tfrm_Main::quickSearch(int tab, const QString& text)
+{
+    if (text.isEmpty()) return;
+    DataSet* ds = browseDataSet(tab);
+    if (!ds->isActive()) return;
+    const Field* f = ds->findField(Beall.sortFields[size_t(tab)]);
+    if (!f) return;
+    // Text fields are searched by prefix, whatever the letter case. A number
+    // or a date is found only once it is typed whole; text that cannot be
+    // one moves nothing.
+    QVariant value;
+    int options = 0;
+    switch (f->dataType()) {
+    case engine::FieldType::Alpha:
+    case engine::FieldType::Memo:
+    case engine::FieldType::FmtMemo:
+        value = text;
+        options = DataSet::CaseInsensitive | DataSet::PartialKey;
+        break;
+    case engine::FieldType::Date: {
+        QDate d;
+        for (const char* form : {"yyyy.MM.dd.", "yyyy.MM.dd", "yyyy.M.d.", "yyyy.M.d"})
+            if (!d.isValid()) d = QDate::fromString(text.trimmed(), form);
+        if (!d.isValid()) return;
+        value = d;
+        break;
+    }
+    default: {
+        bool ok = false;
+        const int n = text.trimmed().toInt(&ok);
+        if (!ok) return;
+        value = n;
+        break;
+    }
+    }
+    ds->locate(f->fieldName(), value, options);
+}
+
+QString Tfrm_Main::statusText(int panel) const { return StatusPanels[size_t(panel)]->text(); }
+
+void Tfrm_Main::UpdateStatusLine(int tab)
+{
+    DataSet* ds = browseDataSet(tab);
+    const Field* sortField = ds->isActive() ? ds->findField(Beall.sortFields[size_t(tab)]) : nullptr;
+    StatusPanels[2]->setText("Sorrend: " +
+                             (sortField ? sortField->displayLabel() : Beall.sortFields[size_t(tab)]));
+    if (ds->isActive())
+        StatusPanels[0]->setText(QString::asprintf("%d / %d", ds->recordCount(), ds->recNo()));
+    if (tab == 1) StatusPanels[1]->setText(aSzur->isChecked() ? "Szűrt állomány" : "Teljes állomány");
+    if (tab == 2) StatusPanels[1]->setText(aSzurF->isChecked() ? "Szűrt állomány" : "Teljes állomány");
+}
+
+void Tfrm_Main::resizeGridColumns(DBGrid* grid)
+{
+    static const std::map<QString, ColumnShares> kShares = {
+        {"DBGrid1", {51, {0, 0.29, 0.15, 0.15, 0.15, 0.25}}},
+        {"DBGrid2", {70, {0, 0, 0.10, 0.10, 0.12, 0.12, 0.11, 0.11, 0.32}}},
+        {"DBGrid3", {51, {0, 0.30, 0.50, 0.19}}},
+        {"DBGrid4", {51, {0, 0.29, 0.10, 0.20, 0.20, 0.20}}},
+        {"DBGrid5", {51, {0, 0.40, 0.14, 0.15, 0.15, 0.15}}},
+    };
+    const auto it = kShares.find(grid->objectName());
+    if (it == kShares.end()) return;
+    const double room = grid->width() - it->second.k;
+    const bool roundToEven = grid == DBGrid1;
+    for (size_t col = 0; col < it->second.fractions.size(); ++col) {
+        const double fraction = it->second.fractions[col];
+        if (fraction == 0) continue;  // a marker column keeps its 18 pixels
+        const double w = room * fraction;
+        // std::nearbyint rounds a half to the even neighbour.
+        grid->setColumnWidth(int(col), int(roundToEven ? std::nearbyint(w) : std::trunc(w)));
+    }
+}
+
+void Tfrm_Main::ResizeColumns()
+{
+    for (DBGrid* g : {DBGrid1, DBGrid2, DBGrid3, DBGrid4, DBGrid5}) resizeGridColumns(g);
+    const int w = StatusBar1->width();
+    const int tabWidth = Beall.tabStripWidth;
+    TabSet1->setGeometry(w - tabWidth - 20, 2, tabWidth, 17);
+    const int panel3 = std::max(0, w - tabWidth - 345);
+    int x = 0;
+    const int widths[] = {75, 100, 150, panel3, 50};
+    for (size_t i = 0; i < StatusPanels.size(); ++i) {
+        StatusPanels[i]->setGeometry(x, 1, widths[i], 19);
+        x += widths[i];
+    }
+    TabSet1->raise();
+}
+
+bool Tfrm_Main::eventFilter(QObject* watched, QEvent* event)
+{
+    // The grids keep their column shares whenever their width changes.
+    if (event->type() == QEvent::Resize) {
+        if (auto* g = qobject_cast<DBGrid*>(watched)) resizeGridColumns(g);
+        else if (watched == StatusBar1) ResizeColumns();
+        return false;
+    }
+    // Over DBGrid1's titles the hand cursor shows where a click sorts.
+    if (DBGrid1 && watched == DBGrid1->horizontalHeader()->viewport() && event->type() == QEvent::MouseMove) {
+        const auto* me = static_cast<QMouseEvent*>(event);
+        const int col = DBGrid1->horizontalHeader()->logicalIndexAt(me->position().toPoint());
+        DBGrid1->horizontalHeader()->viewport()->setCursor(col >= 1 ? Qt::PointingHandCursor : Qt::ArrowCursor);
+        return false;
+    }
+    auto* box = qobject_cast<QLineEdit*>(watched);
+    if (!box || !Edit4 || (box != Edit1 && box != Edit2 && box != Edit3 && box != Edit4)) return false;
+    if (event->type() == QEvent::ShortcutOverride) {
+        // The window's command keys (Ctrl+Del, Ctrl+H, ...) reach the
+        // commands, not the box's own editing keys.
+        const auto* ke = static_cast<QKeyEvent*>(event);
+        const QKeySequence pressed(ke->keyCombination());
+        const QString shared = "\t" + pressed.toString();
+        for (const QAction* a : actions())
+            if (a->shortcut() == pressed || a->text().endsWith(shared)) return true;
+        return false;
+    }
+    if (event->type() == QEvent::KeyPress && box != Edit4) {
+        const auto* ke = static_cast<QKeyEvent*>(event);
+        if (ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter) {
+            browseGrid(tabIndex())->setFocus();
+            return true;
+        }
+    }
+    return false;
+}

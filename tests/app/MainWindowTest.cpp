@@ -1,0 +1,780 @@
+// The main window on a fresh database per test: start-up state, tabs, sort,
+// quick search, the drawing rules of the grids, reminders, delete, the jump
+// to the company, the newsletter hand-off, shortcut keys, links and rights.
+#include <QAction>
+#include <QApplication>
+#include <QDateEdit>
+#include <QDir>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTest>
+#include <QWheelEvent>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "app/Main/Beall.h"
+#include "app/Main/DetailLink.h"
+#include "app/Main/ImageList.h"
+#include "app/Main/Main.h"
+#include "common/Convert.h"
+#include "common/DataSet.h"
+#include "widgets/DBGrid.h"
+#include "tests/support/ScriptedInteraction.h"
+#include "tests/support/TempHome.h"
+#include "tests/support/TestDatabase.h"
+
+namespace {
+
+using Values = std::initializer_list<std::pair<const char*, QVariant>>;
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        data = home.programFolder() + "/Data";
+        BuildTestDatabase(data);
+        conn = std::make_unique<Connection>();
+        conn->setParams(Connection::paradoxParams(data));
+        set("beallit", {{"vanbelep", "N"}});
+    }
+
+    void TearDown() override
+    {
+        w.reset();
+        conn.reset();
+    }
+
+    // Appends a row and returns its key (the first field).
+    int add(const QString& table, Values values)
+    {
+        TableDataSet t(conn.get());
+        t.setTableName(table + ".DB");
+        t.open();
+        t.append();
+        for (const auto& [field, value] : values) t.fieldByName(field)->setValue(value);
+        t.post();
+        t.flushBuffers();
+        return t.fields().front()->value().toInt();
+    }
+
+    // Changes the first row of a table.
+    void set(const QString& table, Values values)
+    {
+        TableDataSet t(conn.get());
+        t.setTableName(table + ".DB");
+        t.open();
+        t.edit();
+        for (const auto& [field, value] : values) t.fieldByName(field)->setValue(value);
+        t.post();
+        t.flushBuffers();
+    }
+
+    // While the window runs, reads go through its own connection.
+    Connection* reader() { return w ? w->Database1 : conn.get(); }
+
+    int count(const QString& table)
+    {
+        TableDataSet t(reader());
+        t.setTableName(table + ".DB");
+        t.open();
+        return t.recordCount();
+    }
+
+    QVariant valueOf(const QString& table, const QString& keyField, int key, const QString& field)
+    {
+        TableDataSet t(reader());
+        t.setTableName(table + ".DB");
+        t.open();
+        if (!t.locate(keyField, key)) return QString("(nincs)");
+        return t.fieldByName(field)->value();
+    }
+
+    void start()
+    {
+        w = std::make_unique<Tfrm_Main>();
+        ASSERT_TRUE(w->startUp());
+        Beall.lastArchiveDate = QDate::currentDate();
+        Beall.fullScreen = false;
+        Beall.width = 1000;
+        Beall.height = 700;
+        w->show();
+        QApplication::setActiveWindow(w.get());
+    }
+
+    // The current row's field of a tab's list.
+    QVariant current(int tab, const QString& field) { return w->browseDataSet(tab)->fieldByName(field)->value(); }
+
+    // What the grid's drawing rules choose for one cell.
+    DBGridCell cell(DBGrid* grid, int row, const QString& title, bool selected = false)
+    {
+        DBGridCell c;
+        c.dataSet = grid->dataSet();
+        c.row = row;
+        for (int col = 0; col < grid->gridColumnCount(); ++col)
+            if (grid->columnTitle(col) == title) {
+                c.column = col;
+                c.fieldName = grid->columnField(col);
+            }
+        c.title = title;
+        c.selected = selected;
+        c.background = Qt::white;
+        c.textColor = selected ? QColor(Qt::white) : QColor(Qt::black);
+        c.drawText = !c.fieldName.isEmpty();
+        grid->onDrawCell(c);
+        return c;
+    }
+
+    int rowOf(DataSet* ds, const QString& field, const QVariant& value)
+    {
+        for (int r = 0; r < ds->recordCount(); ++r)
+            if (ds->valueAt(r, ds->fieldByName(field)->index()) == value) return r;
+        return -1;
+    }
+
+    TempHome home;
+    QString data;
+    ScriptedInteraction user;
+    std::unique_ptr<Connection> conn;
+    std::unique_ptr<Tfrm_Main> w;
+};
+
+void answerDate(ScriptedInteraction& user, const QDate& date, bool ok = true)
+{
+    user.onModal("frm_Datum", [date, ok](QDialog& d) {
+        d.findChild<QDateEdit*>("eAlso")->setDate(date);
+        ok ? d.accept() : d.reject();
+    });
+}
+
+void answerText(ScriptedInteraction& user, const QString& text, bool ok = true)
+{
+    user.onModal("frm_InpStr", [text, ok](QDialog& d) {
+        d.findChild<QLineEdit*>("Edit1")->setText(text);
+        ok ? d.accept() : d.reject();
+    });
+}
+
+bool samePicture(const QPixmap& a, Pic b) { return a.toImage() == Picture(b).toImage(); }
+
+}  // namespace
+
+TEST_F(MainWindowTest, StartsOnTheCompaniesWithTheFirstCompanysCustomersAndUnfinishedTasks)
+{
+    const int beta = add("ceg", {{"ceg_nev", "Béta Kft."}});
+    const int alfa = add("ceg", {{"ceg_nev", "Alfa Bt."}});
+    const int empty = add("ceg", {{"ceg_nev", "Cenzor Zrt."}});
+    add("ugyfel", {{"Ugyfel_nev", "Kovács Anna"}, {"ceg", alfa}});
+    add("ugyfel", {{"Ugyfel_nev", "Bíró Béla"}, {"ceg", beta}});
+    add("ugyfel", {{"Ugyfel_nev", "Antal Ede"}, {"ceg", alfa}});
+    add("ugyfel", {{"Ugyfel_nev", "Magányos Mária"}});
+    add("feladat", {{"rovid", "nyitott"}, {"lezarva", "N"}});
+    add("feladat", {{"rovid", "kész"}, {"lezarva", "I"}});
+    start();
+
+    EXPECT_EQ(w->tabIndex(), 0);
+    EXPECT_TRUE(w->pCeg->isVisible());
+    EXPECT_FALSE(w->pUgyfel->isVisible());
+    EXPECT_EQ(current(0, "ceg_nev").toString(), "Alfa Bt.");
+    EXPECT_EQ(w->Qry->filter(), QString("ceg=%1").arg(alfa));
+    EXPECT_TRUE(w->Qry->filtered());
+    ASSERT_EQ(w->DBGrid5->model()->rowCount(), 2);
+    EXPECT_EQ(w->Qry->sql().last(), "ORDER BY ugyfel_nev;");
+    EXPECT_EQ(w->DBGrid5->model()->index(0, 1).data().toString(), "Antal Ede");
+    EXPECT_EQ(w->statusText(2), "Sorrend: cégnév");
+    EXPECT_EQ(w->statusText(0), "3 / 1");
+
+    // Moving in the company list lists that company's customers below.
+    w->TblCegek->locate("ceg", empty);
+    EXPECT_EQ(w->Qry->filter(), QString("ceg=%1").arg(empty));
+    EXPECT_EQ(w->DBGrid5->model()->rowCount(), 0);
+    w->TblCegek->locate("ceg", beta);
+    EXPECT_EQ(w->DBGrid5->model()->rowCount(), 1);
+
+    // The customers tab lists everybody, whatever company was current.
+    w->aUgyfel->trigger();
+    EXPECT_EQ(w->tabIndex(), 1);
+    EXPECT_TRUE(w->pUgyfel->isVisible());
+    EXPECT_FALSE(w->Qry->filtered());
+    EXPECT_EQ(w->DBGrid1->model()->rowCount(), 4);
+    EXPECT_EQ(w->statusText(2), "Sorrend: ügyfél");
+    EXPECT_EQ(w->statusText(1), "Teljes állomány");
+
+    // The tasks start filtered to the unfinished ones, by id.
+    w->aFeladat->trigger();
+    EXPECT_EQ(w->statusText(2), "Sorrend: id");
+    EXPECT_EQ(w->statusText(1), "Szűrt állomány");
+    EXPECT_EQ(w->statusText(0), "1 / 1");
+    EXPECT_EQ(current(2, "rovid").toString(), "nyitott");
+    EXPECT_TRUE(w->aSzurF->isChecked());
+    EXPECT_FALSE(w->aSzur->isChecked());
+    EXPECT_TRUE(w->aSzurF->isVisible());
+    EXPECT_FALSE(w->aSzur->isVisible());
+    EXPECT_TRUE(w->aFeladat->isChecked());
+    EXPECT_FALSE(w->aUgyfel->isChecked());
+
+    w->aTermek->trigger();
+    EXPECT_EQ(w->statusText(2), "Sorrend: cikkszám");
+    EXPECT_FALSE(w->aSzur->isVisible());
+    EXPECT_FALSE(w->aSzurF->isVisible());
+
+    // Commands whose windows the program does not have yet are disabled,
+    // the filter toggles showing their state.
+    for (QAction* a : {w->aUj, w->aSzerkeszt, w->aSzur, w->aSzurF, w->aKulcsszoKeres, w->aNyomtat})
+        EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
+    for (QLabel* l : w->lblNevnap) EXPECT_EQ(l->text(), w->nameDayLine());
+}
+
+TEST_F(MainWindowTest, DoubleClickOnACompanysCustomerOpensItInTheCustomerList)
+{
+    const int ceg = add("ceg", {{"ceg_nev", "Alfa Bt."}});
+    for (const char* n : {"Antal Ede", "Bodnár Béla", "Cseh Cecília"}) add("ugyfel", {{"Ugyfel_nev", n}});
+    const int zoli = add("ugyfel", {{"Ugyfel_nev", "Zentai Zoltán"}, {"ceg", ceg}});
+    start();
+    ASSERT_EQ(w->DBGrid5->model()->rowCount(), 1);
+    emit w->DBGrid5->doubleClicked(w->DBGrid5->model()->index(0, 1));
+    EXPECT_EQ(w->tabIndex(), 1);
+    EXPECT_FALSE(w->Qry->filtered());
+    EXPECT_EQ(current(1, "ugyfel").toInt(), zoli);
+}
+
+TEST_F(MainWindowTest, TitleClicksSortKeepTheRowShadeTheColumnAndSteerTheQuickSearch)
+{
+    add("ugyfel", {{"Ugyfel_nev", "Kovács Anna"}, {"Mobil", "+36 30 333"}});
+    const int bela = add("ugyfel", {{"Ugyfel_nev", "Bíró Béla"}, {"Mobil", "+36 20 999"}});
+    add("ugyfel", {{"Ugyfel_nev", "kozma Kata"}, {"Mobil", "+36 70 111"}});
+    add("ugyfel", {{"Ugyfel_nev", "Ábel Ádám"}, {"Mobil", "+36 30 222"}});
+    start();
+    w->aUgyfel->trigger();
+    w->Qry->locate("ugyfel", bela);
+
+    QHeaderView* titles = w->DBGrid1->horizontalHeader();
+    emit titles->sectionClicked(4);  // "mobil"
+    EXPECT_EQ(Beall.sortFields[1], "mobil");
+    EXPECT_EQ(w->Qry->sql().last(), "ORDER BY mobil;");
+    EXPECT_EQ(current(1, "ugyfel").toInt(), bela);
+    EXPECT_EQ(w->statusText(2), "Sorrend: mobil");
+    const QColor face = w->DBGrid1->palette().color(QPalette::Active, QPalette::Button);
+    const QColor window = w->DBGrid1->palette().color(QPalette::Active, QPalette::Base);
+    EXPECT_EQ(w->DBGrid1->columnColor(4), face);
+    for (int col : {0, 1, 2, 3, 5}) EXPECT_EQ(w->DBGrid1->columnColor(col), window) << col;
+    EXPECT_EQ(QApplication::focusWidget(), w->Edit1);
+
+    // The quick search now looks at mobile numbers.
+    w->Edit1->setText("+36 30");
+    EXPECT_EQ(current(1, "Ugyfel_nev").toString(), "Ábel Ádám");
+
+    // Clicking the same title again keeps order and row; the marker column
+    // sorts nothing.
+    emit titles->sectionClicked(4);
+    EXPECT_EQ(current(1, "Ugyfel_nev").toString(), "Ábel Ádám");
+    emit titles->sectionClicked(0);
+    EXPECT_EQ(Beall.sortFields[1], "mobil");
+
+    // By name: "ko" finds the first name starting with Ko or ko; an erased
+    // box or a text nobody has leaves the row.
+    emit titles->sectionClicked(1);
+    w->Edit1->clear();
+    w->Edit1->setText("ko");
+    const QString found = current(1, "Ugyfel_nev").toString();
+    EXPECT_TRUE(found == "Kovács Anna" || found == "kozma Kata") << found.toStdString();
+    EXPECT_EQ(w->DBGrid1->model()->index(w->Qry->currentRow(), 1).data().toString(), found);
+    w->Edit1->setText("");
+    EXPECT_EQ(current(1, "Ugyfel_nev").toString(), found);
+    w->Edit1->setText("Xaver");
+    EXPECT_EQ(current(1, "Ugyfel_nev").toString(), found);
+
+    // Hand cursor over the sortable titles only.
+    QWidget* tv = titles->viewport();
+    const int y = titles->height() / 2;
+    QMouseEvent overName(QEvent::MouseMove, QPointF(titles->sectionPosition(1) + 5, y), tv->mapToGlobal(QPointF(0, 0)),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(tv, &overName);
+    EXPECT_EQ(tv->cursor().shape(), Qt::PointingHandCursor);
+    QMouseEvent overMarker(QEvent::MouseMove, QPointF(5, y), tv->mapToGlobal(QPointF(0, 0)), Qt::NoButton,
+                           Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(tv, &overMarker);
+    EXPECT_EQ(tv->cursor().shape(), Qt::ArrowCursor);
+}
+
+TEST_F(MainWindowTest, TasksSortByDeadlineThenIdAndTablesByTheirIndexes)
+{
+    const QDate d(2024, 3, 1);
+    const int t1 = add("feladat", {{"rovid", "egy"}, {"dat_hatid", d.addDays(2)}, {"lezarva", "N"}});
+    const int t2 = add("feladat", {{"rovid", "kettő"}, {"dat_hatid", d}, {"lezarva", "N"}});
+    const int t3 = add("feladat", {{"rovid", "három"}, {"dat_hatid", d}, {"lezarva", "N"}});
+    add("ceg", {{"ceg_nev", "Alfa"}, {"telefon", "3"}});
+    add("ceg", {{"ceg_nev", "Béta"}, {"telefon", "1"}});
+    start();
+    w->aFeladat->trigger();
+    w->QryFeladat->locate("feladat", t1);
+    emit w->DBGrid2->horizontalHeader()->sectionClicked(3);  // "határidő"
+    EXPECT_EQ(w->QryFeladat->sql().last(), "ORDER BY dat_hatid, feladat.feladat;");
+    EXPECT_EQ(current(2, "feladat").toInt(), t1);
+    const int id = w->QryFeladat->fieldByName("feladat")->index();
+    EXPECT_EQ(w->QryFeladat->valueAt(0, id).toInt(), t2);
+    EXPECT_EQ(w->QryFeladat->valueAt(1, id).toInt(), t3);
+    EXPECT_EQ(w->statusText(2), "Sorrend: határidő");
+
+    // Back by id, where text that is no id moves nothing and an id moves to it.
+    emit w->DBGrid2->horizontalHeader()->sectionClicked(1);  // "!" sorts nothing
+    EXPECT_EQ(Beall.sortFields[2], "dat_hatid");
+    w->SortBy("feladat", 2);
+    EXPECT_EQ(w->QryFeladat->sql().last(), "ORDER BY feladat;");
+    w->Edit2->setText("abc");
+    EXPECT_EQ(current(2, "feladat").toInt(), t1);
+    w->Edit2->setText(QString::number(t3));
+    EXPECT_EQ(current(2, "feladat").toInt(), t3);
+    EXPECT_EQ(w->DBGrid2->model()->index(w->QryFeladat->currentRow(), 3).data().toString(),
+              w->QryFeladat->fieldByName("dat_hatid")->displayText());
+
+    w->aCeg->trigger();
+    EXPECT_EQ(current(0, "ceg_nev").toString(), "Alfa");
+    emit w->DBGrid4->horizontalHeader()->sectionClicked(5);  // "telefon"
+    EXPECT_EQ(current(0, "ceg_nev").toString(), "Alfa");
+    EXPECT_EQ(w->TblCegek->valueAt(0, w->TblCegek->fieldByName("ceg_nev")->index()).toString(), "Béta");
+    EXPECT_EQ(w->statusText(2), "Sorrend: telefon");
+}
+
+TEST_F(MainWindowTest, CellsShowMarkersAndColoursOfRemindersNameDaysAndPriorities)
+{
+    const QDate today = QDate::currentDate();
+    const int colourless = 7;
+    add("prioritas", {{"prioritas", colourless}, {"prioritas_nev", "színtelen"}});
+    add("ugyfel", {{"Ugyfel_nev", "A due and name day"}, {"dat_figy", today}, {"honap", today.month()},
+                   {"nap", today.day()}});
+    add("ugyfel", {{"Ugyfel_nev", "B due"}, {"dat_figy", today.addDays(-3)}});
+    add("ugyfel", {{"Ugyfel_nev", "C next week"}, {"dat_figy", today.addDays(7)}});
+    add("feladat", {{"rovid", "overdue open"}, {"dat_hatid", today}, {"lezarva", "N"}, {"prioritas", 1}});
+    add("feladat", {{"rovid", "overdue closed"}, {"dat_hatid", today.addDays(-1)}, {"lezarva", "I"}});
+    add("feladat", {{"rovid", "no deadline"}, {"lezarva", "N"}, {"prioritas", colourless}});
+    add("ceg", {{"ceg_nev", "Company next week"}, {"dat_figy", today.addDays(7)}});
+    add("ceg", {{"ceg_nev", "Company without"}});
+    add("termek", {{"cikkszam", "P1"}, {"dat_figy", today.addDays(7)}});
+    add("termek", {{"cikkszam", "P2"}, {"dat_figy", today}});
+    start();
+    w->aUgyfel->trigger();
+    const QPalette& pal = w->DBGrid1->palette();
+    const QColor highlight = pal.color(QPalette::Active, QPalette::Highlight);
+    const QColor windowColour = pal.color(QPalette::Active, QPalette::Base);
+
+    // Customers: blue wins over red; markers only for due reminders.
+    EXPECT_EQ(cell(w->DBGrid1, 0, "ügyfél").textColor, QColor(0, 0, 255));
+    EXPECT_EQ(cell(w->DBGrid1, 0, "ügyfél", true).textColor, QColor(0, 255, 255));
+    EXPECT_EQ(cell(w->DBGrid1, 1, "ügyfél").textColor, QColor(255, 0, 0));
+    EXPECT_EQ(cell(w->DBGrid1, 1, "mobil", true).textColor, QColor(255, 255, 0));
+    EXPECT_EQ(cell(w->DBGrid1, 2, "ügyfél").textColor, QColor(Qt::black));
+    DBGridCell m = cell(w->DBGrid1, 1, "*");
+    EXPECT_TRUE(samePicture(m.picture, Pic::Reminder));
+    EXPECT_FALSE(m.drawText);
+    EXPECT_EQ(m.background, windowColour);
+    m = cell(w->DBGrid1, 2, "*", true);
+    EXPECT_TRUE(samePicture(m.picture, Pic::Empty));
+    EXPECT_EQ(m.background, highlight);
+
+    // Tasks: the alarm clock for open tasks due today or before; the
+    // priority's colour, black without one, normal colours when selected.
+    w->aFeladat->trigger();
+    EXPECT_TRUE(samePicture(cell(w->DBGrid2, 0, "!").picture, Pic::Alarm));
+    EXPECT_EQ(cell(w->DBGrid2, 0, "rövid leírás").textColor, ColorFromBGR(0x0000C0));
+    EXPECT_EQ(cell(w->DBGrid2, 0, "rövid leírás", true).textColor, QColor(Qt::white));
+    EXPECT_TRUE(samePicture(cell(w->DBGrid2, 1, "!").picture, Pic::Empty));  // no deadline
+    EXPECT_EQ(cell(w->DBGrid2, 1, "rövid leírás").textColor, QColor(Qt::black));
+    w->aSzurF->setChecked(false);
+    w->QryFeladat->setFiltered(false);
+    EXPECT_EQ(current(2, "rovid").toString(), "overdue open");
+    EXPECT_TRUE(samePicture(cell(w->DBGrid2, 1, "!").picture, Pic::Empty));  // closed
+
+    // A company reminder shows at once; a product one when it is due.
+    w->aCeg->trigger();
+    EXPECT_TRUE(samePicture(cell(w->DBGrid4, 0, "*").picture, Pic::Reminder));
+    EXPECT_TRUE(samePicture(cell(w->DBGrid4, 1, "*").picture, Pic::Empty));
+    EXPECT_EQ(cell(w->DBGrid4, 0, "cégnév").textColor, QColor(Qt::black));
+    w->aTermek->trigger();
+    EXPECT_TRUE(samePicture(cell(w->DBGrid3, 0, "*").picture, Pic::Empty));
+    EXPECT_TRUE(samePicture(cell(w->DBGrid3, 1, "*").picture, Pic::Reminder));
+    EXPECT_EQ(cell(w->DBGrid3, 1, "cikkszám", true).textColor, QColor(255, 255, 0));
+    EXPECT_EQ(cell(w->DBGrid3, 0, "cikkszám").textColor, QColor(Qt::black));
+
+    // The pictures themselves: a see-through empty one, a yellow triangle,
+    // a red clock.
+    const QImage empty = Picture(Pic::Empty).toImage();
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x) ASSERT_EQ(qAlpha(empty.pixel(x, y)), 0);
+    const QColor triangle = Picture(Pic::Reminder).toImage().pixelColor(4, 13);
+    EXPECT_GT(triangle.red(), 200);
+    EXPECT_GT(triangle.green(), 180);
+    EXPECT_LT(triangle.blue(), 60);
+    const QColor clock = Picture(Pic::Alarm).toImage().pixelColor(3, 9);
+    EXPECT_GT(clock.red(), 120);
+    EXPECT_LT(clock.green(), 40);
+
+    // And the grid paints through these rules.
+    const QImage shot = w->DBGrid3->viewport()->grab().toImage();
+    EXPECT_FALSE(shot.isNull());
+}
+
+TEST_F(MainWindowTest, ReminderIsSetAndClearedWithTheirStatementsAndMegsemChangesNothing)
+{
+    add("ugyfel", {{"Ugyfel_nev", "Első Elek"}});
+    const int id = add("ugyfel", {{"Ugyfel_nev", "Második Márta"}});
+    start();
+    w->aUgyfel->trigger();
+    w->Qry->locate("ugyfel", id);
+
+    // Mégsem in the date dialog, then in the text dialog: nothing changes.
+    answerDate(user, QDate::currentDate(), false);
+    w->aFigyelmeztet->trigger();
+    answerDate(user, QDate(2031, 5, 6));
+    answerText(user, "x", false);
+    w->aFigyelmeztet->trigger();
+    EXPECT_FALSE(valueOf("ugyfel", "Ugyfel", id, "dat_figy").isValid());
+    EXPECT_TRUE(user.messages().isEmpty());
+
+    answerDate(user, QDate(2031, 5, 6));
+    answerText(user, "Visszahívni");
+    w->aFigyelmeztet->trigger();
+    EXPECT_EQ(w->QryUpdFigy->sql(),
+              QStringList{"UPDATE ugyfel SET dat_figy=:pdat, figy_szoveg=:pszoveg WHERE ugyfel=:pid;"});
+    EXPECT_EQ(current(1, "ugyfel").toInt(), id);
+    EXPECT_EQ(current(1, "dat_figy").toDate(), QDate(2031, 5, 6));
+    EXPECT_EQ(valueOf("ugyfel", "Ugyfel", id, "dat_figy").toDate(), QDate(2031, 5, 6));
+    EXPECT_EQ(valueOf("ugyfel", "Ugyfel", id, "figy_szoveg").toString(), "Visszahívni");
+
+    // A reminder far ahead is not changed but offered for removal; "Nem" keeps it.
+    user.yesNo = {false, true};
+    w->aFigyelmeztet->trigger();
+    EXPECT_EQ(valueOf("ugyfel", "Ugyfel", id, "dat_figy").toDate(), QDate(2031, 5, 6));
+    w->aFigyelmeztet->trigger();
+    EXPECT_EQ(user.messages(), QStringList({"Töröljem a figyelmeztetést?", "Töröljem a figyelmeztetést?"}));
+    EXPECT_EQ(w->QryUpdFigy->sql(),
+              QStringList{"UPDATE ugyfel SET dat_figy=NULL, figy_szoveg=NULL WHERE ugyfel = :pid;"});
+    EXPECT_FALSE(valueOf("ugyfel", "Ugyfel", id, "dat_figy").isValid());
+    EXPECT_FALSE(valueOf("ugyfel", "Ugyfel", id, "figy_szoveg").isValid());
+    EXPECT_EQ(current(1, "ugyfel").toInt(), id);
+}
+
+TEST_F(MainWindowTest, ReminderOnAFilteredTaskListKeepsTheListAndTheTask)
+{
+    add("feladat", {{"rovid", "egy"}, {"lezarva", "N"}});
+    add("feladat", {{"rovid", "kész"}, {"lezarva", "I"}});
+    const int id = add("feladat", {{"rovid", "három"}, {"lezarva", "N"}});
+    start();
+    w->aFeladat->trigger();
+    w->QryFeladat->locate("feladat", id);
+    answerDate(user, QDate::currentDate());
+    answerText(user, "");
+    w->aFigyelmeztet->trigger();
+    EXPECT_EQ(w->QryUpdFigy->sql().front(),
+              "UPDATE feladat SET dat_figy=:pdat, figy_szoveg=:pszoveg WHERE feladat=:pid;");
+    EXPECT_TRUE(w->QryFeladat->filtered());
+    EXPECT_EQ(w->QryFeladat->recordCount(), 2);
+    EXPECT_EQ(current(2, "feladat").toInt(), id);
+    EXPECT_EQ(current(2, "dat_figy").toDate(), QDate::currentDate());
+    // An empty text is stored and the row counts as reminded: the marker shows.
+    EXPECT_TRUE(samePicture(cell(w->DBGrid2, w->QryFeladat->currentRow(), "*").picture, Pic::Reminder));
+}
+
+TEST_F(MainWindowTest, DeleteRemovesOnlyTheRowAndLeavesItsNotesDocumentsAndTasks)
+{
+    const int keep = add("ugyfel", {{"Ugyfel_nev", "Marad Mária"}});
+    const int gone = add("ugyfel", {{"Ugyfel_nev", "Törölt Tamás"}});
+    add("ugyf_megj", {{"ugyfel", gone}, {"tipus", 0}, {"rovid", "jegyzet"}});
+    add("ugyf_ertesit", {{"ugyfel", gone}, {"tipus", 0}, {"rovid", "értesítés"}});
+    add("megj", {{"Ugyfel", gone}, {"doknev", "/tmp/a.txt"}, {"tipus", 0}});
+    const int task = add("feladat", {{"rovid", "feladata"}, {"ugyfel", gone}, {"lezarva", "N"}});
+    start();
+    w->aUgyfel->trigger();
+    w->Qry->locate("ugyfel", gone);
+
+    user.yesNo = {false};
+    w->aTorol->trigger();
+    EXPECT_EQ(count("ugyfel"), 2);
+
+    user.yesNo = {true};
+    w->aTorol->trigger();
+    EXPECT_EQ(user.messages(), QStringList({"Valóban töröljem a sort?", "Valóban töröljem a sort?"}));
+    EXPECT_EQ(count("ugyfel"), 1);
+    EXPECT_EQ(valueOf("ugyfel", "Ugyfel", keep, "Ugyfel_nev").toString(), "Marad Mária");
+    EXPECT_EQ(count("ugyf_megj"), 1);
+    EXPECT_EQ(count("ugyf_ertesit"), 1);
+    EXPECT_EQ(count("megj"), 1);
+    EXPECT_EQ(count("feladat"), 1);
+    EXPECT_TRUE(w->Qry->isActive());
+    EXPECT_EQ(w->Qry->recNo(), 1);
+    EXPECT_FALSE(w->Tbl->isActive());
+
+    // The task of the deleted customer still lists, without a name.
+    w->aFeladat->trigger();
+    EXPECT_EQ(current(2, "feladat").toInt(), task);
+    EXPECT_EQ(current(2, "ugyfel_nev").toString(), "");
+
+    user.yesNo = {true};
+    w->aTorol->trigger();
+    EXPECT_EQ(count("feladat"), 0);
+    EXPECT_EQ(w->QryFeladat->recordCount(), 0);
+    // An empty list has nothing to delete and asks nothing.
+    w->aTorol->trigger();
+    EXPECT_EQ(user.messages().size(), 3);
+}
+
+TEST_F(MainWindowTest, JumpToTheCompanyOfACustomerOrTask)
+{
+    add("ceg", {{"ceg_nev", "Alfa"}});
+    const int beta = add("ceg", {{"ceg_nev", "Béta"}});
+    add("ugyfel", {{"Ugyfel_nev", "Cégtelen Csaba"}});
+    const int dora = add("ugyfel", {{"Ugyfel_nev", "Dolgozó Dóra"}, {"ceg", beta}});
+    add("feladat", {{"rovid", "béta feladata"}, {"ceg", beta}, {"lezarva", "N"}});
+    start();
+
+    w->aUgyfel->trigger();
+    ASSERT_EQ(current(1, "Ugyfel_nev").toString(), "Cégtelen Csaba");
+    w->aUgrikCeg->trigger();
+    EXPECT_EQ(w->tabIndex(), 0);
+    EXPECT_EQ(current(0, "ceg_nev").toString(), "Alfa");
+
+    w->aUgyfel->trigger();
+    w->Qry->locate("ugyfel", dora);
+    w->aUgrikCeg->trigger();
+    EXPECT_EQ(current(0, "ceg").toInt(), beta);
+    EXPECT_EQ(w->Qry->filter(), QString("ceg=%1").arg(beta));
+
+    w->TblCegek->first();
+    w->aFeladat->trigger();
+    w->aUgrikCeg->trigger();
+    EXPECT_EQ(current(0, "ceg").toInt(), beta);
+
+    // Elsewhere the command does nothing.
+    w->aTermek->trigger();
+    w->aUgrikCeg->trigger();
+    EXPECT_EQ(w->tabIndex(), 3);
+}
+
+TEST_F(MainWindowTest, NewsletterHandOffRunTwiceGivesTheSameTable)
+{
+    add("ugyfel", {{"Ugyfel_nev", "Első Elek"}, {"Emil1", "elek@pelda.hu"}, {"vnev", "Első"}, {"knev", "Elek"},
+                   {"honap", 3}, {"nap", 7}});
+    add("ugyfel", {{"Ugyfel_nev", "Csak Második"}, {"Emil2", "masodik@pelda.hu"}});
+    add("ugyfel", {{"Ugyfel_nev", "Harmadik Hugó"}, {"Emil1", "hugo@pelda.hu"}});
+    add("emil", {{"emil", "regi@pelda.hu"}});
+    start();
+
+    user.yesNo = {false};
+    w->aZoduvoza->trigger();
+    EXPECT_EQ(count("emil"), 1);
+
+    for (int run = 0; run < 2; ++run) {
+        user.yesNo = {true, run == 1};
+        w->aZoduvoza->trigger();
+        EXPECT_EQ(user.messages().last(), "2 E-Mail cím hozzáadása kész. Indítsam a Hírlevél programot?");
+        TableDataSet emil(reader());
+        emil.setTableName("emil.DB");
+        emil.open();
+        ASSERT_EQ(emil.recordCount(), 2);
+        ASSERT_TRUE(emil.locate("emil", "elek@pelda.hu"));
+        EXPECT_EQ(emil.fieldByName("nev")->asString(), "Első Elek");
+        EXPECT_FALSE(emil.fieldByName("kuldve")->asBoolean());
+        EXPECT_FALSE(emil.fieldByName("kuldve")->isNull());
+        EXPECT_EQ(emil.fieldByName("csoport")->asInteger(), 0);
+        EXPECT_EQ(emil.fieldByName("vnev")->asString(), "Első");
+        EXPECT_EQ(emil.fieldByName("knev")->asString(), "Elek");
+        EXPECT_EQ(emil.fieldByName("honap")->asInteger(), 3);
+        EXPECT_EQ(emil.fieldByName("nap")->asInteger(), 7);
+        EXPECT_TRUE(emil.locate("emil", "hugo@pelda.hu"));
+        EXPECT_FALSE(emil.locate("emil", "masodik@pelda.hu"));
+    }
+    EXPECT_FALSE(w->TblEmil->isActive());
+    EXPECT_FALSE(w->QryEmil->isActive());
+    const auto shell = user.ofKind("shell");
+    ASSERT_EQ(shell.size(), 1u);
+    EXPECT_EQ(shell[0].text, home.programFolder() + "/Zoduvoza.exe");
+}
+
+TEST_F(MainWindowTest, SharedKeysReachTheFirstCommandAndTheWheelMovesOneRow)
+{
+    for (const char* n : {"Anna", "Béla", "Cili", "Dani"}) add("ugyfel", {{"Ugyfel_nev", n}});
+    start();
+    w->aUgyfel->trigger();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+
+    user.yesNo = {false};
+    QTest::keyClick(w->Edit1, Qt::Key_H, Qt::ControlModifier);
+    EXPECT_EQ(user.messages(), QStringList{"Az előzőleg legyűjtött e-mail adatok törlődnek. Folytatja?"});
+
+    answerDate(user, QDate::currentDate(), false);
+    QTest::keyClick(w->Edit1, Qt::Key_I, Qt::ControlModifier);
+    EXPECT_EQ(user.ofKind("modal").size(), 1u);
+    EXPECT_EQ(user.ofKind("modal")[0].title, "frm_Datum");
+
+    // Enter in the quick-search box goes to the grid; the wheel turned
+    // towards the user moves one row down, away from the user one row up.
+    QTest::keyClick(w->Edit1, Qt::Key_Return);
+    ASSERT_EQ(QApplication::focusWidget(), w->DBGrid1);
+    w->Qry->first();
+    QWidget* vp = w->DBGrid1->viewport();
+    const QPointF at(vp->width() / 2.0, vp->height() / 2.0);
+    QWheelEvent down(at, vp->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                     Qt::NoScrollPhase, false);
+    QApplication::sendEvent(vp, &down);
+    EXPECT_EQ(w->Qry->recNo(), 2);
+    QWheelEvent up(at, vp->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                   Qt::NoScrollPhase, false);
+    QApplication::sendEvent(vp, &up);
+    EXPECT_EQ(w->Qry->recNo(), 1);
+
+    // Alt+2 selects the tasks; Ctrl+F selects the text of its quick search.
+    QTest::keyClick(w.get(), Qt::Key_2, Qt::AltModifier);
+    EXPECT_EQ(w->tabIndex(), 2);
+    w->Edit2->setText("12");
+    w->DBGrid2->setFocus();
+    QTest::keyClick(w->DBGrid2, Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::focusWidget(), w->Edit2);
+    EXPECT_EQ(w->Edit2->selectedText(), "12");
+}
+
+TEST_F(MainWindowTest, LinksAndMailCommandsUseTheCustomerList)
+{
+    add("ugyfel", {{"Ugyfel_nev", "Levelező Lili"}, {"Emil1", "lili@pelda.hu"}, {"Honlap", "www.lili.hu"}});
+    add("ugyfel", {{"Ugyfel_nev", "Néma Nándor"}});
+    add("feladat", {{"rovid", "feladat"}, {"lezarva", "N"}});
+    start();
+    w->aUgyfel->trigger();
+    ASSERT_EQ(current(1, "Ugyfel_nev").toString(), "Levelező Lili");
+    EXPECT_EQ(w->lnkEmil1->text(), "lili@pelda.hu");
+    EXPECT_EQ(w->lnkEmil1->palette().color(QPalette::WindowText), QColor(Qt::blue));
+    EXPECT_TRUE(w->lnkEmil1->font().underline());
+    w->lnkEmil1->onClick();
+    w->lnkEmil2->onClick();
+    w->lnkHonlap->onClick();
+
+    // Ctrl+L on the tasks tab mails the customer current in the customer list.
+    w->aFeladat->trigger();
+    w->aLeveletNeki->trigger();
+    std::vector<QString> targets;
+    for (const auto& a : user.ofKind("shell")) targets.push_back(a.text);
+    EXPECT_EQ(targets, (std::vector<QString>{"mailto:lili@pelda.hu?subject=nyilvex", "mailto:?subject=nyilvex",
+                                             "www.lili.hu", "mailto:lili@pelda.hu"}));
+
+    w->aUgyfel->trigger();
+    w->Qry->last();
+    w->aLeveletNeki->trigger();
+    EXPECT_EQ(user.errors(), QStringList{"Nincs E-Mail cím megadva."});
+
+    // Help and information go to the desktop with the program folder's files.
+    w->aSugo->trigger();
+    w->aLevel->trigger();
+    EXPECT_EQ(user.ofKind("shell").back().text, "mailto:info@tarvio.hu?subject=Nyilvex program");
+    EXPECT_EQ(user.ofKind("shell")[4].text, home.programFolder() + "/Help/index.htm");
+    // A target the desktop cannot open is reported.
+    user.shellSucceeds = false;
+    w->aVedazero->trigger();
+    EXPECT_EQ(user.errors().last(), "Nem sikerült megnyitni: " + home.programFolder() + "/Vedazero.exe");
+}
+
+TEST_F(MainWindowTest, AdministratorCommandsNeedTheRight)
+{
+    start();
+    Beall.adminRight = false;
+    w->aFelhasznalo->trigger();
+    w->aBeallit->trigger();
+    EXPECT_EQ(user.errors(), QStringList({"Nincs jogosultság a művelethez.", "Nincs jogosultság a művelethez."}));
+    EXPECT_TRUE(user.ofKind("modal").empty());
+
+    Beall.adminRight = true;
+    user.onModal("frm_Felhasznalo", [](QDialog& d) { d.reject(); });
+    user.onModal("frm_Beallit", [](QDialog& d) { d.reject(); });
+    user.onModal("frm_Nevjegy", [](QDialog& d) { d.accept(); });
+    w->aFelhasznalo->trigger();
+    w->aBeallit->trigger();
+    w->aNevjegy->trigger();
+    ASSERT_EQ(user.ofKind("modal").size(), 3u);
+    EXPECT_EQ(user.errors().size(), 2);
+}
+
+TEST_F(MainWindowTest, ColumnsKeepTheirSharesAndTheTabStripSitsAtTheRight)
+{
+    start();
+    w->aUgyfel->trigger();
+    w->resize(1017, 600);
+    QApplication::processEvents();
+    const int room1 = w->DBGrid1->width() - 51;
+    const double shares1[] = {0, 0.29, 0.15, 0.15, 0.15, 0.25};
+    for (int col = 1; col < 6; ++col)
+        EXPECT_EQ(w->DBGrid1->columnWidth(col), int(std::nearbyint(room1 * shares1[col]))) << col;
+    EXPECT_EQ(w->DBGrid1->columnWidth(0), 18);
+    w->aFeladat->trigger();
+    const int room2 = w->DBGrid2->width() - 70;
+    EXPECT_EQ(w->DBGrid2->columnWidth(8), int(room2 * 0.32));
+    EXPECT_EQ(w->DBGrid2->columnWidth(1), 18);
+    const int sw = w->StatusBar1->width();
+    EXPECT_EQ(w->TabSet1->geometry(), QRect(sw - 270, 2, 250, 17));
+    EXPECT_EQ(w->StatusPanels[3]->width(), sw - 250 - 345);
+}
+
+TEST_F(MainWindowTest, NameDayLineNamesTodaysNamesInHungarian)
+{
+    EXPECT_EQ(NameDayLineText(QDate(2024, 2, 24), "Mátyás"), "2024.február.24 szombat; Mátyás napja   ");
+    EXPECT_EQ(NameDayLineText(QDate(2024, 3, 7), ""), "2024.március.7 csütörtök;  napja   ");
+
+    // Today's line in the window holds what the name-day table has for today.
+    const QDate today = QDate::currentDate();
+    TableDataSet t(conn.get());
+    t.setTableName("nevnap.DB");
+    t.open();
+    t.emptyTable();
+    t.close();
+    add("nevnap", {{"Honap", today.month()}, {"Nap", today.day()}, {"Nev", "Ábrahám"}});
+    add("nevnap", {{"Honap", today.month()}, {"Nap", today.day()}, {"Nev", "Zénó"}});
+    add("nevnap", {{"Honap", today.month() % 12 + 1}, {"Nap", 1}, {"Nev", "Más"}});
+    start();
+    EXPECT_EQ(w->nameDayLine(), NameDayLineText(today, "Ábrahám, Zénó"));
+    EXPECT_EQ(w->lblNevnap[2]->text(), w->nameDayLine());
+}
+
+// Not a check: with NYILVEX_SCREENSHOTS naming a folder, saves a picture of
+// each tab of the window over the sample database, to look at.
+TEST(MainWindowScreenshots, EachTabOnTheSampleDatabase)
+{
+    const QString folder = qEnvironmentVariable("NYILVEX_SCREENSHOTS");
+    if (folder.isEmpty()) GTEST_SKIP() << "NYILVEX_SCREENSHOTS not set";
+    TempHome home;
+    const QString data = home.programFolder() + "/Data";
+    BuildTestDatabase(data, true);
+    {
+        Connection conn;
+        conn.setParams(Connection::paradoxParams(data));
+        TableDataSet t(&conn);
+        t.setTableName("beallit.DB");
+        t.open();
+        t.edit();
+        t.fieldByName("vanbelep")->setValue("N");
+        t.post();
+        t.flushBuffers();
+    }
+    ScriptedInteraction user;
+    Tfrm_Main w;
+    ASSERT_TRUE(w.startUp());
+    Beall.fullScreen = false;
+    Beall.width = 1024;
+    Beall.height = 700;
+    w.show();
+    QDir().mkpath(folder);
+    for (int tab : {0, 1, 2, 3}) {
+        w.setTabIndex(tab);
+        w.browseDataSet(tab)->setRecNo(3);
+        QTest::qWait(50);
+        w.grab().save(folder + QString("/tab%1.png").arg(tab));
+    }
+    w.PopupMenu3->popup(w.mapToGlobal(QPoint(100, 100)));
+    QTest::qWait(50);
+    w.PopupMenu3->grab().save(folder + "/menu3.png");
+    w.MainMenu1[0]->popup(w.mapToGlobal(QPoint(100, 100)));
+    QTest::qWait(50);
+    w.MainMenu1[0]->grab().save(folder + "/menu0.png");
+}
