@@ -318,6 +318,8 @@ Status TableState::removeLeftovers(bool& reopen)
 
 Status TableState::loadModel(std::unique_ptr<Model>& out)
 {
+    // Counted first: whatever is committed after this is looked at again.
+    const uint64_t commits = wal_.commits();
     Result<std::vector<std::string>> entries = listFolder(folder_);
     if (!entries.isOk()) return entries.status();
     Result<FileBuffer> db = readWholeBuffer(dbFd_, dbFile_);
@@ -464,10 +466,12 @@ Status TableState::loadModel(std::unique_ptr<Model>& out)
     }
 
     // Replay the changes recorded since the files were written.
+    bool replayed = false;
     if (!imageApplied && wh.valid && wh.baseStamp == m->header.stamp) {
         for (const LogRecord& r : recs) {
             if (r.type == LogType::Image || r.type == LogType::Renames) break;
             if (Status s = replay(r, *m); !s.isOk()) return s;
+            replayed = true;
         }
     }
     walGen_ = gen;
@@ -475,6 +479,8 @@ Status TableState::loadModel(std::unique_ptr<Model>& out)
     // A checkpoint whose writer died is in the model now; the first write
     // puts it into the files.
     imagePending_ = imageApplied;
+    atBase_ = !replayed;
+    seenCommits_ = commits;
     out = std::move(m);
     return Status::ok();
 }
@@ -963,6 +969,7 @@ void TableState::markWritten(Model& m, const std::vector<FilePlan>& plans, uint3
     }
     m.rewriteNeeded = false;
     for (Secondary& s : m.sec) s.xg.clearDirty();
+    atBase_ = true;
 }
 
 Status TableState::create(const std::string& folder, const std::string& stem, const TableDef& given)
@@ -1026,7 +1033,16 @@ Status TableState::attach(OpenMode mode)
 void TableState::detach(OpenMode)
 {
     if (--handles_ > 0) return;
-    if (writable_ && wal_.isOpen() && beginWrite().isOk()) {
+    // Only the last one anywhere writes the table out. Anyone else leaves
+    // the journal to those still using the table (they hold its records
+    // already), so that closing changes nothing for them.
+    bool alone = exclusive_;
+    if (!alone && dbFd_ >= 0 && lockFile(dbFd_, LockRange::Open, LockKind::Exclusive, 0)) {
+        alone = true;
+        // Back to shared at once: an open elsewhere need not wait for the checkpoint.
+        (void)lockFile(dbFd_, LockRange::Open, LockKind::Shared, 0);
+    }
+    if (alone && writable_ && wal_.isOpen() && beginWrite().isOk()) {
         Status s;
         if (dirty_ || walEnd_ > WriteAheadLog::kHeaderSize) s = checkpoint();
         // The last one anywhere removes the journal (its writer lock released
@@ -1050,13 +1066,33 @@ void TableState::changed()
     std::fill(orderCache_.begin(), orderCache_.end(), std::nullopt);
 }
 
-Status TableState::sync()
+// Another process started a new generation of the journal: it finished a
+// checkpoint, or set up a journal that was missing or stale. When the table
+// files are still the ones the model came from (the same stamp) and the model
+// holds nothing beyond them, the new generation's records apply to the model
+// as it is: nothing changed, nothing is read again, and row ids stay.
+bool TableState::adoptGeneration()
+{
+    const WriteAheadLog::Header h = wal_.header();
+    if (!h.valid || !atBase_ || h.baseStamp != model_->header.stamp) return false;
+    walGen_ = h.generation;
+    walEnd_ = WriteAheadLog::kHeaderSize;
+    imagePending_ = false;
+    return true;
+}
+
+Status TableState::sync(bool always)
 {
     if (!wal_.isOpen() || inWrite_) return Status::ok();
-    if (wal_.liveGeneration() != walGen_) return reload();
+    const uint64_t commits = wal_.commits();
+    if (commits == seenCommits_ && !always) return Status::ok();
+    if (wal_.liveGeneration() != walGen_ && !adoptGeneration()) return reload();
     const uint64_t live = wal_.liveEnd();
-    if (live == walEnd_) return Status::ok();
     if (live < walEnd_) return reload();
+    if (live == walEnd_) {
+        seenCommits_ = commits;
+        return Status::ok();
+    }
     std::vector<LogRecord> recs;
     uint64_t end = 0;
     if (Status s = wal_.scan(walEnd_, walGen_, recs, end); !s.isOk()) return s;
@@ -1067,7 +1103,9 @@ Status TableState::sync()
         if (!replay(r, *model_).isOk()) return reload();
         walEnd_ = r.end;
         any = true;
+        atBase_ = false;
     }
+    seenCommits_ = commits;
     if (any) changed();
     return Status::ok();
 }
@@ -1101,7 +1139,7 @@ Result<uint64_t> TableState::recordCount()
     return uint64_t(model_->data.recordCount());
 }
 
-Result<uint64_t> TableState::version()
+Result<uint64_t> TableState::versionAfterSync()
 {
     if (Status s = sync(); !s.isOk()) return s;
     return version_;
@@ -1235,13 +1273,15 @@ Status TableState::beginWrite()
     if (!writable_ || !wal_.isOpen()) return msg::readOnly(stem_);
     if (!wal_.lockWriter(kWriterWaitMs)) return msg::tableInUse(stem_);
     inWrite_ = false;
-    Status s = sync();
+    Status s = sync(true);
     // Records that are committed but were not applied can only be a
     // checkpoint left by a writer that died: finish it first.
     if (s.isOk() && (imagePending_ || wal_.liveEnd() > walEnd_)) {
         bool reopen = false;
         s = removeLeftovers(reopen);
-        if (s.isOk()) s = reload();
+        // Finishing it starts a new generation, which the model may simply
+        // take over (it held the dead writer's checkpoint already).
+        if (s.isOk()) s = wal_.liveGeneration() != walGen_ ? sync(true) : reload();
     }
     if (!s.isOk()) {
         wal_.unlockWriter();
@@ -1312,6 +1352,7 @@ Result<RowId> TableState::insert(Record& rec)
     if (s.isOk()) {
         tag = applyInsert(m, rec);
         dirty_ = true;
+        atBase_ = false;
         changed();
         if (walEnd_ > kAutoCheckpointBytes) s = checkpoint();
     }
@@ -1356,6 +1397,7 @@ Status TableState::update(RowId row, const Record& given)
     if (s.isOk()) {
         applyUpdate(m, *tag, rec);
         dirty_ = true;
+        atBase_ = false;
         changed();
         if (walEnd_ > kAutoCheckpointBytes) s = checkpoint();
     }
@@ -1381,6 +1423,7 @@ Status TableState::remove(RowId row)
     if (s.isOk()) {
         applyRemove(m, *tag);
         dirty_ = true;
+        atBase_ = false;
         changed();
         if (walEnd_ > kAutoCheckpointBytes) s = checkpoint();
     }
@@ -1395,6 +1438,7 @@ Status TableState::emptyTable()
     if (s.isOk()) {
         applyEmpty(*model_);
         dirty_ = true;
+        atBase_ = false;
         changed();
     }
     endWrite();

@@ -49,7 +49,13 @@ public:
     const TableDef& def() const;
 
     Result<uint64_t> recordCount();
-    Result<uint64_t> version();
+    // Costs a load from the journal's shared header while nothing was
+    // committed anywhere since the last look.
+    Result<uint64_t> version()
+    {
+        if (wal_.commits() == seenCommits_) return version_;
+        return versionAfterSync();
+    }
     Result<std::vector<RowId>> rows(const OrderSpec& order);
     Result<std::optional<RowId>> findKey(const std::vector<Value>& key);
     Status read(RowId row, Record& out);
@@ -87,7 +93,11 @@ private:
 
     // Loading and keeping up with other processes.
     Status loadModel(std::unique_ptr<Model>& out);
-    Status sync();
+    // Brings the model up to what is committed; `always` looks even when the
+    // commit count stood still.
+    Status sync(bool always = false);
+    bool adoptGeneration();
+    Result<uint64_t> versionAfterSync();
     Status reload();
     Status replay(const LogRecord& r, Model& m);
     Status ensureSecondary(Model& m, Secondary& s);
@@ -127,6 +137,7 @@ private:
     WriteAheadLog wal_;
     uint32_t walGen_ = 0;
     uint64_t walEnd_ = 0;
+    uint64_t seenCommits_ = 0;  // the journal's commit count the model is up to
 
     std::unique_ptr<Model> model_;
     uint32_t nextTag_ = 1;   // tags stay unique across reloads, so stale row ids are not reused
@@ -134,6 +145,7 @@ private:
     bool dirty_ = false;     // changes not yet checkpointed (by this process)
     bool inWrite_ = false;
     bool imagePending_ = false;  // the model holds a dead writer's checkpoint the files lack
+    bool atBase_ = false;        // the model holds the table files of its stamp, no change since
     int handles_ = 0;
     bool exclusive_ = false;
     std::vector<std::optional<std::vector<RowId>>> orderCache_;

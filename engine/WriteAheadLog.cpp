@@ -49,6 +49,12 @@ void storeShared(unsigned char* map, size_t field, uint64_t v)
     std::atomic_ref<uint64_t>(*reinterpret_cast<uint64_t*>(map + field)).store(v, std::memory_order_release);
 }
 
+// After the change it announces: whoever reads the new count sees the change.
+void countCommit(unsigned char* map, size_t field)
+{
+    std::atomic_ref<uint64_t>(*reinterpret_cast<uint64_t*>(map + field)).fetch_add(1, std::memory_order_acq_rel);
+}
+
 }  // namespace
 
 WriteAheadLog::~WriteAheadLog() { close(); }
@@ -179,6 +185,8 @@ Status WriteAheadLog::reset(uint32_t generation, uint32_t baseStamp)
     // The new header first: readers notice the generation change at once,
     // and the records of the old generation that still follow it are foreign
     // to it. Then they go.
+    // Counted before and after: a reader that looks in between looks again.
+    countCommit(map_, kCommitsField);
     unsigned char buf[20];
     std::memcpy(buf, kMagic, 8);
     putLe32(buf + 8, generation);
@@ -187,6 +195,7 @@ Status WriteAheadLog::reset(uint32_t generation, uint32_t baseStamp)
     if (Status s = writeExact(fd_, buf, sizeof buf, 0, path_); !s.isOk()) return s;
     storeShared(map_, kEndField, kHeaderSize);
     storeShared(map_, kCapacityField, kHeaderSize);
+    countCommit(map_, kCommitsField);
     if (ftruncate(fd_, off_t(kHeaderSize)) != 0) return msg::ioError(path_, errno);
     return Status::ok();
 }
@@ -266,6 +275,7 @@ Status WriteAheadLog::append(uint64_t at, uint32_t generation, LogType type, std
     end = at + size;
     // The record counts from here on.
     storeShared(map_, kEndField, end);
+    countCommit(map_, kCommitsField);
     return Status::ok();
 }
 

@@ -20,6 +20,7 @@
 // last one to close it. Its header also holds the writer lock.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -69,6 +70,14 @@ public:
     // left them; cheap.
     uint32_t liveGeneration() const;
     uint64_t liveEnd() const;
+    // A count that moves on with every commit and every new generation, in
+    // any process: while it stands still, so does the journal. Costs one
+    // load from the shared header.
+    uint64_t commits() const
+    {
+        if (!map_) return 0;
+        return std::atomic_ref<uint64_t>(*reinterpret_cast<uint64_t*>(map_ + kCommitsField)).load(std::memory_order_acquire);
+    }
 
     // Starts a generation: the journal holds no records after this.
     Status reset(uint32_t generation, uint32_t baseStamp);
@@ -90,6 +99,8 @@ public:
     void unlockWriter();
 
 private:
+    static constexpr size_t kCommitsField = 80;  // in the header page, shared
+
     Status initWriterLock();
 
     Status reserve(uint64_t end);

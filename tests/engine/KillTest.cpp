@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <optional>
@@ -149,7 +150,10 @@ void send(int fd, const Message& m)
             break;
         }
         }
-        if (!s.isOk()) _exit(8);
+        if (!s.isOk()) {
+            std::fprintf(stderr, "writer, change %c: %s\n", char(m.kind), s.message().c_str());
+            _exit(8);
+        }
         m.phase = 'A';
         send(fd, m);
     }

@@ -9,6 +9,7 @@
 #include "TempFolder.h"
 #include "engine/Codepage.h"
 #include "engine/Database.h"
+#include "engine/WriteAheadLog.h"
 
 using namespace engine;
 using enginetest::TempFolder;
@@ -495,7 +496,8 @@ TEST(Table, TwoConnectionsFollowEachOther)
     }
     EXPECT_EQ(*tb->recordCount(), 150u);
     EXPECT_EQ(namesInOrder(*tb, OrderSpec::index("idx_ugyfel_nev")).size(), 150u);
-    // The reader leaves first and writes what it holds; the writer goes on.
+    // The reader leaves first; the writer goes on, and writes everything out
+    // when it leaves.
     tb.reset();
     b.reset();
     for (int i = 150; i < 200; ++i) {
@@ -509,4 +511,73 @@ TEST(Table, TwoConnectionsFollowEachOther)
     EXPECT_EQ(namesInOrder(*t, OrderSpec::index("idx_ugyfel_nev")).size(), 200u);
     t.reset();
     EXPECT_FALSE(f.exists("ugyfel.WAL"));
+}
+
+// A connection that opens the table while another holds the write lock
+// leaves setting up the journal to that one. What the other then starts is
+// no change: the first connection's rows, their ids and its version stay.
+TEST(Table, AnotherConnectionSettingUpTheJournalChangesNothing)
+{
+    TempFolder f;
+    auto a = openDb(f);
+    ASSERT_TRUE(a->createTable("ugyfel", customerDef()).isOk());
+    {
+        auto t = openTable(*a, "ugyfel");
+        for (int i = 1; i <= 3; ++i) {
+            Record r = customer("Ügyfél " + std::to_string(i), i);
+            ASSERT_TRUE(t->insert(r).isOk());
+        }
+    }
+    ASSERT_FALSE(f.exists("ugyfel.WAL"));
+    WriteAheadLog holder;
+    ASSERT_TRUE(holder.open(f.file("ugyfel.WAL"), true).isOk());
+    ASSERT_TRUE(holder.lockWriter(0));
+    auto ta = openTable(*a, "ugyfel");
+    holder.close();
+    const RowId second = **ta->findKey({Value::fromInt(2)});
+    const uint64_t v = *ta->version();
+
+    auto b = openDb(f);
+    auto tb = openTable(*b, "ugyfel", OpenMode::ReadOnly);
+    EXPECT_EQ(*ta->version(), v);
+    Record r = customer("Ügyfél 2, új néven", 2);
+    r[0] = Value::fromInt(2);
+    ASSERT_TRUE(ta->update(second, r).isOk());
+    EXPECT_EQ(namesInOrder(*tb, OrderSpec::primary()),
+              (std::vector<std::string>{"Ügyfél 1", "Ügyfél 2, új néven", "Ügyfél 3"}));
+}
+
+// A second connection that opens the table, reads it and closes it is no
+// change for the first, also while the first has changes not yet written out.
+TEST(Table, ASecondConnectionComingAndGoingChangesNothing)
+{
+    TempFolder f;
+    auto a = openDb(f);
+    ASSERT_TRUE(a->createTable("ugyfel", customerDef()).isOk());
+    auto ta = openTable(*a, "ugyfel");
+    for (int i = 1; i <= 50; ++i) {
+        Record r = customer("Ügyfél " + std::to_string(i), i % 28 + 1);
+        ASSERT_TRUE(ta->insert(r).isOk());
+        if (i == 20) {
+            ASSERT_TRUE(ta->flush().isOk());
+        }
+    }
+    const std::vector<RowId> byName = *ta->rows(OrderSpec::index("idx_ugyfel_nev"));
+    const uint64_t v = *ta->version();
+    for (OpenMode mode : {OpenMode::ReadOnly, OpenMode::Shared}) {
+        auto b = openDb(f);
+        auto tb = openTable(*b, "UGYFEL", mode);
+        EXPECT_EQ(*tb->recordCount(), 50u);
+        EXPECT_EQ(tb->rows(OrderSpec::index("idx_ugyfel_nev"))->size(), 50u);
+        EXPECT_EQ(*ta->version(), v);
+        tb.reset();
+        b.reset();
+        EXPECT_EQ(*ta->version(), v);
+    }
+    EXPECT_EQ(*ta->rows(OrderSpec::index("idx_ugyfel_nev")), byName);
+    EXPECT_EQ(ta->readField(byName.front(), 1)->asText(), cp("Ügyfél 1"));
+    ta.reset();
+    a.reset();
+    EXPECT_FALSE(f.exists("ugyfel.WAL"));
+    EXPECT_EQ(*openTable(*openDb(f), "ugyfel")->recordCount(), 50u);
 }
