@@ -61,12 +61,21 @@ Result<std::shared_ptr<Table>> DatabaseImpl::openTable(std::string_view name, Op
     const std::optional<std::string> file = findEntry(*entries, stem + ".DB");
     if (!file) return msg::tableMissing(stem);
     const std::string key = lowerCp1250(file->substr(0, file->size() - 3));
-    std::shared_ptr<TableState> state = open_[key].lock();
+    std::shared_ptr<TableState>& state = tables_[key];
+    if (state && (state->dbFile() != *file || (state->handles() == 0 && !state->keptAfterClose()))) state.reset();
     if (!state) {
         Result<std::shared_ptr<TableState>> opened = TableState::open(folder_, *file, mode);
-        if (!opened.isOk()) return opened.status();
+        if (!opened.isOk()) {
+            tables_.erase(key);
+            return opened.status();
+        }
         state = *opened;
-        open_[key] = state;
+    } else if (state->handles() == 0) {
+        // Closed, with its rows kept: cheap when nothing changed meanwhile.
+        if (Status s = state->reopen(mode); !s.isOk()) {
+            tables_.erase(key);
+            return s;
+        }
     }
     if (Status s = state->attach(mode); !s.isOk()) return s;
     return std::shared_ptr<Table>(std::make_shared<TableImpl>(state, mode));
@@ -90,7 +99,7 @@ Status DatabaseImpl::deleteTableFile(std::string_view fileName)
     if (!file) return Status::ok();
     const size_t dot = file->rfind('.');
     const std::string stem = dot == std::string::npos ? *file : file->substr(0, dot);
-    if (std::shared_ptr<TableState> st = open_[lowerCp1250(stem)].lock(); st && st->handles() > 0)
+    if (auto it = tables_.find(lowerCp1250(stem)); it != tables_.end() && it->second->handles() > 0)
         return msg::fileInUse(*file);
     // Another process (or Database) with the table open holds its open lock.
     int fd = -1;

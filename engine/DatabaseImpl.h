@@ -1,5 +1,7 @@
-// DatabaseImpl: a folder of tables. Keeps one TableState per open table, so
-// that every handle on a table in this Database shares its rows.
+// DatabaseImpl: a folder of tables. Keeps one TableState per table, so that
+// every handle on a table in this Database shares its rows, and keeps it
+// after the last handle closed, so that opening the table again is cheap
+// while its files stay as they were.
 #pragma once
 
 #include <map>
@@ -23,8 +25,8 @@ public:
 
 private:
     std::string folder_;
-    // By the table's name in lower case.
-    std::map<std::string, std::weak_ptr<TableState>> open_;
+    // By the table's name in lower case; open, or closed with rows kept.
+    std::map<std::string, std::shared_ptr<TableState>> tables_;
 };
 
 }  // namespace engine

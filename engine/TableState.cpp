@@ -214,52 +214,7 @@ Result<std::shared_ptr<TableState>> TableState::open(const std::string& folder, 
     t->folder_ = folder;
     t->dbFile_ = dbFile;
     t->stem_ = dbFile.substr(0, dbFile.size() - 3);
-    const std::string path = joinPath(folder, dbFile);
-    const LockKind openKind = mode == OpenMode::Exclusive ? LockKind::Exclusive : LockKind::Shared;
-
-    for (int attempt = 0;; ++attempt) {
-        t->writable_ = true;
-        t->dbFd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-        if (t->dbFd_ < 0 && (errno == EACCES || errno == EROFS)) {
-            t->writable_ = false;
-            t->dbFd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        }
-        if (t->dbFd_ < 0) {
-            if (errno == ENOENT) return msg::tableMissing(t->stem_);
-            return msg::ioError(dbFile, errno);
-        }
-        if (!t->writable_ && openKind == LockKind::Exclusive) return msg::readOnly(t->stem_);
-        if (!lockFile(t->dbFd_, LockRange::Open, openKind, kOpenWaitMs)) return msg::tableInUse(t->stem_);
-        // A restructure may have put a new file in place meanwhile.
-        struct stat a {}, b {};
-        if (fstat(t->dbFd_, &a) != 0 || stat(path.c_str(), &b) != 0 || a.st_ino != b.st_ino) {
-            ::close(t->dbFd_);
-            t->dbFd_ = -1;
-            if (attempt > 20) return msg::tableInUse(t->stem_);
-            continue;
-        }
-        t->exclusive_ = mode == OpenMode::Exclusive;
-        if (!t->writable_) break;
-        if (Status s = t->wal_.open(joinPath(folder, t->fileName("WAL")), true); !s.isOk()) return s;
-        if (!t->wal_.lockWriter(0)) break;
-        bool reopen = false;
-        Status s = t->removeLeftovers(reopen);
-        t->wal_.unlockWriter();
-        if (!s.isOk()) return s;
-        if (!reopen) break;
-        // A restructure was finished: its data file is a new one.
-        t->wal_.close();
-        ::close(t->dbFd_);
-        t->dbFd_ = -1;
-    }
-
-    if (!t->writable_) {
-        // A read-only folder: no journal can be kept, but one left by a
-        // writer elsewhere is still read.
-        const std::string wal = joinPath(folder, t->fileName("WAL"));
-        if (access(wal.c_str(), F_OK) == 0) (void)t->wal_.open(wal, false);
-    }
-
+    if (Status s = t->openFiles(mode); !s.isOk()) return s;
     std::unique_ptr<Model> m;
     if (!lockFile(t->dbFd_, LockRange::Read, LockKind::Shared, kWriterWaitMs)) return msg::tableInUse(t->stem_);
     Status s = t->loadModel(m);
@@ -268,6 +223,127 @@ Result<std::shared_ptr<TableState>> TableState::open(const std::string& folder, 
     t->model_ = std::move(m);
     t->orderCache_.assign(t->model_->sec.size() + 1, std::nullopt);
     return t;
+}
+
+// Opens the data file with the table's open lock, and the journal, finishing
+// what a writer that died left in it.
+Status TableState::openFiles(OpenMode mode)
+{
+    const std::string path = joinPath(folder_, dbFile_);
+    const LockKind openKind = mode == OpenMode::Exclusive ? LockKind::Exclusive : LockKind::Shared;
+    for (int attempt = 0;; ++attempt) {
+        writable_ = true;
+        dbFd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+        if (dbFd_ < 0 && (errno == EACCES || errno == EROFS)) {
+            writable_ = false;
+            dbFd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        }
+        if (dbFd_ < 0) {
+            if (errno == ENOENT) return msg::tableMissing(stem_);
+            return msg::ioError(dbFile_, errno);
+        }
+        if (!writable_ && openKind == LockKind::Exclusive) return msg::readOnly(stem_);
+        if (!lockFile(dbFd_, LockRange::Open, openKind, kOpenWaitMs)) return msg::tableInUse(stem_);
+        // A restructure may have put a new file in place meanwhile.
+        struct stat a {}, b {};
+        if (fstat(dbFd_, &a) != 0 || stat(path.c_str(), &b) != 0 || a.st_ino != b.st_ino) {
+            closeFiles();
+            if (attempt > 20) return msg::tableInUse(stem_);
+            continue;
+        }
+        exclusive_ = mode == OpenMode::Exclusive;
+        if (!writable_) break;
+        if (Status s = wal_.open(joinPath(folder_, fileName("WAL")), true); !s.isOk()) return s;
+        if (!wal_.lockWriter(0)) break;
+        bool reopen = false;
+        Status s = removeLeftovers(reopen);
+        wal_.unlockWriter();
+        if (!s.isOk()) return s;
+        if (!reopen) break;
+        // A restructure was finished: its data file is a new one.
+        closeFiles();
+    }
+    if (!writable_) {
+        // A read-only folder: no journal can be kept, but one left by a
+        // writer elsewhere is still read.
+        const std::string wal = joinPath(folder_, fileName("WAL"));
+        if (access(wal.c_str(), F_OK) == 0) (void)wal_.open(wal, false);
+    }
+    return Status::ok();
+}
+
+void TableState::closeFiles()
+{
+    wal_.close();
+    if (dbFd_ >= 0) ::close(dbFd_);
+    dbFd_ = -1;
+}
+
+// What the table's files (all but the journal) look like on disk.
+std::vector<TableState::FileStamp> TableState::fileStamps() const
+{
+    std::vector<FileStamp> out;
+    Result<std::vector<std::string>> entries = listFolder(folder_);
+    if (!entries.isOk()) return out;
+    const std::string prefix = stem_ + ".";
+    for (const std::string& e : *entries) {
+        if (e.size() <= prefix.size() || !sameName(std::string_view(e).substr(0, prefix.size()), prefix) ||
+            sameName(std::string_view(e).substr(prefix.size()), "WAL"))
+            continue;
+        struct stat st {};
+        if (stat(joinPath(folder_, e).c_str(), &st) != 0) continue;
+        auto ns = [](const timespec& t) { return int64_t(t.tv_sec) * 1000000000 + t.tv_nsec; };
+        out.push_back(FileStamp{e, st.st_ino, st.st_size, ns(st.st_mtim), ns(st.st_ctim)});
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+// The rows kept since the last close are still the table's when its files
+// are as they were left (no checkpoint, restructure or other program wrote
+// them: the data file's stamp, and every file's identity, size and times,
+// which the system makes fine-grained for a change after they were looked
+// at) and the journal holds only changes made on top of them.
+Status TableState::reopen(OpenMode mode)
+{
+    if (Status s = openFiles(mode); !s.isOk()) {
+        closeFiles();
+        return s;
+    }
+    if (!lockFile(dbFd_, LockRange::Read, LockKind::Shared, kWriterWaitMs)) {
+        closeFiles();
+        return msg::tableInUse(stem_);
+    }
+    bool same = atBase_ && !imagePending_ && fileStamps() == closedStamps_;
+    if (same) {
+        Result<std::vector<uint8_t>> head = readStart(dbFd_, 64 * 1024, dbFile_);
+        Result<FileHeader> h = head.isOk() ? parseHeader(head->data(), head->size(), dbFile_) : head.status();
+        same = h.isOk() && h->stamp == model_->header.stamp;
+    }
+    if (same) {
+        const uint64_t commits = wal_.commits();
+        const WriteAheadLog::Header wh = wal_.header();
+        same = !wh.valid || wh.baseStamp == model_->header.stamp;
+        walGen_ = wh.valid ? wh.generation : 0;
+        walEnd_ = WriteAheadLog::kHeaderSize;
+        seenCommits_ = commits;
+    }
+    Status s;
+    if (!same) {
+        nextTag_ = std::max(nextTag_, model_->data.nextTag());
+        std::unique_ptr<Model> m;
+        s = loadModel(m);
+        if (s.isOk()) {
+            model_ = std::move(m);
+            orderCache_.assign(model_->sec.size() + 1, std::nullopt);
+            changed();
+        }
+    }
+    unlockFile(dbFd_, LockRange::Read);
+    // Changes others committed meanwhile.
+    if (s.isOk() && same) s = sync(true);
+    if (!s.isOk()) closeFiles();
+    return s;
 }
 
 // Finishes what a writer killed in the middle left behind: a checkpoint or a
@@ -1042,9 +1118,11 @@ void TableState::detach(OpenMode)
         // Back to shared at once: an open elsewhere need not wait for the checkpoint.
         (void)lockFile(dbFd_, LockRange::Open, LockKind::Shared, 0);
     }
+    bool written = false;
     if (alone && writable_ && wal_.isOpen() && beginWrite().isOk()) {
         Status s;
         if (dirty_ || walEnd_ > WriteAheadLog::kHeaderSize) s = checkpoint();
+        written = s.isOk();
         // The last one anywhere removes the journal (its writer lock released
         // first: no one else can open the table meanwhile).
         const bool last = s.isOk() && walEnd_ == WriteAheadLog::kHeaderSize &&
@@ -1052,10 +1130,18 @@ void TableState::detach(OpenMode)
         endWrite();
         if (last) (void)wal_.remove();
     }
-    wal_.close();
-    if (dbFd_ >= 0) ::close(dbFd_);
-    dbFd_ = -1;
+    // The rows stay for the next open, which checks the files against what
+    // they are now (read while no checkpoint writes into them).
+    closedStamps_.clear();
+    if ((written || !writable_ || !alone) && atBase_ && dbFd_ >= 0 &&
+        lockFile(dbFd_, LockRange::Read, LockKind::Shared, kWriterWaitMs)) {
+        closedStamps_ = fileStamps();
+        unlockFile(dbFd_, LockRange::Read);
+    }
+    closeFiles();
 }
+
+bool TableState::keptAfterClose() const { return !closedStamps_.empty(); }
 
 // ---------------------------------------------------------------------------
 // Keeping up with other processes

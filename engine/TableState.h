@@ -40,10 +40,16 @@ public:
     TableState& operator=(const TableState&) = delete;
     ~TableState();
 
-    // Handle accounting within the process.
+    // Handle accounting within the process. The last detach writes the
+    // table out when no one else anywhere has it open, and lets go of its
+    // files and locks; the rows stay in memory, and reopen() takes them
+    // again when the files are as they were left.
     Status attach(OpenMode mode);
     void detach(OpenMode mode);
     int handles() const { return handles_; }
+    bool keptAfterClose() const;
+    Status reopen(OpenMode mode);
+    const std::string& dbFile() const { return dbFile_; }
 
     const std::string& name() const { return stem_; }
     const TableDef& def() const;
@@ -77,7 +83,18 @@ private:
     struct Model;
     struct FilePlan;
 
+    struct FileStamp {
+        std::string name;
+        uint64_t ino = 0;
+        int64_t size = 0;
+        int64_t modified = 0, changed = 0;  // in nanoseconds
+        auto operator<=>(const FileStamp&) const = default;
+    };
+
     TableState() = default;
+    Status openFiles(OpenMode mode);
+    void closeFiles();
+    std::vector<FileStamp> fileStamps() const;
 
     // Models and the images of their files.
     std::unique_ptr<Model> makeModel(const TableDef& def, uint8_t blockKb, const std::vector<std::string>& entries);
@@ -149,6 +166,7 @@ private:
     int handles_ = 0;
     bool exclusive_ = false;
     std::vector<std::optional<std::vector<RowId>>> orderCache_;
+    std::vector<FileStamp> closedStamps_;  // the files as the last close left them
     // Reused for every change, to spare an allocation each.
     std::vector<uint8_t> recBuf_, keyBuf_, xgBuf_;
 };

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <random>
 
@@ -580,4 +582,93 @@ TEST(Table, ASecondConnectionComingAndGoingChangesNothing)
     a.reset();
     EXPECT_FALSE(f.exists("ugyfel.WAL"));
     EXPECT_EQ(*openTable(*openDb(f), "ugyfel")->recordCount(), 50u);
+}
+
+// A closed table's rows stay with its Database; the next open takes them
+// only while the files are as the close left them. Another connection's
+// changes in between (written out, left in the journal, or a whole new
+// file) are seen, and a closed table is not open for anyone.
+TEST(Table, ReopeningAClosedTableSeesWhatOthersDidMeanwhile)
+{
+    TempFolder f;
+    auto a = openDb(f);
+    auto b = openDb(f);
+    ASSERT_TRUE(a->createTable("ugyfel", customerDef()).isOk());
+    auto names = [&](Database& db) {
+        auto t = openTable(db, "ugyfel");
+        return t ? namesInOrder(*t, OrderSpec::index("idx_ugyfel_nev")) : std::vector<std::string>{};
+    };
+    auto add = [&](Table& t, const std::string& name) {
+        Record r = customer(name);
+        ASSERT_TRUE(t.insert(r).isOk());
+    };
+    {
+        auto t = openTable(*a, "ugyfel");
+        add(*t, "Bíró Anna");
+    }
+    EXPECT_FALSE(f.exists("ugyfel.WAL"));
+    EXPECT_EQ(names(*a), (std::vector<std::string>{"Bíró Anna"}));
+
+    // Written out by the other connection's close.
+    {
+        auto t = openTable(*b, "ugyfel", OpenMode::Exclusive);
+        ASSERT_TRUE(t);
+        add(*t, "Antal Béla");
+    }
+    EXPECT_EQ(names(*a), (std::vector<std::string>{"Antal Béla", "Bíró Anna"}));
+
+    // Left in the journal by a connection that keeps the table open.
+    auto held = openTable(*b, "ugyfel");
+    add(*held, "Cseh Dóra");
+    EXPECT_EQ(names(*a), (std::vector<std::string>{"Antal Béla", "Bíró Anna", "Cseh Dóra"}));
+    // Written out by its flush while this one had the table closed.
+    add(*held, "Dénes Edit");
+    ASSERT_TRUE(held->flush().isOk());
+    EXPECT_EQ(names(*a), (std::vector<std::string>{"Antal Béla", "Bíró Anna", "Cseh Dóra", "Dénes Edit"}));
+    held.reset();
+
+    // Files put back from a copy, as a restore does.
+    const std::string copy = f.file("masolat");
+    std::filesystem::create_directory(copy);
+    for (const char* file : {"ugyfel.DB", "ugyfel.MB", "ugyfel.PX", "ugyfel.XG0", "ugyfel.YG0"})
+        std::filesystem::copy_file(f.file(file), copy + "/" + file);
+    EXPECT_EQ(names(*a).size(), 4u);
+    {
+        auto t = openTable(*b, "ugyfel");
+        add(*t, "Erdős Ferenc");
+    }
+    EXPECT_EQ(names(*a).size(), 5u);
+    for (const char* file : {"ugyfel.DB", "ugyfel.MB", "ugyfel.PX", "ugyfel.XG0", "ugyfel.YG0"}) {
+        std::filesystem::copy_file(copy + "/" + file, f.file(std::string(file) + ".uj"));
+        std::filesystem::rename(f.file(std::string(file) + ".uj"), f.file(file));
+    }
+    EXPECT_EQ(names(*a), (std::vector<std::string>{"Antal Béla", "Bíró Anna", "Cseh Dóra", "Dénes Edit"}));
+
+    // A row changed in place by another program, which knows nothing of
+    // stamps or journals.
+    {
+        std::fstream db(f.file("ugyfel.DB"), std::ios::in | std::ios::out | std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(db)), std::istreambuf_iterator<char>());
+        const size_t at = bytes.find("Antal");
+        ASSERT_NE(at, std::string::npos);
+        db.seekp(std::streamoff(at + 3));
+        db.put('o');
+    }
+    EXPECT_EQ(names(*a), (std::vector<std::string>{"Antol Béla", "Bíró Anna", "Cseh Dóra", "Dénes Edit"}));
+
+    // The index files deleted by the maintenance tool and built again.
+    for (const char* file : {"ugyfel.XG0", "ugyfel.YG0", "ugyfel.XG1", "ugyfel.YG1"})
+        ASSERT_TRUE(a->deleteTableFile(file).isOk()) << file;
+    {
+        auto t = openTable(*b, "ugyfel", OpenMode::Exclusive);
+        ASSERT_TRUE(t);
+        ASSERT_TRUE(t->clearIndexes().isOk());
+        ASSERT_TRUE(t->addPrimaryIndex({"Ugyfel"}).isOk());
+        ASSERT_TRUE(t->addIndex({"idx_ugyfel_nev", {"Ugyfel_nev"}, true, false}).isOk());
+    }
+    EXPECT_EQ(names(*a), (std::vector<std::string>{"Antol Béla", "Bíró Anna", "Cseh Dóra", "Dénes Edit"}));
+    EXPECT_TRUE(openTable(*a, "ugyfel", OpenMode::Exclusive));
+    a.reset();
+    b.reset();
+    EXPECT_FALSE(f.exists("ugyfel.WAL"));
 }
