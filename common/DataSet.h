@@ -238,8 +238,8 @@ public:
     // to check that views read only what they show).
     quint64 fetchCount() const { return fetches_; }
 
-    // Hooks for windows (the event handlers of the design); they may throw
-    // DbError to refuse.
+    // Hooks for the windows' event handlers; they may throw DbError to
+    // refuse.
     std::function<void(DataSet&)> onNewRecord;   // after insert/append put the blank row up
     std::function<void(DataSet&)> beforePost;
     std::function<void(DataSet&)> afterPost;

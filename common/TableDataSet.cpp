@@ -251,12 +251,12 @@ void TableDataSet::reorder(const QString& indexName, const QString& indexFields)
 {
     checkBrowseMode();
     TableSource& src = tableSource();
-    const engine::OrderSpec spec = orderFor(indexName, indexFields);
-    auto r = src.table->rows(spec);
+    const engine::OrderSpec order = orderFor(indexName, indexFields);
+    auto r = src.table->rows(order);
     if (!r.isOk()) dbconv::raise(r.status());
     const std::optional<size_t> pos = currentSourcePos();
     const std::optional<engine::RowId> current = pos ? std::optional(src.rows[*pos]) : std::nullopt;
-    src.order = spec;
+    src.order = order;
     src.rows = std::move(*r);
     src.readVersion = versionOf(*src.table);
     sourceChanged(current ? src.positionOf(*current) : std::nullopt);

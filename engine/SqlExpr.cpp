@@ -362,29 +362,31 @@ Result<BoundPtr> Binder::bind(const Expr& e, std::vector<AggregateSpec>* aggrega
         if (!aggregates)
             return Status::error(ErrorCode::Syntax, "Szintaktikai hiba " + describePlace(sql_, e.pos) + ": a(z) " +
                                                         e.name + " összesítő függvény itt nem használható.");
-        AggregateSpec spec;
-        spec.function = e.name;
-        spec.star = e.star;
-        spec.distinct = e.distinct;
+        AggregateSpec aggregate;
+        aggregate.function = e.name;
+        aggregate.star = e.star;
+        aggregate.distinct = e.distinct;
         if (!e.star) {
             auto a = bind(*e.args[0], nullptr);
             if (!a.isOk()) return a;
-            spec.arg = std::move(*a);
+            aggregate.arg = std::move(*a);
         }
-        const Value::Kind argKind = spec.arg ? spec.arg->type.kind : Value::Kind::Null;
-        if (spec.function == "COUNT") {
-            spec.type = typeOfKind(Value::Kind::Int);
-        } else if (spec.function == "SUM" || spec.function == "AVG") {
+        const Value::Kind argKind = aggregate.arg ? aggregate.arg->type.kind : Value::Kind::Null;
+        if (aggregate.function == "COUNT") {
+            aggregate.type = typeOfKind(Value::Kind::Int);
+        } else if (aggregate.function == "SUM" || aggregate.function == "AVG") {
             if (!isNumeric(argKind) && argKind != Value::Kind::Null)
-                return typeError(e.pos, "a(z) " + spec.function + " számot vár, itt " + kindName(argKind) + " áll");
-            spec.type = typeOfKind(spec.function == "SUM" && argKind == Value::Kind::Int ? Value::Kind::Int
-                                                                                          : Value::Kind::Float);
+                return typeError(e.pos,
+                                 "a(z) " + aggregate.function + " számot vár, itt " + kindName(argKind) + " áll");
+            aggregate.type = typeOfKind(aggregate.function == "SUM" && argKind == Value::Kind::Int
+                                            ? Value::Kind::Int
+                                            : Value::Kind::Float);
         } else {
-            spec.type = spec.arg->type;
+            aggregate.type = aggregate.arg->type;
         }
-        auto b = makeNode(BoundExpr::Kind::AggregateRef, e.pos, spec.type);
+        auto b = makeNode(BoundExpr::Kind::AggregateRef, e.pos, aggregate.type);
         b->aggregate = int(aggregates->size());
-        aggregates->push_back(std::move(spec));
+        aggregates->push_back(std::move(aggregate));
         return b;
     }
     }

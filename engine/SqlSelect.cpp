@@ -220,43 +220,43 @@ struct Accumulator {
     Value best;  // MIN, MAX
     std::set<std::string> seen;  // DISTINCT
 
-    void add(const AggregateSpec& spec, const Value& v)
+    void add(const AggregateSpec& aggregate, const Value& v)
     {
-        if (spec.star) {
+        if (aggregate.star) {
             ++count;
             return;
         }
         if (v.isNull()) return;
-        if (spec.distinct) {
+        if (aggregate.distinct) {
             std::string key;
             appendKey(v, key);
             if (!seen.insert(std::move(key)).second) return;
         }
         ++count;
-        if (spec.function == "SUM" || spec.function == "AVG") {
+        if (aggregate.function == "SUM" || aggregate.function == "AVG") {
             if (v.kind() == Value::Kind::Int) {
                 if (__builtin_add_overflow(intSum, v.asInt(), &intSum)) intOverflow = true;
                 floatSum += double(v.asInt());
             } else {
                 floatSum += v.asFloat();
             }
-        } else if (spec.function == "MIN" || spec.function == "MAX") {
+        } else if (aggregate.function == "MIN" || aggregate.function == "MAX") {
             if (best.isNull()) {
                 best = v;
             } else {
                 const int c = compareValues(v, best);
-                if (spec.function == "MIN" ? c < 0 : c > 0) best = v;
+                if (aggregate.function == "MIN" ? c < 0 : c > 0) best = v;
             }
         }
     }
 
-    Result<Value> result(const AggregateSpec& spec) const
+    Result<Value> result(const AggregateSpec& aggregate) const
     {
-        if (spec.function == "COUNT") return Value::fromInt(count);
-        if (spec.function == "MIN" || spec.function == "MAX") return best;
+        if (aggregate.function == "COUNT") return Value::fromInt(count);
+        if (aggregate.function == "MIN" || aggregate.function == "MAX") return best;
         if (count == 0) return Value();
-        if (spec.function == "AVG") return Value::fromFloat(floatSum / double(count));
-        if (spec.type.kind == Value::Kind::Int) {
+        if (aggregate.function == "AVG") return Value::fromFloat(floatSum / double(count));
+        if (aggregate.type.kind == Value::Kind::Int) {
             if (intOverflow) return Status::error(ErrorCode::InvalidValue, "Túl nagy összeg (túlcsordulás).");
             return Value::fromInt(intSum);
         }
@@ -853,8 +853,8 @@ private:
             if (fresh) groups.push_back(Group{i, std::vector<Accumulator>(aggregates_.size())});
             Group& group = groups[it->second];
             for (size_t a = 0; a < aggregates_.size(); ++a) {
-                const AggregateSpec& spec = aggregates_[a];
-                group.acc[a].add(spec, spec.arg ? evaluate(*spec.arg, ctx) : Value());
+                const AggregateSpec& aggregate = aggregates_[a];
+                group.acc[a].add(aggregate, aggregate.arg ? evaluate(*aggregate.arg, ctx) : Value());
             }
             if (!ctx.error.isOk()) return ctx.error;
         }

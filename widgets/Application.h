@@ -6,7 +6,7 @@
 // goes on with the window usable.
 //
 // SetupApplication makes the process Hungarian whatever the machine is
-// (locale, Qt's own dialog texts), loads the fonts the windows are designed
+// (locale, Qt's own dialog texts), loads the fonts the windows are laid out
 // in, installs the window conventions, fixes the settings folders and sets
 // the application title. Tests call it too, after pointing XDG_CONFIG_HOME at
 // a temporary folder.

@@ -293,13 +293,13 @@ TEST(ParadoxVersions, PxlibTablesOfVersions5And7)
                 char type;
                 int len;
                 int dc;
-            } spec[] = {{"kod", pxfLong, 4, 0},          {"ido", pxfTime, 4, 0}, {"idopont", pxfTimestamp, 8, 0},
-                        {"bcd", pxfBCD, 17, 2},           {"bajt", pxfBytes, 4, 0}, {"penz", pxfCurrency, 8, 0}};
+            } columns[] = {{"kod", pxfLong, 4, 0},  {"ido", pxfTime, 4, 0},   {"idopont", pxfTimestamp, 8, 0},
+                           {"bcd", pxfBCD, 17, 2}, {"bajt", pxfBytes, 4, 0}, {"penz", pxfCurrency, 8, 0}};
             for (int i = 0; i < 6; ++i) {
-                fields[i].px_fname = PX_strdup(doc, spec[i].name);
-                fields[i].px_ftype = spec[i].type;
-                fields[i].px_flen = spec[i].len;
-                fields[i].px_fdc = spec[i].dc;
+                fields[i].px_fname = PX_strdup(doc, columns[i].name);
+                fields[i].px_ftype = columns[i].type;
+                fields[i].px_flen = columns[i].len;
+                fields[i].px_fdc = columns[i].dc;
             }
             ASSERT_EQ(PX_create_file(doc, fields, 6, f.file("tabla.db").c_str(), pxfFileTypNonIndexDB), 0);
             PX_set_value(doc, "fileversion", float(version));
