@@ -84,8 +84,21 @@ public:
     virtual Status remove(RowId row) = 0;
     virtual Status emptyTable() = 0;
 
-    // Writes everything posted so far through to stable storage.
+    // Writes everything posted so far through to stable storage. Refused
+    // while a transaction is open.
     virtual Status flush() = 0;
+
+    // A transaction: the changes made to the table in this Database between
+    // begin() and commit() are committed as one, so that they are whole or
+    // absent also when the process is killed; others see none of them
+    // before commit(). The table's write lock is held throughout: other
+    // writers wait, then find the table in use. rollback() takes back every
+    // change since begin(); the table's row ids may be gone afterwards, as
+    // after another process's change. Closing the handle that began it
+    // rolls an open transaction back. Restructuring is refused inside one.
+    virtual Status begin() = 0;
+    virtual Status commit() = 0;
+    virtual Status rollback() = 0;
 
     // Restructuring; each needs the table opened Exclusive.
     virtual Status addField(const FieldDef& field) = 0;  // appended; existing rows get null

@@ -136,6 +136,17 @@ Status tableInUse(std::string_view table)
     return Status::error(ErrorCode::Locked, "A tábla használatban van: " + u(table));
 }
 
+Status transactionOpen(std::string_view table)
+{
+    return Status::error(ErrorCode::Unsupported,
+                         "A(z) " + u(table) + " táblán tranzakció folyik; ehhez előbb le kell zárni.");
+}
+
+Status noTransaction(std::string_view table)
+{
+    return Status::error(ErrorCode::Unsupported, "A(z) " + u(table) + " táblán nem folyik tranzakció.");
+}
+
 Status fileInUse(std::string_view path)
 {
     return Status::error(ErrorCode::Locked, "A fájl használatban van: " + u(path));

@@ -38,6 +38,8 @@ Status readOnly(std::string_view table);
 Status needsExclusive(std::string_view table);
 Status tableInUse(std::string_view table);
 Status fileInUse(std::string_view path);
+Status transactionOpen(std::string_view table);
+Status noTransaction(std::string_view table);
 
 Status corrupt(std::string_view fileName, std::string_view detail);
 Status ioError(std::string_view path, int err);

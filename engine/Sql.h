@@ -17,9 +17,9 @@
 // are unknown, as in standard SQL.
 //
 // A statement checks every row it would write before it writes any, and
-// takes back what it wrote when the store refuses a row, so that it happens
-// whole or not at all; only DELETE without WHERE (one emptying of the
-// table) is also whole when the process dies in the middle.
+// writes them in one transaction of the store, so that it happens whole or
+// not at all, also when the store refuses a row or the process dies in the
+// middle.
 #pragma once
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 // INSERT, UPDATE and DELETE. Each computes and checks every new row first
-// and writes only then, so that a bad value or a refused row leaves the
-// table as it was: rows already written by the statement are taken back.
+// and writes only then, in one transaction of the store, so that a bad
+// value, a refused row or a killed process leaves the table as it was.
 
 #include <set>
 
@@ -133,18 +133,17 @@ Result<int64_t> runInsert(const InsertStmt& s, std::string_view sql, TableCache&
         }
     }
 
-    std::vector<RowId> inserted;
+    if (auto st = table.begin(); !st.isOk()) return st;
     for (Record& rec : records) {
         auto row = table.insert(rec);
         if (!row.isOk()) {
-            for (auto it = inserted.rbegin(); it != inserted.rend(); ++it) (void)table.remove(*it);
-            if (!inserted.empty()) tables.markChanged(*opened);
+            (void)table.rollback();
             return row.status();
         }
-        inserted.push_back(*row);
     }
-    if (!inserted.empty()) tables.markChanged(*opened);
-    return int64_t(inserted.size());
+    if (auto st = table.commit(); !st.isOk()) return st;
+    if (!records.empty()) tables.markChanged(*opened);
+    return int64_t(records.size());
 }
 
 Result<int64_t> runUpdate(const UpdateStmt& s, std::string_view sql, TableCache& tables,
@@ -198,15 +197,15 @@ Result<int64_t> runUpdate(const UpdateStmt& s, std::string_view sql, TableCache&
         changes.push_back(std::move(ch));
     }
 
-    for (size_t i = 0; i < changes.size(); ++i) {
-        if (changes[i].after == changes[i].before) continue;
-        if (auto st = table.update(changes[i].row, changes[i].after); !st.isOk()) {
-            for (size_t k = i; k-- > 0;)
-                if (!(changes[k].after == changes[k].before)) (void)table.update(changes[k].row, changes[k].before);
-            if (i > 0) tables.markChanged(*opened);
+    if (auto st = table.begin(); !st.isOk()) return st;
+    for (const Change& ch : changes) {
+        if (ch.after == ch.before) continue;
+        if (auto st = table.update(ch.row, ch.after); !st.isOk()) {
+            (void)table.rollback();
             return st;
         }
     }
+    if (auto st = table.commit(); !st.isOk()) return st;
     if (!changes.empty()) tables.markChanged(*opened);
     return int64_t(changes.size());
 }
@@ -232,12 +231,14 @@ Result<int64_t> runDelete(const DeleteStmt& s, std::string_view sql, TableCache&
     auto rows = matchingRows(s.where.get(), slots, binder);
     if (!rows.isOk()) return rows.status();
     const std::vector<RowId>& doomed = *rows;
-    for (size_t i = 0; i < doomed.size(); ++i) {
-        if (auto st = table.remove(doomed[i]); !st.isOk()) {
-            if (i > 0) tables.markChanged(*opened);
+    if (auto st = table.begin(); !st.isOk()) return st;
+    for (RowId row : doomed) {
+        if (auto st = table.remove(row); !st.isOk()) {
+            (void)table.rollback();
             return st;
         }
     }
+    if (auto st = table.commit(); !st.isOk()) return st;
     if (!doomed.empty()) tables.markChanged(*opened);
     return int64_t(doomed.size());
 }

@@ -4,6 +4,12 @@
 
 namespace engine {
 
+TableImpl::~TableImpl()
+{
+    if (transaction_) (void)state_->rollback();
+    state_->detach(mode_);
+}
+
 Status TableImpl::writable() const
 {
     if (mode_ == OpenMode::ReadOnly) return msg::readOnly(state_->name());
@@ -44,6 +50,26 @@ Status TableImpl::flush()
 {
     if (mode_ == OpenMode::ReadOnly) return Status::ok();
     return state_->flush();
+}
+
+Status TableImpl::begin()
+{
+    if (Status s = writable(); !s.isOk()) return s;
+    Status s = state_->begin();
+    transaction_ = s.isOk();
+    return s;
+}
+
+Status TableImpl::commit()
+{
+    transaction_ = false;
+    return state_->commit();
+}
+
+Status TableImpl::rollback()
+{
+    transaction_ = false;
+    return state_->rollback();
 }
 
 Status TableImpl::addField(const FieldDef& field)

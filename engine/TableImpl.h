@@ -13,7 +13,7 @@ namespace engine {
 class TableImpl final : public Table {
 public:
     TableImpl(std::shared_ptr<TableState> state, OpenMode mode) : state_(std::move(state)), mode_(mode) {}
-    ~TableImpl() override { state_->detach(mode_); }
+    ~TableImpl() override;
 
     const std::string& name() const override { return state_->name(); }
     const TableDef& def() const override { return state_->def(); }
@@ -31,6 +31,9 @@ public:
     Status remove(RowId row) override;
     Status emptyTable() override;
     Status flush() override;
+    Status begin() override;
+    Status commit() override;
+    Status rollback() override;
 
     Status addField(const FieldDef& field) override;
     Status clearIndexes() override;
@@ -43,6 +46,7 @@ private:
 
     std::shared_ptr<TableState> state_;
     OpenMode mode_;
+    bool transaction_ = false;  // this handle began the open transaction
 };
 
 }  // namespace engine

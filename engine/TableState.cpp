@@ -1169,6 +1169,7 @@ bool TableState::adoptGeneration()
 
 Status TableState::sync(bool always)
 {
+    if (reloadDue_) return reload();
     if (!wal_.isOpen() || inWrite_) return Status::ok();
     const uint64_t commits = wal_.commits();
     if (commits == seenCommits_ && !always) return Status::ok();
@@ -1206,6 +1207,7 @@ Status TableState::reload()
     if (!s.isOk()) return s;
     model_ = std::move(m);
     orderCache_.assign(model_->sec.size() + 1, std::nullopt);
+    reloadDue_ = false;
     changed();
     return Status::ok();
 }
@@ -1356,6 +1358,8 @@ Status TableState::checkRecord(Record& rec, bool forInsert)
 
 Status TableState::beginWrite()
 {
+    // A transaction holds the lock, and its model is the one to change.
+    if (transaction_) return Status::ok();
     if (!writable_ || !wal_.isOpen()) return msg::readOnly(stem_);
     if (!wal_.lockWriter(kWriterWaitMs)) return msg::tableInUse(stem_);
     inWrite_ = false;
@@ -1379,6 +1383,7 @@ Status TableState::beginWrite()
 
 void TableState::endWrite()
 {
+    if (transaction_) return;
     inWrite_ = false;
     if (wal_.isOpen()) wal_.unlockWriter();
 }
@@ -1386,7 +1391,7 @@ void TableState::endWrite()
 Status TableState::log(LogType type, const std::string& payload)
 {
     uint64_t end = 0;
-    if (Status s = wal_.append(walEnd_, walGen_, type, payload, end); !s.isOk()) return s;
+    if (Status s = wal_.append(walEnd_, walGen_, type, payload, end, !transaction_); !s.isOk()) return s;
     walEnd_ = end;
     return Status::ok();
 }
@@ -1440,7 +1445,7 @@ Result<RowId> TableState::insert(Record& rec)
         dirty_ = true;
         atBase_ = false;
         changed();
-        if (walEnd_ > kAutoCheckpointBytes) s = checkpoint();
+        if (walEnd_ > kAutoCheckpointBytes && !transaction_) s = checkpoint();
     }
     endWrite();
     if (!s.isOk() && tag == 0) return s;
@@ -1485,7 +1490,7 @@ Status TableState::update(RowId row, const Record& given)
         dirty_ = true;
         atBase_ = false;
         changed();
-        if (walEnd_ > kAutoCheckpointBytes) s = checkpoint();
+        if (walEnd_ > kAutoCheckpointBytes && !transaction_) s = checkpoint();
     }
     endWrite();
     return s;
@@ -1511,7 +1516,7 @@ Status TableState::remove(RowId row)
         dirty_ = true;
         atBase_ = false;
         changed();
-        if (walEnd_ > kAutoCheckpointBytes) s = checkpoint();
+        if (walEnd_ > kAutoCheckpointBytes && !transaction_) s = checkpoint();
     }
     endWrite();
     return s;
@@ -1534,9 +1539,49 @@ Status TableState::emptyTable()
 Status TableState::flush()
 {
     if (!writable_) return Status::ok();
+    if (transaction_) return msg::transactionOpen(stem_);
     if (Status s = beginWrite(); !s.isOk()) return s;
     Status s;
     if (dirty_ || walEnd_ > WriteAheadLog::kHeaderSize) s = checkpoint();
+    endWrite();
+    return s;
+}
+
+Status TableState::begin()
+{
+    if (transaction_) return msg::transactionOpen(stem_);
+    if (Status s = beginWrite(); !s.isOk()) return s;
+    transaction_ = true;
+    transactionStart_ = walEnd_;
+    return Status::ok();
+}
+
+Status TableState::commit()
+{
+    if (!transaction_) return msg::noTransaction(stem_);
+    transaction_ = false;
+    if (walEnd_ > transactionStart_) wal_.commit(walEnd_);
+    // A checkpoint that fails here is tried again by the next write or
+    // flush; the transaction is committed whatever it does.
+    if (walEnd_ > kAutoCheckpointBytes) (void)checkpoint();
+    endWrite();
+    return Status::ok();
+}
+
+// What the transaction logged lies past the commit point and counts for no
+// one; the model is read again up to that point.
+Status TableState::rollback()
+{
+    if (!transaction_) return msg::noTransaction(stem_);
+    transaction_ = false;
+    Status s;
+    if (walEnd_ > transactionStart_) {
+        walEnd_ = transactionStart_;
+        s = reload();
+        // Until a reload succeeds, nothing may be read or written from a
+        // model that holds changes no one else will ever see.
+        reloadDue_ = !s.isOk();
+    }
     endWrite();
     return s;
 }
@@ -1927,6 +1972,7 @@ Status TableState::addField(const FieldDef& field)
 Status TableState::restructure(const TableDef& def, bool keepOrder,
                                const std::function<std::vector<std::string>()>& obsolete)
 {
+    if (transaction_) return msg::transactionOpen(stem_);
     if (Status s = beginWrite(); !s.isOk()) return s;
     const int oldSize = model_->layout.recordSize();
     std::unique_ptr<Model> next =

@@ -59,7 +59,7 @@ public:
     // committed anywhere since the last look.
     Result<uint64_t> version()
     {
-        if (wal_.commits() == seenCommits_) return version_;
+        if (wal_.commits() == seenCommits_ && !reloadDue_) return version_;
         return versionAfterSync();
     }
     Result<std::vector<RowId>> rows(const OrderSpec& order);
@@ -72,6 +72,11 @@ public:
     Status remove(RowId row);
     Status emptyTable();
     Status flush();
+    // A transaction: the write lock is held from begin() to commit() or
+    // rollback(), and the changes reach the journal's commit point together.
+    Status begin();
+    Status commit();
+    Status rollback();
 
     Status addField(const FieldDef& field);
     Status clearIndexes();
@@ -163,6 +168,9 @@ private:
     bool inWrite_ = false;
     bool imagePending_ = false;  // the model holds a dead writer's checkpoint the files lack
     bool atBase_ = false;        // the model holds the table files of its stamp, no change since
+    bool reloadDue_ = false;     // the model holds what a failed rollback could not take back
+    bool transaction_ = false;
+    uint64_t transactionStart_ = 0;  // the commit point when it began
     int handles_ = 0;
     bool exclusive_ = false;
     std::vector<std::optional<std::vector<RowId>>> orderCache_;

@@ -260,7 +260,8 @@ Status WriteAheadLog::reserve(uint64_t end)
     return Status::ok();
 }
 
-Status WriteAheadLog::append(uint64_t at, uint32_t generation, LogType type, std::string_view payload, uint64_t& end)
+Status WriteAheadLog::append(uint64_t at, uint32_t generation, LogType type, std::string_view payload, uint64_t& end,
+                             bool commit)
 {
     if (!writable_) return msg::ioError(path_, EROFS);
     const size_t size = kRecordHead + payload.size() + 4;
@@ -273,10 +274,15 @@ Status WriteAheadLog::append(uint64_t at, uint32_t generation, LogType type, std
     std::memcpy(p + kRecordHead, payload.data(), payload.size());
     putLe32(p + kRecordHead + payload.size(), crc(p, kRecordHead + payload.size()));
     end = at + size;
-    // The record counts from here on.
+    if (commit) this->commit(end);
+    return Status::ok();
+}
+
+void WriteAheadLog::commit(uint64_t end)
+{
+    // The records count from here on.
     storeShared(map_, kEndField, end);
     countCommit(map_, kCommitsField);
-    return Status::ok();
 }
 
 Status WriteAheadLog::sync()

@@ -84,9 +84,15 @@ public:
     // Valid records of `generation` from `from` up to the commit point, up to
     // the first foreign one; `validEnd` is where reading stopped.
     Status scan(uint64_t from, uint32_t generation, std::vector<LogRecord>& out, uint64_t& validEnd) const;
-    // Appends a record at `at` (the commit point) and moves the commit point
-    // past it. Only the holder of the table's write lock appends.
-    Status append(uint64_t at, uint32_t generation, LogType type, std::string_view payload, uint64_t& end);
+    // Appends a record at `at` (the commit point, or the end of records
+    // appended since without committing) and, with `commit`, moves the
+    // commit point past it. Only the holder of the table's write lock
+    // appends.
+    Status append(uint64_t at, uint32_t generation, LogType type, std::string_view payload, uint64_t& end,
+                  bool commit = true);
+    // Moves the commit point to `end`, past records appended without it:
+    // they count from here on, all at once.
+    void commit(uint64_t end);
     Status sync();
     Status remove();
 

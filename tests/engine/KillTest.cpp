@@ -25,14 +25,40 @@ using enginetest::TempFolder;
 
 namespace {
 
-enum class Kind : char { Insert = 'I', Update = 'U', Delete = 'D', Flush = 'F', Empty = 'E', Rebuild = 'R' };
+enum class Kind : char {
+    Insert = 'I',
+    Update = 'U',
+    Delete = 'D',
+    Flush = 'F',
+    Empty = 'E',
+    Rebuild = 'R',
+    Transaction = 'T',
+};
 
 struct Message {
     char phase;  // 'B' before the change, 'A' after it
     Kind kind;
     int64_t key;
-    int64_t gen;
+    int64_t gen;  // Transaction: 1 committed, 0 rolled back
 };
+
+constexpr int64_t kTransactionSpan = 4000;
+
+// What a transaction over the keys from `key` does: every row in its span
+// goes on to its next generation, or goes away instead of reaching the
+// fourth; the first key comes in when it is free.
+void applyTransaction(std::map<int64_t, int64_t>& rows, int64_t key)
+{
+    for (auto it = rows.lower_bound(key); it != rows.end() && it->first < key + kTransactionSpan;) {
+        if (it->second >= 3) {
+            it = rows.erase(it);
+        } else {
+            ++it->second;
+            ++it;
+        }
+    }
+    rows.emplace(key, 0);
+}
 
 TableDef killDef()
 {
@@ -92,8 +118,12 @@ void send(int fd, const Message& m)
             if (it == live.end()) it = live.begin();
             m.key = it->first;
             m.gen = it->second + 1;
-        } else if (dice < 950) {
+        } else if (dice < 930) {
             m.kind = Kind::Flush;
+        } else if (dice < 950) {
+            m.kind = Kind::Transaction;
+            m.key = int64_t(rng() % 100000);
+            m.gen = rng() % 4 == 0 ? 0 : 1;
         } else if (dice < 951) {
             m.kind = Kind::Empty;
         } else {
@@ -129,6 +159,32 @@ void send(int fd, const Message& m)
         case Kind::Flush:
             s = t->flush();
             break;
+        case Kind::Transaction: {
+            std::map<int64_t, int64_t> next = live;
+            applyTransaction(next, m.key);
+            s = t->begin();
+            for (auto it = live.lower_bound(m.key); s.isOk() && it != live.end() && it->first < m.key + kTransactionSpan;
+                 ++it) {
+                std::optional<RowId> id = *t->findKey({Value::fromInt(it->first)});
+                if (!id) _exit(10);
+                if (!next.count(it->first)) {
+                    s = t->remove(*id);
+                    continue;
+                }
+                Record r = rowOf(it->first, next[it->first]);
+                Record old;
+                if (!t->read(*id, old).isOk()) _exit(11);
+                r[4] = old[4];
+                s = t->update(*id, r);
+            }
+            if (s.isOk() && !live.count(m.key)) {
+                Record r = rowOf(m.key, 0);
+                s = t->insert(r).status();
+            }
+            if (s.isOk()) s = m.gen == 1 ? t->commit() : t->rollback();
+            if (m.gen == 1) live = std::move(next);
+            break;
+        }
         case Kind::Empty:
             s = t->emptyTable();
             live.clear();
@@ -192,6 +248,9 @@ void applyChange(std::map<int64_t, int64_t>& model, const Message& m)
     case Kind::Update: model[m.key] = m.gen; break;
     case Kind::Delete: model.erase(m.key); break;
     case Kind::Empty: model.clear(); break;
+    case Kind::Transaction:
+        if (m.gen == 1) applyTransaction(model, m.key);
+        break;
     default: break;
     }
 }

@@ -672,3 +672,68 @@ TEST(Table, ReopeningAClosedTableSeesWhatOthersDidMeanwhile)
     b.reset();
     EXPECT_FALSE(f.exists("ugyfel.WAL"));
 }
+
+// A transaction's changes reach others together at commit, or never: a
+// rollback, or a handle closed before commit, leaves the table as it was.
+TEST(Table, TransactionsCommitTogetherOrNotAtAll)
+{
+    TempFolder f;
+    auto a = openDb(f);
+    auto b = openDb(f);
+    ASSERT_TRUE(a->createTable("ugyfel", customerDef()).isOk());
+    auto t = openTable(*a, "ugyfel");
+    auto other = openTable(*b, "ugyfel", OpenMode::ReadOnly);
+    for (int i = 1; i <= 5; ++i) {
+        Record r = customer("Ügyfél " + std::to_string(i), i);
+        ASSERT_TRUE(t->insert(r).isOk());
+    }
+    const std::vector<std::string> before = namesInOrder(*other, OrderSpec::primary());
+
+    auto changeSome = [&](Table& table) {
+        Record r = customer("Új ügyfél", 9);
+        ASSERT_TRUE(table.insert(r).isOk());
+        const RowId second = **table.findKey({Value::fromInt(2)});
+        Record changed = customer("Ügyfél 2, új néven", 2);
+        changed[0] = Value::fromInt(2);
+        ASSERT_TRUE(table.update(second, changed).isOk());
+        ASSERT_TRUE(table.remove(**table.findKey({Value::fromInt(4)})).isOk());
+    };
+    const std::vector<std::string> after{"Ügyfél 1", "Ügyfél 2, új néven", "Ügyfél 3", "Ügyfél 5", "Új ügyfél"};
+
+    // Taken back: by rollback, and by closing the handle that began it.
+    ASSERT_TRUE(t->begin().isOk());
+    changeSome(*t);
+    EXPECT_EQ(namesInOrder(*t, OrderSpec::primary()), after);
+    EXPECT_EQ(namesInOrder(*other, OrderSpec::primary()), before);
+    EXPECT_EQ(t->begin().code(), ErrorCode::Unsupported);
+    EXPECT_EQ(t->flush().code(), ErrorCode::Unsupported);
+    ASSERT_TRUE(t->rollback().isOk());
+    EXPECT_EQ(t->rollback().code(), ErrorCode::Unsupported);
+    EXPECT_EQ(namesInOrder(*t, OrderSpec::primary()), before);
+    EXPECT_EQ(namesInOrder(*t, OrderSpec::index("idx_ugyfel_nev")), before);
+    {
+        auto second = openTable(*a, "ugyfel");
+        ASSERT_TRUE(second->begin().isOk());
+        changeSome(*second);
+    }
+    EXPECT_EQ(namesInOrder(*t, OrderSpec::primary()), before);
+    EXPECT_EQ(namesInOrder(*other, OrderSpec::primary()), before);
+
+    // Committed: all at once.
+    ASSERT_TRUE(t->begin().isOk());
+    changeSome(*t);
+    EXPECT_EQ(namesInOrder(*other, OrderSpec::primary()), before);
+    ASSERT_TRUE(t->commit().isOk());
+    EXPECT_EQ(namesInOrder(*other, OrderSpec::primary()), after);
+    EXPECT_EQ(namesInOrder(*other, OrderSpec::index("idx_ugyfel_nev")),
+              (std::vector<std::string>{"Új ügyfél", "Ügyfél 1", "Ügyfél 2, új néven", "Ügyfél 3", "Ügyfél 5"}));
+    // Numbering goes on after the committed rows (6 is the committed new one).
+    Record r = customer("Utolsó");
+    ASSERT_TRUE(t->insert(r).isOk());
+    EXPECT_EQ(r[0], Value::fromInt(7));
+    t.reset();
+    other.reset();
+    a.reset();
+    b.reset();
+    EXPECT_EQ(namesInOrder(*openTable(*openDb(f), "ugyfel"), OrderSpec::primary()).size(), 6u);
+}
