@@ -65,6 +65,26 @@ protected:
 
     Outcome sql(const std::string& text) { return shell({folder_, "-c", text}); }
 
+    // Runs `script` from standard input and kills the program after `ms`
+    // milliseconds, whatever it is doing.
+    void killedAfter(const std::string& script, int ms)
+    {
+        const std::string in = work_ + "/script";
+        std::ofstream(in, std::ios::binary) << script;
+        const pid_t pid = fork();
+        if (pid == 0) {
+            freopen(in.c_str(), "rb", stdin);
+            freopen("/dev/null", "wb", stdout);
+            freopen("/dev/null", "wb", stderr);
+            execl(NYILVEX_SQL, NYILVEX_SQL, folder_.c_str(), nullptr);
+            _exit(127);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        kill(pid, SIGKILL);
+        int status = 0;
+        waitpid(pid, &status, 0);
+    }
+
     std::string work_, folder_;
 };
 
@@ -135,21 +155,7 @@ TEST_F(Shell, KilledMidScriptLeavesWholeStatements)
         for (int i = stored + 1; i <= stored + 20000; ++i)
             script += "INSERT INTO t VALUES (" + std::to_string(i) + ", 'sor " + std::to_string(i) +
                       " árvíztűrő tükörfúrógép');\n";
-        const std::string in = work_ + "/script";
-        std::ofstream(in, std::ios::binary) << script;
-        const pid_t pid = fork();
-        if (pid == 0) {
-            freopen(in.c_str(), "rb", stdin);
-            freopen("/dev/null", "wb", stdout);
-            freopen("/dev/null", "wb", stderr);
-            execl(NYILVEX_SQL, NYILVEX_SQL, folder_.c_str(), nullptr);
-            _exit(127);
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20 + rng() % 150));
-        kill(pid, SIGKILL);
-        int status = 0;
-        waitpid(pid, &status, 0);
-
+        killedAfter(script, 20 + int(rng() % 150));
         auto db = engine::Database::open(folder_);
         ASSERT_TRUE(db.isOk());
         auto t = (*db)->openTable("t", engine::OpenMode::ReadOnly);
@@ -187,21 +193,7 @@ TEST_F(Shell, KilledMidStatementLeavesItWholeOrAbsent)
             else
                 script += "DELETE FROM t WHERE id > 2000;\n";
         }
-        const std::string in = work_ + "/script";
-        std::ofstream(in, std::ios::binary) << script;
-        const pid_t pid = fork();
-        if (pid == 0) {
-            freopen(in.c_str(), "rb", stdin);
-            freopen("/dev/null", "wb", stdout);
-            freopen("/dev/null", "wb", stderr);
-            execl(NYILVEX_SQL, NYILVEX_SQL, folder_.c_str(), nullptr);
-            _exit(127);
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(30 + rng() % 300));
-        kill(pid, SIGKILL);
-        int status = 0;
-        waitpid(pid, &status, 0);
-
+        killedAfter(script, 30 + int(rng() % 300));
         auto db = engine::Database::open(folder_);
         ASSERT_TRUE(db.isOk());
         auto t = (*db)->openTable("t", engine::OpenMode::ReadOnly);
