@@ -127,6 +127,11 @@ std::vector<uint32_t> BlockFile::tagsInOrder() const
 BlockFile::Position BlockFile::lowerBound(const Probe& probe) const
 {
     if (chain_.empty()) return {};
+    // Records added in order (auto-increment keys) go past the last one:
+    // one comparison.
+    const Block& tail = blocks_[chain_.back() - 1];
+    if (tail.count > 0 && probe(data(tail) + kBlockHeader + size_t(tail.count - 1) * size_t(recordSize_)) > 0)
+        return {chain_.size() - 1, tail.count};
     // The last block whose first record is not after the probe.
     size_t lo = 0, hi = chain_.size();
     while (hi - lo > 1) {

@@ -100,6 +100,12 @@ Result<std::string> utf8ToCp1250(std::string_view utf8)
     const auto& rev = reverseTable();
     size_t i = 0;
     while (i < utf8.size()) {
+        // Plain ASCII goes over as it is, a run at a time.
+        size_t run = i;
+        while (run < utf8.size() && static_cast<unsigned char>(utf8[run]) < 0x80) ++run;
+        out.append(utf8.data() + i, run - i);
+        i = run;
+        if (i == utf8.size()) break;
         unsigned char c = utf8[i];
         uint32_t cp;
         int extra;

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <numeric>
+#include <unordered_map>
 
 #include <zlib.h>
 
@@ -644,21 +645,37 @@ Status TableState::ensureSecondary(Model& m, Secondary& s)
         // Build from the rows: sort keys once, then fill the blocks in order.
         std::vector<uint32_t> tags = m.data.tagsInOrder();
         const FieldSlot& fs = m.layout.slot(s.field);
-        std::vector<std::string> keys;
+        // Texts are ranked: each distinct one gets its collation key once
+        // (names repeat), and rows compare by the rank of their text.
+        std::vector<uint32_t> rank;
         if (fs.type == FieldType::Alpha) {
-            keys.reserve(tags.size());
+            std::unordered_map<std::string_view, uint32_t> distinct;
+            std::vector<std::string_view> texts;
+            rank.reserve(tags.size());
             for (uint32_t t : tags) {
-                const std::string_view text = alphaText(fs, m.data.record(t));
+                const auto [it, fresh] = distinct.try_emplace(alphaText(fs, m.data.record(t)), uint32_t(texts.size()));
+                if (fresh) texts.push_back(it->first);
+                rank.push_back(it->second);
+            }
+            std::vector<std::string> keys;
+            keys.reserve(texts.size());
+            for (std::string_view text : texts)
                 keys.push_back(text.empty() ? std::string() : std::string(1, '\x01') +
                                    (s.def.caseInsensitive ? caselessSortKey(text) : sortKey(text)));
-            }
+            std::vector<uint32_t> byKey(texts.size());
+            std::iota(byKey.begin(), byKey.end(), 0);
+            std::sort(byKey.begin(), byKey.end(), [&](uint32_t a, uint32_t b) { return keys[a] < keys[b]; });
+            std::vector<uint32_t> rankOf(texts.size());
+            for (size_t r = 0; r < byKey.size(); ++r)
+                rankOf[byKey[r]] = r > 0 && keys[byKey[r]] == keys[byKey[r - 1]] ? rankOf[byKey[r - 1]] : uint32_t(r);
+            for (uint32_t& r : rank) r = rankOf[r];
         }
         std::vector<uint32_t> order(tags.size());
         std::iota(order.begin(), order.end(), 0);
         auto cmp = [&](uint32_t a, uint32_t b) {
             int c;
             if (fs.type == FieldType::Alpha)
-                c = keys[a].compare(keys[b]);
+                c = rank[a] < rank[b] ? -1 : rank[a] > rank[b] ? 1 : 0;
             else
                 c = std::memcmp(m.data.record(tags[a]) + fs.offset, m.data.record(tags[b]) + fs.offset, size_t(fs.width));
             if (c != 0) return s.def.descending ? c > 0 : c < 0;
