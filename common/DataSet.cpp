@@ -18,6 +18,21 @@ engine::Status DataSet::Source::read(size_t, engine::Record&)
     return engine::Status::error(engine::ErrorCode::ReadOnly, readOnlyReason().toStdString());
 }
 
+engine::Status DataSet::Source::values(int col, size_t first, size_t count, std::vector<engine::Value>& out)
+{
+    out.clear();
+    out.reserve(count);
+    for (size_t pos = first; pos < first + count; ++pos) {
+        auto v = value(pos, col);
+        if (!v.isOk()) {
+            out.clear();
+            return v.status();
+        }
+        out.push_back(std::move(*v));
+    }
+    return engine::Status::ok();
+}
+
 engine::Value DataSet::Source::lookup(int, const engine::Record&) { return {}; }
 
 engine::Result<std::optional<size_t>> DataSet::Source::insert(engine::Record&)
@@ -49,24 +64,51 @@ constexpr size_t kCacheSlots = 512;  // rows of converted values kept near the w
 
 }  // namespace
 
-// Gives a compiled filter the values of one source row, read one column at a
-// time, so that only the columns the filter names are fetched.
+// Gives a compiled filter the values of the source's rows: only the columns
+// the filter names, read a block of rows at a time. A block that cannot be
+// read whole is read value by value, where the failing row shows its error.
 class DataSet::SourceRow : public engine::RowValues {
 public:
-    explicit SourceRow(Source* s) : source_(s) {}
+    static constexpr size_t kBlock = 16384;
+
+    SourceRow(Source* s, const std::vector<int>& columns)
+        : source_(s), columns_(columns), block_(s->columns.size()), whole_(s->columns.size()),
+          held_(s->columns.size())
+    {
+    }
+
     size_t pos = 0;
     mutable std::optional<engine::Status> error;
 
-    engine::Value value(int column) const override
+    // Reads the block that starts at `first`.
+    void load(size_t first)
     {
+        first_ = first;
+        const size_t count = std::min(kBlock, source_->rowCount() - first);
+        for (int c : columns_) whole_[size_t(c)] = source_->values(c, first, count, block_[size_t(c)]).isOk();
+    }
+
+    const engine::Value& value(int column) const override
+    {
+        const size_t c = size_t(column);
+        if (whole_[c]) return block_[c][pos - first_];
         auto r = source_->value(pos, column);
-        if (r.isOk()) return std::move(*r);
-        if (!error) error = r.status();
-        return {};
+        if (r.isOk()) {
+            held_[c] = std::move(*r);
+        } else {
+            held_[c] = engine::Value();
+            if (!error) error = r.status();
+        }
+        return held_[c];
     }
 
 private:
     Source* source_;
+    std::vector<int> columns_;
+    size_t first_ = 0;
+    std::vector<std::vector<engine::Value>> block_;  // by column
+    std::vector<char> whole_;                        // by column: the block was read
+    mutable std::vector<engine::Value> held_;        // by column: a value read on its own
 };
 
 struct DataSet::Cursor {
@@ -467,22 +509,37 @@ bool DataSet::locate(const QString& fieldNames, const QVariantList& values, int 
         matchers.push_back(std::move(m));
     }
 
+    // The rows are read a block of source positions at a time, the blocks
+    // growing: a match is often near the top, and a long search reads its
+    // columns in bulk. A row whose values cannot be read matches nothing.
     const size_t n = baseCount();
     const Cursor& c = *cursor_;
-    for (size_t row = 0; row < n; ++row) {
-        const size_t pos = c.filter ? c.view[row] : row;
-        bool all = true;
-        for (const Matcher& m : matchers) {
-            auto v = source_->value(pos, m.column);
-            if (!v.isOk() || !m.matches(*v)) {
-                all = false;
-                break;
+    auto posOf = [&](size_t row) -> size_t { return c.filter ? c.view[row] : row; };
+    std::vector<std::vector<engine::Value>> block(matchers.size());
+    std::vector<char> readable(matchers.size());
+    size_t blockSize = 64;
+    for (size_t row = 0; row < n;) {
+        const size_t from = posOf(row);
+        const size_t count = std::min(blockSize, source_->rowCount() - from);
+        for (size_t m = 0; m < matchers.size(); ++m)
+            readable[m] = source_->values(matchers[m].column, from, count, block[m]).isOk();
+        for (; row < n && posOf(row) < from + count; ++row) {
+            const size_t pos = posOf(row);
+            bool all = true;
+            for (size_t m = 0; m < matchers.size() && all; ++m) {
+                if (readable[m]) {
+                    all = matchers[m].matches(block[m][pos - from]);
+                } else {
+                    auto v = source_->value(pos, matchers[m].column);
+                    all = v.isOk() && matchers[m].matches(*v);
+                }
+            }
+            if (all) {
+                moveTo(int(row), false, false);
+                return true;
             }
         }
-        if (all) {
-            moveTo(int(row), false, false);
-            return true;
-        }
+        blockSize = std::min<size_t>(blockSize * 4, 16384);
     }
     return false;
 }
@@ -524,9 +581,10 @@ void DataSet::applyFilter(const QString& text, bool on, bool notify)
 
     std::vector<uint32_t> view;
     if (compiled) {
-        SourceRow row(source_.get());
+        SourceRow row(source_.get(), compiled->columnsUsed());
         const size_t n = source_->rowCount();
         for (size_t pos = 0; pos < n; ++pos) {
+            if (pos % SourceRow::kBlock == 0) row.load(pos);
             row.pos = pos;
             if (compiled->matches(row)) view.push_back(uint32_t(pos));
             if (row.error) dbconv::raise(*row.error);
@@ -562,9 +620,10 @@ void DataSet::rebuildView(std::optional<size_t> current, std::optional<size_t> k
         // the change that led here has already happened.
         source_->keepColumns(c.filter->columnsUsed());
         c.view.clear();
-        SourceRow row(source_.get());
+        SourceRow row(source_.get(), c.filter->columnsUsed());
         const size_t n = source_->rowCount();
         for (size_t pos = 0; pos < n; ++pos) {
+            if (pos % SourceRow::kBlock == 0) row.load(pos);
             row.pos = pos;
             row.error.reset();
             if ((keepShown && pos == *keepShown) || (c.filter->matches(row) && !row.error))

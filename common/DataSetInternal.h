@@ -37,6 +37,9 @@ struct DataSet::Source {
     virtual size_t rowCount() const = 0;
     // Column `col` of the row at `pos` in the source's order.
     virtual engine::Result<engine::Value> value(size_t pos, int col) = 0;
+    // Column `col` of the rows at [first, first + count), replacing the
+    // contents of `out`: for reading a column of many rows at once.
+    virtual engine::Status values(int col, size_t first, size_t count, std::vector<engine::Value>& out);
 
     // Changes. A source that cannot change says why in readOnlyReason().
     virtual QString readOnlyReason() const = 0;

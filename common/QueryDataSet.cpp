@@ -32,6 +32,16 @@ struct QueryDataSet::QuerySource : DataSet::Source {
         return result->value(pos, size_t(col));
     }
 
+    engine::Status values(int col, size_t first, size_t count, std::vector<engine::Value>& out) override
+    {
+        if (size_t(col) < kept.size() && !kept[size_t(col)].empty() && first + count <= rowCount()) {
+            const auto& all = kept[size_t(col)];
+            out.assign(all.begin() + std::ptrdiff_t(first), all.begin() + std::ptrdiff_t(first + count));
+            return engine::Status::ok();
+        }
+        return result->values(size_t(col), first, count, out);
+    }
+
     void keepColumns(const std::vector<int>& cols) override
     {
         kept.resize(columns.size());
@@ -39,15 +49,8 @@ struct QueryDataSet::QuerySource : DataSet::Source {
         for (int col : cols) {
             std::vector<engine::Value>& values = kept[size_t(col)];
             if (!values.empty() || n == 0) continue;
-            values.reserve(n);
-            for (size_t pos = 0; pos < n; ++pos) {
-                auto v = result->value(pos, size_t(col));
-                if (!v.isOk()) {
-                    values.clear();  // read as asked instead; the error shows there
-                    break;
-                }
-                values.push_back(std::move(*v));
-            }
+            // On an error the column is read as asked instead; the error shows there.
+            if (!result->values(size_t(col), 0, n, values).isOk()) values.clear();
         }
     }
     QString readOnlyReason() const override { return dbmsg::readOnlyQuery(); }

@@ -8,8 +8,10 @@
 // the same bytes. Indexes, ORDER BY and text comparisons all use this order.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace engine {
 
@@ -19,6 +21,13 @@ int compareText(std::string_view a, std::string_view b);
 // A byte string whose memcmp order is the order of compareText; for indexes
 // that compare many times against the same text.
 std::string sortKey(std::string_view cp1250);
+
+// The places of many distinct texts in the order of compareText, for a
+// sort: ranks[i] is the number of the texts that sort before texts[i].
+// Texts of digits, blanks and punctuation alone are ordered without ICU
+// (each such character has one weight of its own there); the ICU keys of
+// other texts are remembered, in a bounded memory, for the next sort.
+std::vector<uint32_t> rankTexts(const std::vector<std::string_view>& texts);
 
 // The same order with letter case ignored (accents still count): equal
 // exactly when the lower-case forms are the same bytes. For case-insensitive

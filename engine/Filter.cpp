@@ -291,7 +291,7 @@ bool evaluate(const Filter::Node& node, const RowValues& row)
             if (!evaluate(*child, row)) return false;
         return true;
     }
-    const Value v = row.value(node.column);
+    const Value& v = row.value(node.column);
     if (node.literal.isNull()) return node.op == FilterOp::Eq ? v.isNull() : !v.isNull();
     // A blank value satisfies no comparison with a value.
     if (v.isNull()) return false;

@@ -24,11 +24,12 @@
 
 namespace engine {
 
-// Gives a compiled filter the values of one row.
+// Gives a compiled filter the values of one row. The filter uses a value
+// before it asks for the next one.
 class RowValues {
 public:
     virtual ~RowValues() = default;
-    virtual Value value(int column) const = 0;
+    virtual const Value& value(int column) const = 0;
 };
 
 class Filter {

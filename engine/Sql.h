@@ -65,6 +65,12 @@ public:
     // ("... tábla megváltozott a lekérdezés óta ...", NotFound): run the
     // query again.
     virtual Result<Value> value(size_t row, size_t column) const = 0;
+
+    // The values of one column in rows [first, first + count), as value()
+    // gives them, replacing the contents of `out` (left empty on an error).
+    // For reading a column of many rows (a filter, a search): the tables
+    // are checked once, and joined rows are found in bulk.
+    virtual Status values(size_t column, size_t first, size_t count, std::vector<Value>& out) const = 0;
 };
 
 struct SqlOutcome {

@@ -2,8 +2,10 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <limits>
 #include <numeric>
 #include <set>
+#include <string_view>
 #include <unordered_map>
 
 #include "Codepage.h"
@@ -85,6 +87,24 @@ Status staleError(const Slot& slot)
                                                   "futtatni.");
 }
 
+// A partner not looked up yet (a deferred join's slot in a tuple).
+constexpr RowId kUnresolved = kNoRow - 1;
+
+// A LEFT OUTER JOIN on the whole integer key of the joined table whose table
+// nothing else in the statement reads (no WHERE, ON, ORDER BY): every row
+// stays and has at most one partner, so the partner is looked up only when
+// a value of that table is asked for. A grid that shows a few rows of a
+// large result then looks up a few partners, not all of them.
+struct DeferredJoin {
+    int slot = 0;
+    BoundPtr probe;           // the key, over tables that are joined at once
+    std::vector<int> reads;   // the slots the probe reads, and this one
+    uint64_t tableRows = 0;   // rows of the joined table when the statement ran
+    size_t lookups = 0;       // single key lookups so far
+    bool mapped = false;      // byKey holds every row of the joined table
+    std::unordered_map<int64_t, RowId> byKey;
+};
+
 // The rows of a SELECT. A plain query keeps one RowId per table and row and
 // reads values when asked; a grouped one holds its (few) values.
 class SelectResult final : public QueryResult {
@@ -93,8 +113,11 @@ public:
     std::vector<Slot> slots_;
     std::vector<uint64_t> versions_;
     size_t width_ = 0;
-    std::vector<RowId> tuples_;
+    mutable std::vector<RowId> tuples_;  // deferred partners are filled in as they are found
     std::vector<OutColumn> out_;
+    mutable std::vector<DeferredJoin> deferred_;
+    std::vector<std::vector<int>> columnSlots_;     // per column: the slots its values read
+    std::vector<std::vector<size_t>> columnJoins_;  // per column: the deferred joins it needs
     bool materialized_ = false;
     std::vector<Value> values_;
     size_t rows_ = 0;
@@ -102,21 +125,75 @@ public:
     const std::vector<Column>& columns() const override { return columns_; }
     size_t rowCount() const override { return rows_; }
 
+    // What each column reads, once the deferred joins are known.
+    void plan()
+    {
+        for (const OutColumn& c : out_) {
+            std::vector<int> reads;
+            std::vector<size_t> joins;
+            for (size_t s = 0; s < slots_.size(); ++s)
+                if (c.slot == int(s) || (c.expr && c.expr->usesSlot(int(s)))) reads.push_back(int(s));
+            for (size_t d = 0; d < deferred_.size(); ++d)
+                if (std::find(reads.begin(), reads.end(), deferred_[d].slot) != reads.end()) joins.push_back(d);
+            for (size_t d : joins)
+                for (int s : deferred_[d].reads)
+                    if (std::find(reads.begin(), reads.end(), s) == reads.end()) reads.push_back(s);
+            columnSlots_.push_back(std::move(reads));
+            columnJoins_.push_back(std::move(joins));
+        }
+    }
+
     Result<Value> value(size_t row, size_t column) const override
     {
         if (row >= rows_ || column >= columns_.size())
             return Status::error(ErrorCode::NotFound, "Nincs ilyen sor vagy oszlop a lekérdezés eredményében.");
         if (materialized_) return values_[row * columns_.size() + column];
+        if (auto st = prepare(column, row, 1); !st.isOk()) return st;
+        return read(column, row);
+    }
+
+    Status values(size_t column, size_t first, size_t count, std::vector<Value>& out) const override
+    {
+        out.clear();
+        if (column >= columns_.size() || first > rows_ || count > rows_ - first)
+            return Status::error(ErrorCode::NotFound, "Nincs ilyen sor vagy oszlop a lekérdezés eredményében.");
+        out.reserve(count);
+        if (materialized_) {
+            for (size_t r = first; r < first + count; ++r) out.push_back(values_[r * columns_.size() + column]);
+            return Status::ok();
+        }
+        if (auto st = prepare(column, first, count); !st.isOk()) return st;
+        for (size_t r = first; r < first + count; ++r) {
+            auto v = read(column, r);
+            if (!v.isOk()) {
+                out.clear();
+                return v.status();
+            }
+            out.push_back(std::move(*v));
+        }
+        return Status::ok();
+    }
+
+private:
+    // Checks that the tables of a column are unchanged and finds the
+    // partners it needs in rows [first, first + count).
+    Status prepare(size_t column, size_t first, size_t count) const
+    {
+        for (int s : columnSlots_[column])
+            if (auto st = checkCurrent(s); !st.isOk()) return st;
+        for (size_t d : columnJoins_[column])
+            if (auto st = resolve(deferred_[d], first, count); !st.isOk()) return st;
+        return Status::ok();
+    }
+
+    Result<Value> read(size_t column, size_t row) const
+    {
         const OutColumn& c = out_[column];
         const RowId* tuple = &tuples_[row * width_];
         if (c.slot >= 0) {
-            if (auto st = checkCurrent(c.slot); !st.isOk()) return st;
             if (tuple[c.slot] == kNoRow) return Value();
             return slots_[c.slot].table->readField(tuple[c.slot], c.field);
         }
-        for (size_t s = 0; s < slots_.size(); ++s)
-            if (c.expr->usesSlot(int(s)))
-                if (auto st = checkCurrent(int(s)); !st.isOk()) return st;
         EvalContext ctx;
         ctx.slots = &slots_;
         ctx.rows = tuple;
@@ -125,7 +202,54 @@ public:
         return v;
     }
 
-private:
+    // Finds the partners of rows [first, first + count): one key lookup
+    // each while they are few beside the joined table, else through a map
+    // of its keys, read once.
+    Status resolve(DeferredJoin& d, size_t first, size_t count) const
+    {
+        Table& table = *slots_[d.slot].table;
+        EvalContext ctx;
+        ctx.slots = &slots_;
+        for (size_t r = first; r < first + count; ++r) {
+            RowId* tuple = &tuples_[r * width_];
+            if (tuple[d.slot] != kUnresolved) continue;
+            ctx.rows = tuple;
+            const Value key = evaluate(*d.probe, ctx);
+            if (!ctx.error.isOk()) return ctx.error;
+            RowId partner = kNoRow;
+            if (key.kind() == Value::Kind::Int) {
+                if (!d.mapped && (d.lookups + (first + count - r)) * 64 < d.tableRows) {
+                    ++d.lookups;
+                    auto found = table.findKey({key});
+                    if (!found.isOk()) return found.status();
+                    if (*found) partner = **found;
+                } else {
+                    if (!d.mapped)
+                        if (auto st = mapKeys(d); !st.isOk()) return st;
+                    auto it = d.byKey.find(key.asInt());
+                    if (it != d.byKey.end()) partner = it->second;
+                }
+            }
+            tuple[d.slot] = partner;
+        }
+        return Status::ok();
+    }
+
+    Status mapKeys(DeferredJoin& d) const
+    {
+        Table& table = *slots_[d.slot].table;
+        auto rows = table.rows(OrderSpec::primary());
+        if (!rows.isOk()) return rows.status();
+        d.byKey.reserve(rows->size());
+        for (RowId r : *rows) {
+            auto v = table.readField(r, 0);
+            if (!v.isOk()) return v.status();
+            if (!v->isNull()) d.byKey.emplace(v->asInt(), r);
+        }
+        d.mapped = true;
+        return Status::ok();
+    }
+
     // RowIds are only valid for the version of the table they were read
     // from: after any change, refuse rather than show another row's values.
     Status checkCurrent(int slot) const
@@ -137,29 +261,38 @@ private:
     }
 };
 
-// Sort keys of one ORDER BY term for every item, computed once. Texts are
-// ranked: each distinct text gets its collation key once, and the items
-// compare by the rank of their text (columns such as a company or status
-// name repeat a lot).
+struct TextHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+
+// An integer with the order of a number (-0 as 0); never INT64_MIN.
+int64_t orderedFloat(double d)
+{
+    if (d == 0) d = 0;
+    int64_t bits;
+    std::memcpy(&bits, &d, sizeof bits);
+    return bits < 0 ? bits ^ std::numeric_limits<int64_t>::max() : bits;
+}
+
+// Sort keys of one ORDER BY term for every item, computed once, as integers
+// in the term's order (DESC already turned). Texts are ranked: each
+// distinct text is placed once (Collation.h), and the items compare by the
+// rank of their text (columns such as a company or status name repeat a
+// lot). Blanks sort first, as the smallest values.
 struct SortTerm {
     bool descending = false;
-    bool ranked = false;  // ints hold text ranks once finish() has run
+    Value::Kind kind = Value::Kind::Null;
+    std::vector<int64_t> keys;
     std::vector<char> null;
-    std::vector<int64_t> ints;
-    std::vector<double> floats;
-    std::unordered_map<std::string, uint32_t> distinct;
-    Value::Kind textKind = Value::Kind::Text;
+    std::unordered_map<std::string, uint32_t, TextHash, std::equal_to<>> distinct;
+    std::vector<std::string_view> texts;  // the distinct texts, by id
 
-    void reserve(Value::Kind kind, size_t n)
+    void reserve(Value::Kind k, size_t n)
     {
+        kind = k;
+        keys.assign(n, 0);
         null.assign(n, 0);
-        if (kind == Value::Kind::Float) {
-            floats.resize(n);
-            return;
-        }
-        ints.resize(n);
-        ranked = kind == Value::Kind::Text || kind == Value::Kind::Bytes;
-        textKind = kind;
     }
 
     void set(size_t i, const Value& v)
@@ -168,46 +301,68 @@ struct SortTerm {
             null[i] = 1;
             return;
         }
-        if (!floats.empty()) {
-            floats[i] = v.kind() == Value::Kind::Int ? double(v.asInt()) : v.asFloat();
+        if (kind == Value::Kind::Float) {
+            keys[i] = orderedFloat(v.kind() == Value::Kind::Int ? double(v.asInt()) : v.asFloat());
             return;
         }
         switch (v.kind()) {
         case Value::Kind::Text:
-        case Value::Kind::Bytes:
-            ints[i] = distinct.try_emplace(v.asText(), uint32_t(distinct.size())).first->second;
+        case Value::Kind::Bytes: {
+            auto it = distinct.find(std::string_view(v.asText()));
+            if (it == distinct.end()) {
+                it = distinct.emplace(v.asText(), uint32_t(texts.size())).first;
+                texts.emplace_back(it->first);
+            }
+            keys[i] = it->second;
             break;
-        case Value::Kind::Date: ints[i] = v.asDate().serial; break;
-        case Value::Kind::Bool: ints[i] = v.asBool(); break;
-        case Value::Kind::Time: ints[i] = v.asTime(); break;
-        default: ints[i] = v.asInt(); break;
+        }
+        case Value::Kind::Date: keys[i] = v.asDate().serial; break;
+        case Value::Kind::Bool: keys[i] = v.asBool(); break;
+        case Value::Kind::Time: keys[i] = v.asTime(); break;
+        default: keys[i] = v.asInt(); break;
         }
     }
 
-    // Turns the text ids into ranks in the collation (bytes for binary).
+    // Turns text ids into ranks (the collation's order; bytes for binary),
+    // gives blanks the smallest key and turns the order for DESC.
     void finish()
     {
-        if (!ranked) return;
-        std::vector<std::pair<std::string, uint32_t>> keys;
-        keys.reserve(distinct.size());
-        for (auto& [text, id] : distinct)
-            keys.emplace_back(textKind == Value::Kind::Text ? sortKey(text) : text, id);
-        std::sort(keys.begin(), keys.end());
-        std::vector<int64_t> rank(keys.size());
-        for (size_t r = 0; r < keys.size(); ++r) rank[keys[r].second] = int64_t(r);
-        for (size_t i = 0; i < ints.size(); ++i)
-            if (!null[i]) ints[i] = rank[ints[i]];
-        distinct.clear();
-    }
-
-    // Blanks sort first, as the smallest values; DESC turns the whole order.
-    int compare(size_t a, size_t b) const
-    {
-        int c;
-        if (null[a] || null[b]) c = int(!null[a]) - int(!null[b]);
-        else if (!floats.empty()) c = floats[a] < floats[b] ? -1 : floats[a] > floats[b] ? 1 : 0;
-        else c = ints[a] < ints[b] ? -1 : ints[a] > ints[b] ? 1 : 0;
-        return descending ? -c : c;
+        if (!texts.empty()) {
+            std::vector<uint32_t> rank;
+            if (kind == Value::Kind::Bytes) {
+                std::vector<uint32_t> byBytes(texts.size());
+                std::iota(byBytes.begin(), byBytes.end(), 0);
+                std::sort(byBytes.begin(), byBytes.end(), [&](uint32_t a, uint32_t b) { return texts[a] < texts[b]; });
+                rank.resize(texts.size());
+                for (size_t r = 0; r < byBytes.size(); ++r) rank[byBytes[r]] = uint32_t(r);
+            } else {
+                rank = rankTexts(texts);
+            }
+            for (size_t i = 0; i < keys.size(); ++i)
+                if (!null[i]) keys[i] = rank[size_t(keys[i])];
+            texts.clear();
+            distinct.clear();
+        }
+        constexpr int64_t kBlank = std::numeric_limits<int64_t>::min();
+        bool clash = false;
+        for (size_t i = 0; i < keys.size() && !clash; ++i) clash = !null[i] && keys[i] == kBlank;
+        if (clash) {
+            // A value that is itself the smallest integer: number the
+            // values from 1 and leave 0 to the blanks.
+            std::vector<int64_t> values;
+            for (size_t i = 0; i < keys.size(); ++i)
+                if (!null[i]) values.push_back(keys[i]);
+            std::sort(values.begin(), values.end());
+            values.erase(std::unique(values.begin(), values.end()), values.end());
+            for (size_t i = 0; i < keys.size(); ++i)
+                keys[i] = null[i] ? 0 : 1 + (std::lower_bound(values.begin(), values.end(), keys[i]) - values.begin());
+        } else {
+            for (size_t i = 0; i < keys.size(); ++i)
+                if (null[i]) keys[i] = kBlank;
+        }
+        if (descending)
+            for (int64_t& k : keys) k = ~k;
+        null.clear();
     }
 };
 
@@ -298,6 +453,8 @@ public:
         result->out_ = std::move(out_);
         result->slots_ = slots_;
         result->versions_ = versions_;
+        result->deferred_ = std::move(deferred_);
+        result->plan();
         return std::unique_ptr<QueryResult>(std::move(result));
     }
 
@@ -533,6 +690,7 @@ private:
         }
         if (!ctx.error.isOk()) return ctx.error;
 
+        markNeeded(early, late);
         for (size_t j = 0; j < s_.joins.size(); ++j)
             if (auto st = join(j + 1, s_.joins[j].left, joinConditions_[j]); !st.isOk()) return st;
 
@@ -549,6 +707,28 @@ private:
             tuples_.resize(kept * width);
         }
         return Status::ok();
+    }
+
+    // The tables the rows depend on beyond the output columns: those that
+    // WHERE, another join's ON or ORDER BY read. A grouped or DISTINCT query
+    // reads every output value at once, so there every table counts.
+    void markNeeded(const std::vector<BoundPtr>& early, const std::vector<BoundPtr>& late)
+    {
+        const size_t width = slots_.size();
+        needed_.assign(width, grouped_ || s_.distinct);
+        auto mark = [&](const BoundExpr& e, int except) {
+            for (size_t s = 0; s < width; ++s)
+                if (int(s) != except && e.usesSlot(int(s))) needed_[s] = 1;
+        };
+        for (const auto* list : {&early, &late})
+            for (const auto& c : *list) mark(*c, -1);
+        for (size_t j = 0; j < joinConditions_.size(); ++j)
+            for (const auto& c : joinConditions_[j]) mark(*c, int(j + 1));
+        for (const OrderTerm& t : order_) {
+            if (t.expr) mark(*t.expr, -1);
+            else if (out_[t.column].expr) mark(*out_[t.column].expr, -1);
+            else needed_[size_t(out_[t.column].slot)] = 1;
+        }
     }
 
     static bool allTrue(const std::vector<BoundPtr>& conditions, EvalContext& ctx)
@@ -633,6 +813,17 @@ private:
         const bool keyLookup = def.keyFieldCount == 1 && keyField == 0 && isIntegerField(def.fields[0].type);
         auto count = table.recordCount();
         if (!count.isOk()) return count.status();
+        if (keyLookup && left && residual.empty() && !needed_[slot] && probe->type.kind == Value::Kind::Int) {
+            DeferredJoin d;
+            d.slot = int(slot);
+            for (size_t s = 0; s < width; ++s)
+                if (s == slot || probe->usesSlot(int(s))) d.reads.push_back(int(s));
+            d.probe = std::move(probe);
+            d.tableRows = *count;
+            deferred_.push_back(std::move(d));
+            for (size_t i = 0; i < n; ++i) tuples_[i * width + slot] = kUnresolved;
+            return Status::ok();
+        }
         // Few probes into a big table: look each up by key; otherwise read
         // the join field of every row once into a hash table (a key lookup
         // costs about as much as reading the field of a hundred rows).
@@ -749,13 +940,9 @@ private:
         return ctx.error;
     }
 
-    // True when the tuples are already in the order asked for: they come in
-    // primary-key order of the first table, and the first term is its whole
-    // integer key, ascending.
-    bool alreadyOrdered() const
+    // True when the term is the first table's whole integer key, ascending.
+    bool isBaseKey(const OrderTerm& t) const
     {
-        if (order_.empty()) return true;
-        const OrderTerm& t = order_[0];
         int slot = -1, field = -1;
         if (t.column >= 0) {
             slot = out_[t.column].slot;
@@ -769,6 +956,18 @@ private:
                isIntegerField(def.fields[0].type);
     }
 
+    // The tuples come in primary-key order of the first table (the rows of
+    // one first-table row side by side), and the sort is stable: a first
+    // term that is that key leaves nothing to do, and a last one decides
+    // nothing the order before the sort does not already decide.
+    size_t termsToSort() const
+    {
+        if (order_.empty() || isBaseKey(order_[0])) return 0;
+        size_t n = order_.size();
+        while (n > 1 && isBaseKey(order_[n - 1])) --n;
+        return n;
+    }
+
     Value::Kind orderKind(const OrderTerm& t) const
     {
         if (t.expr) return t.expr->type.kind;
@@ -777,12 +976,13 @@ private:
         return valueKindOf(slots_[c.slot].table->def().fields[c.field].type);
     }
 
-    // Sorts `items` indexes by the ORDER BY terms; `valueOf` gives term t of item i.
+    // The order of `count` items by the first `termCount` ORDER BY terms,
+    // equal items in their order before; `valueOf` gives term t of item i.
     template <class ValueOf>
-    Result<std::vector<size_t>> sortedOrder(size_t count, ValueOf valueOf)
+    Result<std::vector<size_t>> sortedOrder(size_t count, size_t termCount, ValueOf valueOf)
     {
-        std::vector<SortTerm> terms(order_.size());
-        for (size_t t = 0; t < order_.size(); ++t) {
+        std::vector<SortTerm> terms(termCount);
+        for (size_t t = 0; t < termCount; ++t) {
             terms[t].descending = order_[t].descending;
             terms[t].reserve(orderKind(order_[t]), count);
             for (size_t i = 0; i < count; ++i) {
@@ -792,26 +992,48 @@ private:
             }
             terms[t].finish();
         }
-        std::vector<size_t> idx(count);
-        std::iota(idx.begin(), idx.end(), 0);
-        std::stable_sort(idx.begin(), idx.end(), [&](size_t a, size_t b) {
-            for (const auto& term : terms) {
-                const int c = term.compare(a, b);
-                if (c != 0) return c < 0;
+        // Stable sorts by the last term first, then by each earlier one.
+        std::vector<uint32_t> order(count), spare(count);
+        std::iota(order.begin(), order.end(), 0);
+        for (size_t t = termCount; t-- > 0;) radixSort(terms[t].keys, order, spare);
+        return std::vector<size_t>(order.begin(), order.end());
+    }
+
+    // Orders `order` by keys[order[i]], stably: a least-significant-digit
+    // radix sort over the bits in which the keys differ from the smallest.
+    static void radixSort(const std::vector<int64_t>& keys, std::vector<uint32_t>& order, std::vector<uint32_t>& spare)
+    {
+        if (keys.empty()) return;
+        const auto [lo, hi] = std::minmax_element(keys.begin(), keys.end());
+        const uint64_t base = uint64_t(*lo);
+        const uint64_t range = uint64_t(*hi) - base;
+        constexpr int kBits = 11;
+        constexpr size_t kBuckets = size_t(1) << kBits;
+        std::vector<uint32_t> counts(kBuckets);
+        for (int shift = 0; shift < 64 && (range >> shift) != 0; shift += kBits) {
+            std::fill(counts.begin(), counts.end(), 0);
+            auto digit = [&](uint32_t i) { return size_t(((uint64_t(keys[i]) - base) >> shift) & (kBuckets - 1)); };
+            for (uint32_t i : order) ++counts[digit(i)];
+            uint32_t sum = 0;
+            for (uint32_t& c : counts) {
+                const uint32_t here = c;
+                c = sum;
+                sum += here;
             }
-            return false;
-        });
-        return idx;
+            for (uint32_t i : order) spare[counts[digit(i)]++] = i;
+            order.swap(spare);
+        }
     }
 
     Status sortTuples()
     {
-        if (alreadyOrdered()) return Status::ok();
+        const size_t termCount = termsToSort();
+        if (termCount == 0) return Status::ok();
         const size_t width = slots_.size();
         const size_t n = tuples_.size() / width;
         EvalContext ctx;
         ctx.slots = &slots_;
-        auto idx = sortedOrder(n, [&](size_t i, size_t t) -> Result<Value> {
+        auto idx = sortedOrder(n, termCount, [&](size_t i, size_t t) -> Result<Value> {
             const RowId* rows = &tuples_[i * width];
             Value v;
             if (order_[t].column >= 0) {
@@ -879,7 +1101,7 @@ private:
         std::vector<size_t> order(groups.size());
         std::iota(order.begin(), order.end(), 0);
         if (!order_.empty()) {
-            auto idx = sortedOrder(groups.size(), [&](size_t g, size_t t) -> Result<Value> {
+            auto idx = sortedOrder(groups.size(), order_.size(), [&](size_t g, size_t t) -> Result<Value> {
                 Value v;
                 if (order_[t].column >= 0) {
                     v = columnValue(g, order_[t].column);
@@ -925,6 +1147,8 @@ private:
     std::vector<BoundPtr> groupBy_;
     std::vector<OrderTerm> order_;
     std::vector<RowId> tuples_;
+    std::vector<char> needed_;  // per slot: see markNeeded()
+    std::vector<DeferredJoin> deferred_;
 };
 
 }  // namespace

@@ -15,7 +15,7 @@ std::string cp(const std::string& utf8) { return *utf8ToCp1250(utf8); }
 class Row : public RowValues {
 public:
     explicit Row(std::vector<Value> v) : v_(std::move(v)) {}
-    Value value(int column) const override { return v_.at(column); }
+    const Value& value(int column) const override { return v_.at(column); }
 
 private:
     std::vector<Value> v_;

@@ -52,16 +52,18 @@ const std::string kTaskQueryHead = lines({
 class ResultRow : public RowValues {
 public:
     ResultRow(const QueryResult& r, size_t row) : r_(r), row_(row) {}
-    Value value(int column) const override
+    const Value& value(int column) const override
     {
         auto v = r_.value(row_, column);
         EXPECT_TRUE(v.isOk());
-        return v.isOk() ? *v : Value();
+        held_ = v.isOk() ? *v : Value();
+        return held_;
     }
 
 private:
     const QueryResult& r_;
     size_t row_;
+    mutable Value held_;
 };
 
 std::vector<int64_t> filtered(const QueryResult& r, const std::string& utf8Filter, const std::string& keyColumn)
