@@ -139,6 +139,48 @@ TEST_F(QueryTest, RefreshRunsTheQueryAgain)
     EXPECT_EQ(q.recNo(), 2);
 }
 
+TEST_F(QueryTest, LongResultsAreFilteredAndSearchedInBlocks)
+{
+    // More rows than a block of the filter and of the search; the last
+    // customer's tasks are the last ones.
+    addRow("ugyfel", {{"Ugyfel_nev", QStringLiteral("Első")}});
+    addRow("ugyfel", {{"Ugyfel_nev", QStringLiteral("Utolsó Ügyfél")}});
+    constexpr int kTasks = 40000;
+    for (int first = 1; first <= kTasks; first += 1000) {
+        QStringList rows;
+        for (int f = first; f < first + 1000; ++f)
+            rows << QStringLiteral("('F %1', '%2', %3)").arg(f).arg(f % 3 == 0 ? "I" : "N").arg(f > kTasks - 5 ? 2 : 1);
+        conn->execSql("INSERT INTO feladat (rovid, lezarva, ugyfel) VALUES " + rows.join(", "));
+    }
+    QueryDataSet q(conn.get());
+    q.setSql({"SELECT feladat.*, ugyfel.ugyfel_nev FROM feladat",
+              " LEFT OUTER JOIN ugyfel ON (feladat.ugyfel = ugyfel.ugyfel)", "ORDER BY feladat;"});
+    q.setFilter("lezarva='N'");
+    q.setFiltered(true);
+    q.open();
+    EXPECT_EQ(q.recordCount(), kTasks - kTasks / 3);
+    EXPECT_EQ(q.fieldByName("rovid")->asString(), "F 1");
+
+    EXPECT_TRUE(q.locate("ugyfel_nev", QStringLiteral("utolsó"), DataSet::CaseInsensitive | DataSet::PartialKey));
+    EXPECT_EQ(q.fieldByName("rovid")->asString(), "F 39997");  // 39996 is closed
+    EXPECT_TRUE(q.locate("feladat", 30001));
+    EXPECT_EQ(q.recNo(), 20001);
+    EXPECT_FALSE(q.locate("feladat", 30000));  // filtered out
+    EXPECT_EQ(q.recNo(), 20001);
+    q.setFiltered(false);
+    EXPECT_TRUE(q.locate("rovid;lezarva", {QStringLiteral("F 30000"), QStringLiteral("I")}));
+    EXPECT_EQ(q.recNo(), 30000);
+
+    // Rows changed under the open query cannot be read any more: a filter
+    // on another column says so, and a search finds nothing.
+    conn->execSql("UPDATE feladat SET rovid = 'más' WHERE feladat = 1");
+    q.setFilter("rovid='F 2'");
+    EXPECT_THROW(q.setFiltered(true), DbError);
+    EXPECT_FALSE(q.locate("rovid", QStringLiteral("F 7")));
+    q.refresh();
+    EXPECT_TRUE(q.locate("rovid", QStringLiteral("más")));
+}
+
 TEST_F(QueryTest, BatchAppendCopiesColumnByColumnAndSkipsRefusedRows)
 {
     addCompaniesAndCustomers();

@@ -200,3 +200,79 @@ TEST_F(Dialect, SingleStatementsWithoutASession)
     EXPECT_EQ(r->rows->columns()[0].type, FieldType::Memo);
     EXPECT_FALSE(runSql(*db_, "").isOk());
 }
+
+TEST_F(Dialect, LeftJoinsOnAKeyFindTheirRowsWhenRead)
+{
+    // Enough companies that a single value is found by a key lookup, and a
+    // whole column through a map of the companies' keys.
+    for (int c = 3; c <= 200; ++c) exec("INSERT INTO ceg (ceg_nev) VALUES ('Cég " + std::to_string(c) + "')");
+    exec("UPDATE ugyfel SET ceg = NULL WHERE nev = 'Zoé'");
+    exec("INSERT INTO ugyfel (nev, ceg) VALUES ('Nincs', 999)");
+    const std::string sql = "SELECT u.nev, c.ceg_nev, c.ceg * 10 AS tiz FROM ugyfel u "
+                            "LEFT OUTER JOIN ceg c ON (u.ceg = c.ceg) ORDER BY u.ugyfel";
+    const std::vector<std::string> names = {"Alfa", "Béta", "", "Cég 3", ""};
+    auto one = query(sql);
+    ASSERT_TRUE(one);
+    ASSERT_EQ(one->rowCount(), 5u);
+    for (size_t r = one->rowCount(); r-- > 0;) {  // from the last row: each found on its own
+        auto v = one->value(r, 1);
+        ASSERT_TRUE(v.isOk()) << v.status().message();
+        EXPECT_EQ(v->isNull() ? "" : cp1250ToUtf8(v->asText()), names[r]) << r;
+    }
+    EXPECT_TRUE(at(*one, 2, "tiz").isNull());
+    EXPECT_EQ(at(*one, 3, "tiz").asInt(), 30);
+
+    auto bulk = query(sql);
+    ASSERT_TRUE(bulk);
+    std::vector<Value> values;
+    ASSERT_TRUE(bulk->values(1, 0, 5, values).isOk());
+    ASSERT_EQ(values.size(), 5u);
+    for (size_t r = 0; r < 5; ++r) EXPECT_EQ(values[r].isNull() ? "" : cp1250ToUtf8(values[r].asText()), names[r]);
+    ASSERT_TRUE(bulk->values(2, 1, 3, values).isOk());
+    EXPECT_EQ(values.size(), 3u);
+    EXPECT_EQ(values[0].asInt(), 20);
+    EXPECT_FALSE(bulk->values(1, 3, 3, values).isOk());  // past the last row
+    EXPECT_TRUE(values.empty());
+
+    // A change of the joined table after the run, found partners or not,
+    // and the result refuses its values.
+    exec("UPDATE ceg SET ceg_nev = 'Gamma' WHERE ceg = 1");
+    for (const auto* r : {one.get(), bulk.get()}) {
+        auto v = r->value(0, 1);
+        ASSERT_FALSE(v.isOk());
+        EXPECT_NE(v.status().message().find("megváltozott"), std::string::npos);
+        EXPECT_FALSE(r->values(1, 0, 5, values).isOk());
+    }
+    EXPECT_EQ(texts(*query(sql), "ceg_nev")[0], "Gamma");
+}
+
+TEST_F(Dialect, OrderByTermsOfEveryKind)
+{
+    exec("CREATE TABLE t (id AUTOINC, n INT, x NUMERIC, s CHAR(20), PRIMARY KEY (id))");
+    exec("INSERT INTO t (n, x, s) VALUES (5, -1.5, '06-30/123'), (NULL, 0, NULL), (-3, 2.25, '(1) 2'), "
+         "(5, NULL, '06-30/123'), (0, -0.0, '+36 1'), (-3, -7, 'Kovács'), (NULL, 1000000, ''), "
+         "(7, -1000000, '06 30')");
+    auto ids = [&](const std::string& tail) {
+        std::vector<int64_t> out;
+        auto r = query("SELECT id FROM t " + tail);
+        for (size_t i = 0; r && i < r->rowCount(); ++i) out.push_back(r->value(i, 0)->asInt());
+        return out;
+    };
+    using V = std::vector<int64_t>;
+    // Blanks first, equal values in key order; DESC turns it all.
+    EXPECT_EQ(ids("ORDER BY n"), V({2, 7, 3, 6, 5, 1, 4, 8}));
+    EXPECT_EQ(ids("ORDER BY n DESC"), V({8, 1, 4, 5, 3, 6, 2, 7}));
+    EXPECT_EQ(ids("ORDER BY n, id"), ids("ORDER BY n"));
+    EXPECT_EQ(ids("ORDER BY n DESC, x"), V({8, 4, 1, 5, 6, 3, 2, 7}));
+    EXPECT_EQ(ids("ORDER BY x"), V({4, 8, 6, 1, 2, 5, 3, 7}));  // -0 equals 0
+    EXPECT_EQ(ids("ORDER BY x DESC"), V({7, 3, 2, 5, 1, 6, 8, 4}));
+    // Texts in the collation's order, with letters and of digits and
+    // punctuation alone (the empty text is stored blank).
+    EXPECT_EQ(ids("ORDER BY s, id"), V({2, 7, 3, 5, 8, 1, 4, 6}));
+    EXPECT_EQ(ids("ORDER BY s DESC"), V({6, 1, 4, 8, 5, 3, 2, 7}));
+    EXPECT_EQ(ids("WHERE id <> 6 ORDER BY s DESC"), V({1, 4, 8, 5, 3, 2, 7}));
+    // The smallest integer there is still sorts after the blanks.
+    EXPECT_EQ(ids("ORDER BY n * 0 - 9223372036854775807 - 1, id"), V({2, 7, 1, 3, 4, 5, 6, 8}));
+    EXPECT_EQ(ids("ORDER BY n + 3 - 9223372036854775807 - 1"), ids("ORDER BY n"));
+    EXPECT_EQ(ids("ORDER BY n + 3 - 9223372036854775807 - 1 DESC, x"), ids("ORDER BY n DESC, x"));
+}

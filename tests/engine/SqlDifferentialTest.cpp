@@ -118,6 +118,7 @@ const char* const kFamily[] = {"Kovács", "Szabó", "Tóth", "Nagy", "Horváth",
 const char* const kGiven[] = {"Anna", "Ábel", "Béla", "Csaba", "Dóra", "Éva", "Gyula", "Ilona", "Ödön", "Zsuzsa",
                               "Tünde", "Lőrinc", "Szilvia", "Nóra"};
 const char* const kCities[] = {"Budapest", "Pécs", "Győr", "Szeged", "Debrecen", "Érd", "Ózd", "Sopron"};
+const char* const kPhonePieces[] = {"06", "-", "30", "/", " ", "+36", "(1)", "1", "0", "9", ".", "_", "#"};
 const char* const kWords[] = {"web", "szerviz", "árvíz", "Tűrő", "WEB", "kávé", "ÁRU", "ab", "Ab", "zsák"};
 
 class Differential : public SqlDb {
@@ -130,12 +131,12 @@ protected:
         const char* ours[] = {
             "CREATE TABLE ceg (ceg INT, ceg_nev CHAR(60), varos CHAR(30), PRIMARY KEY (ceg))",
             "CREATE TABLE ugyfel (ugyfel INT, nev CHAR(60), ceg INT, honap INT, datum DATE, kulcs CHAR(80), "
-            "PRIMARY KEY (ugyfel))",
+            "tel CHAR(20), PRIMARY KEY (ugyfel))",
         };
         for (const char* s : ours) exec(s);
         lite_.exec("CREATE TABLE ceg (ceg INTEGER PRIMARY KEY, ceg_nev TEXT COLLATE HU, varos TEXT COLLATE HU)");
         lite_.exec("CREATE TABLE ugyfel (ugyfel INTEGER PRIMARY KEY, nev TEXT COLLATE HU, ceg INTEGER, honap "
-                   "INTEGER, datum TEXT, kulcs TEXT COLLATE HU)");
+                   "INTEGER, datum TEXT, kulcs TEXT COLLATE HU, tel TEXT COLLATE HU)");
 
         std::mt19937 rng(20240307);
         auto pick = [&](auto& list) { return std::string(list[rng() % (sizeof list / sizeof list[0])]); };
@@ -152,10 +153,12 @@ protected:
                           1 + int(rng() % 28));
             std::string words = pick(kWords);
             for (unsigned k = rng() % 3; k > 0; --k) words += " " + pick(kWords);
-            both("INSERT INTO ugyfel (ugyfel, nev, ceg, honap, datum, kulcs) VALUES (" + std::to_string(u) + ", " +
-                 maybe(quoteText(pick(kFamily) + " " + pick(kGiven))) + ", " +
+            std::string tel;  // digits, blanks and punctuation: the collation's plain characters
+            for (unsigned k = 1 + rng() % 4; k > 0; --k) tel += pick(kPhonePieces);
+            both("INSERT INTO ugyfel (ugyfel, nev, ceg, honap, datum, kulcs, tel) VALUES (" + std::to_string(u) +
+                 ", " + maybe(quoteText(pick(kFamily) + " " + pick(kGiven))) + ", " +
                  maybe(std::to_string(1 + rng() % 35)) + ", " + maybe(std::to_string(rng() % 13)) + ", " +
-                 maybe(quoteText(date)) + ", " + maybe(quoteText(words)) + ")");
+                 maybe(quoteText(date)) + ", " + maybe(quoteText(words)) + ", " + maybe(quoteText(tel)) + ")");
         }
     }
 
@@ -246,6 +249,16 @@ TEST_F(Differential, FixedQueries)
         "SELECT c.ceg, u.ugyfel FROM ceg c LEFT OUTER JOIN ugyfel u ON (u.ugyfel = c.ceg * 1.0 AND u.honap > 3) "
         "WHERE c.ceg <= 2 ORDER BY 1, 2",
         "SELECT c.ceg, u.ugyfel FROM ceg c INNER JOIN ugyfel u ON (u.ugyfel = c.ceg + 0.5) ORDER BY 1",
+        // Sorts over left joins whose rows are found only when read; numbers,
+        // dates and texts, blanks, DESC.
+        "SELECT u.ugyfel, c.ceg_nev, c.varos FROM ugyfel u LEFT OUTER JOIN ceg c ON (u.ceg = c.ceg) "
+        "ORDER BY u.honap DESC, u.datum, u.ugyfel",
+        "SELECT u.tel, u.ugyfel, c.ceg_nev FROM ugyfel u LEFT OUTER JOIN ceg c ON (c.ceg = u.ceg) "
+        "ORDER BY u.tel DESC, u.ugyfel",
+        "SELECT ugyfel, tel FROM ugyfel ORDER BY tel, ugyfel",
+        "SELECT ugyfel, honap * 1.5 - 7 FROM ugyfel ORDER BY 2, 1",
+        "SELECT u.ugyfel, c.ceg_nev FROM ugyfel u LEFT OUTER JOIN ceg c ON (u.ceg = c.ceg) WHERE u.tel LIKE '%0%' "
+        "ORDER BY u.kulcs, u.ugyfel",
         // No equality: every pair is tried.
         "SELECT c.ceg, u.ugyfel FROM ceg c LEFT OUTER JOIN ugyfel u ON (u.ugyfel < c.ceg) WHERE c.ceg <= 4 "
         "ORDER BY 1, 2",
