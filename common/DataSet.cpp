@@ -342,6 +342,12 @@ void DataSet::setDisplayLabel(const QString& field, const QString& label)
     if (Field* f = findField(field)) f->setDisplayLabel(label);
 }
 
+QString DataSet::displayLabel(const QString& field) const
+{
+    if (const Field* f = findField(field)) return f->displayLabel();
+    return labels_.value(field.toLower(), field);
+}
+
 void DataSet::setDisplayFormat(const QString& field, const QString& format)
 {
     formats_.insert(field.toLower(), format);

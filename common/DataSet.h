@@ -196,6 +196,9 @@ public:
     // are made (fields are made at open). A field keeps what was set on it
     // when the data set is closed and opened again.
     void setDisplayLabel(const QString& field, const QString& label);
+    // The label a field shows, also while the data set is closed: the one
+    // set for it, else the field's name as given.
+    QString displayLabel(const QString& field) const;
     void setDisplayFormat(const QString& field, const QString& format);
     void setAlignment(const QString& field, Qt::Alignment alignment);
 

@@ -358,9 +358,7 @@ QString Tfrm_Main::statusText(int panel) const { return StatusPanels[size_t(pane
 void Tfrm_Main::UpdateStatusLine(int tab)
 {
     DataSet* ds = browseDataSet(tab);
-    const Field* sortField = ds->isActive() ? ds->findField(Beall.sortFields[size_t(tab)]) : nullptr;
-    StatusPanels[2]->setText("Sorrend: " +
-                             (sortField ? sortField->displayLabel() : Beall.sortFields[size_t(tab)]));
+    StatusPanels[2]->setText("Sorrend: " + ds->displayLabel(Beall.sortFields[size_t(tab)]));
     if (ds->isActive())
         StatusPanels[0]->setText(QString::asprintf("%d / %d", ds->recordCount(), ds->recNo()));
     if (tab == 1) StatusPanels[1]->setText(aSzur->isChecked() ? "Szűrt állomány" : "Teljes állomány");

@@ -176,6 +176,7 @@ TEST_F(MainWindowTest, StartsOnTheCompaniesWithTheFirstCompanysCustomersAndUnfin
     add("ugyfel", {{"Ugyfel_nev", "Magányos Mária"}});
     add("feladat", {{"rovid", "nyitott"}, {"lezarva", "N"}});
     add("feladat", {{"rovid", "kész"}, {"lezarva", "I"}});
+    add("termek", {{"cikkszam", "BU-6001"}, {"cikkszam_nev", "Irodai forgószék"}});
     start();
 
     EXPECT_EQ(w->tabIndex(), 0);
@@ -219,8 +220,11 @@ TEST_F(MainWindowTest, StartsOnTheCompaniesWithTheFirstCompanysCustomersAndUnfin
     EXPECT_TRUE(w->aFeladat->isChecked());
     EXPECT_FALSE(w->aUgyfel->isChecked());
 
-    w->aTermek->trigger();
+    // The tab strip, clicked, opens the products with their sort label.
+    QTest::mouseClick(w->TabSet1, Qt::LeftButton, Qt::NoModifier, w->TabSet1->tabRect(3).center());
+    EXPECT_EQ(w->tabIndex(), 3);
     EXPECT_EQ(w->statusText(2), "Sorrend: cikkszám");
+    EXPECT_EQ(w->statusText(0), "1 / 1");
     EXPECT_FALSE(w->aSzur->isVisible());
     EXPECT_FALSE(w->aSzurF->isVisible());
 

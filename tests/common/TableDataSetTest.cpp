@@ -536,6 +536,10 @@ TEST_F(TableTest, LabelsAndFormatsSurviveReopening)
     t.setTableName("cimke.DB");
     t.setDisplayFormat("FelsoMargo", "### ### ##0.00");
     t.setDisplayLabel("felsomargo", QStringLiteral("felső margó"));
+    // The label is known before the fields are made (a status line names
+    // the order of a list not opened yet).
+    EXPECT_EQ(t.displayLabel("FelsoMargo"), "felső margó");
+    EXPECT_EQ(t.displayLabel("oszlop"), "oszlop");
     t.open();
     Field* f = t.fieldByName("felsomargo");
     EXPECT_EQ(f->displayText(), "12,50");
@@ -547,6 +551,7 @@ TEST_F(TableTest, LabelsAndFormatsSurviveReopening)
     EXPECT_EQ(t.fieldByName("cimke")->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
     t.fieldByName("oszlop")->setDisplayLabel(QStringLiteral("oszlopok"));
     t.close();
+    EXPECT_EQ(t.displayLabel("oszlop"), "oszlopok");
     t.open();
     EXPECT_EQ(t.fieldByName("oszlop")->displayLabel(), "oszlopok");
     EXPECT_EQ(t.fieldByName("felsomargo"), f);  // the same field object
