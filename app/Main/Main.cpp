@@ -151,6 +151,10 @@ void Tfrm_Main::showEvent(QShowEvent* event)
     shown_ = true;
     SetMenuStyle(this);
     placeWindow();
+    // The keyboard comes to the main window even where nothing hands it
+    // over (the login window has closed; no window manager activates the
+    // new window): otherwise the command keys would be typed as text.
+    activateWindow();
     Edit1->setFocus();
     setTabIndex(0);
     (new Tfrm_Logo(this))->show();

@@ -39,6 +39,7 @@ class DataSet;
 class DBGrid;
 class QAction;
 class QActionGroup;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -228,6 +229,7 @@ private:
     void resizeGridColumns(DBGrid* grid);
     void tablesChanged(const QStringList& tables, const DataSet* fresh);
     void refreshStaleFor(int tab);
+    bool isCommandKey(const QKeyEvent& key) const;
 
     // MainGrid.cpp
     void setUpGrids();

@@ -420,22 +420,25 @@ bool Tfrm_Main::eventFilter(QObject* watched, QEvent* event)
     }
     auto* box = qobject_cast<QLineEdit*>(watched);
     if (!box || !Edit4 || (box != Edit1 && box != Edit2 && box != Edit3 && box != Edit4)) return false;
-    if (event->type() == QEvent::ShortcutOverride) {
-        // The window's command keys (Ctrl+Del, Ctrl+H, ...) reach the
-        // commands, not the box's own editing keys.
-        const auto* ke = static_cast<QKeyEvent*>(event);
-        const QKeySequence pressed(ke->keyCombination());
-        const QString shared = "\t" + pressed.toString();
-        for (const QAction* a : actions())
-            if (a->shortcut() == pressed || a->text().endsWith(shared)) return true;
-        return false;
+    if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress) return false;
+    const auto* ke = static_cast<QKeyEvent*>(event);
+    // The window's command keys (Ctrl+Del, Ctrl+H, ...) belong to the
+    // commands, never to the box's own editing keys: the box does not claim
+    // them, and a key of a disabled command does nothing here either.
+    if (isCommandKey(*ke)) return true;
+    if (event->type() == QEvent::KeyPress && box != Edit4 &&
+        (ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter)) {
+        browseGrid(tabIndex())->setFocus();
+        return true;
     }
-    if (event->type() == QEvent::KeyPress && box != Edit4) {
-        const auto* ke = static_cast<QKeyEvent*>(event);
-        if (ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter) {
-            browseGrid(tabIndex())->setFocus();
-            return true;
-        }
-    }
+    return false;
+}
+
+bool Tfrm_Main::isCommandKey(const QKeyEvent& key) const
+{
+    const QKeySequence pressed(key.keyCombination());
+    const QString shared = "\t" + pressed.toString();
+    for (const QAction* a : actions())
+        if (a->shortcut() == pressed || a->text().endsWith(shared)) return true;
     return false;
 }

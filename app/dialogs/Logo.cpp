@@ -1,5 +1,6 @@
 #include "Logo.h"
 
+#include <QApplication>
 #include <QBitmap>
 #include <QPainter>
 #include <QTimer>
@@ -10,11 +11,14 @@
 #include "widgets/WindowConventions.h"
 
 Tfrm_Logo::Tfrm_Logo(QWidget* parent)
-    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint),
+    : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                          Qt::WindowDoesNotAcceptFocus),
       picture_(SplashPicture())
 {
     setObjectName("frm_Logo");
     setAttribute(Qt::WA_DeleteOnClose);
+    // Only a picture: the keyboard stays with the main window under it.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     KeepOwnPlacement(this);
     setFixedSize(400, 240);
     setMask(picture_.createMaskFromColor(ColorFromBGR(0x808080), Qt::MaskInColor));
@@ -34,6 +38,13 @@ void Tfrm_Logo::showEvent(QShowEvent* event)
     CentreOnScreen(this);
     setWindowOpacity(opacity_ / 255.0);
     Timer1->start();
+}
+
+void Tfrm_Logo::closeEvent(QCloseEvent* event)
+{
+    QWidget::closeEvent(event);
+    QWidget* active = QApplication::activeWindow();
+    if (parentWidget() && (!active || active == this)) parentWidget()->activateWindow();
 }
 
 void Tfrm_Logo::paintEvent(QPaintEvent*)

@@ -1,6 +1,8 @@
 // Tfrm_Logo: the splash window shown over the main window at start. It stays
 // fully visible for 1.5 seconds, then fades by 10 of 255 every 67 ms and
-// closes itself (and is freed) once its opacity is 33 or less.
+// closes itself (and is freed) once its opacity is 33 or less. It never takes
+// the keyboard; where the platform gave it the activation anyway, closing
+// hands it back to the window under it.
 #pragma once
 
 #include <QWidget>
@@ -23,6 +25,7 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:

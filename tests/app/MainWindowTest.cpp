@@ -96,6 +96,8 @@ protected:
         return t.fieldByName(field)->value();
     }
 
+    // Starts the window as the program does: shown without help in getting
+    // the keyboard, which it must take itself (under a real X server too).
     void start()
     {
         w = std::make_unique<Tfrm_Main>();
@@ -105,7 +107,20 @@ protected:
         Beall.width = 1000;
         Beall.height = 700;
         w->show();
-        QApplication::setActiveWindow(w.get());
+        // The splash closes by itself after three seconds; here at once.
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (top->objectName() == "frm_Logo") top->close();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w.get(), 3000));
+        ASSERT_EQ(QApplication::activeWindow(), w.get());
+    }
+
+    // A key as the platform delivers it: to the widget that has the
+    // window's focus, through the shortcut override first.
+    void press(QKeyCombination key)
+    {
+        QWidget* target = w->focusWidget();
+        ASSERT_NE(target, nullptr);
+        QTest::keyClick(target, key.key(), key.keyboardModifiers());
     }
 
     // The current row's field of a tab's list.
@@ -600,25 +615,92 @@ TEST_F(MainWindowTest, NewsletterHandOffRunTwiceGivesTheSameTable)
     EXPECT_EQ(shell[0].text, home.programFolder() + "/Zoduvoza.exe");
 }
 
+TEST_F(MainWindowTest, CommandKeysRunTheirCommandsFromTheQuickSearchAndTheGrid)
+{
+    const int firm = add("ceg", {{"ceg_nev", "Alfa Bt."}});
+    add("ugyfel", {{"Ugyfel_nev", "Anna"}, {"ceg", firm}, {"Emil1", "anna@pelda.hu"}});
+    add("feladat", {{"rovid", "nyitott"}, {"lezarva", "N"}});
+    add("termek", {{"cikkszam", "BU-6001"}});
+    start();
+    QStringList ran;
+    for (QAction* a : w->actions())
+        QObject::connect(a, &QAction::triggered, w.get(), [&ran, a] { ran << a->objectName(); });
+
+    // The keys of the action table and the command each reaches on the
+    // companies tab (Ctrl+H and Ctrl+I the first of their two, F3 the
+    // filter command shown there).
+    const std::pair<QKeyCombination, QAction*> keys[] = {
+        {Qt::Key_Insert, w->aUj},
+        {Qt::Key_F2, w->aSzerkeszt},
+        {Qt::CTRL | Qt::Key_Delete, w->aTorol},
+        {Qt::CTRL | Qt::Key_K, w->aNyomtatkep},
+        {Qt::CTRL | Qt::Key_P, w->aNyomtat},
+        {Qt::CTRL | Qt::Key_E, w->aExcel},
+        {Qt::Key_F1, w->aSugo},
+        {Qt::CTRL | Qt::Key_I, w->aFigyelmeztet},
+        {Qt::CTRL | Qt::Key_H, w->aZoduvoza},
+        {Qt::CTRL | Qt::Key_F, w->aKeres},
+        {Qt::Key_F3, w->aSzur},
+        {Qt::CTRL | Qt::Key_D, w->aCsatolt},
+        {Qt::CTRL | Qt::Key_T, w->aKeresReszletes},
+        {Qt::CTRL | Qt::Key_L, w->aLeveletNeki},
+        {Qt::CTRL | Qt::Key_M, w->aMegjegyzes},
+        {Qt::SHIFT | Qt::CTRL | Qt::Key_M, w->aMegjegyzesUj},
+        {Qt::ALT | Qt::Key_1, w->aUgyfel},
+        {Qt::ALT | Qt::Key_2, w->aFeladat},
+        {Qt::ALT | Qt::Key_3, w->aTermek},
+        {Qt::CTRL | Qt::Key_B, w->aFeladatBongeszo},
+        {Qt::CTRL | Qt::Key_U, w->aKulcsszoKeres},
+        {Qt::CTRL | Qt::Key_F8, w->aKorlevel},
+        {Qt::CTRL | Qt::Key_R, w->aErtesit},
+    };
+    for (QWidget* focus : {static_cast<QWidget*>(w->Edit4), static_cast<QWidget*>(w->DBGrid4)}) {
+        for (const auto& [key, command] : keys) {
+            const std::string what = QKeySequence(key).toString().toStdString() + " in " +
+                                     focus->objectName().toStdString();
+            w->setTabIndex(0);
+            w->Edit4->setText("zz");
+            w->Edit4->setCursorPosition(0);
+            focus->setFocus();
+            ran.clear();
+            user.asked.clear();
+            // Questions are answered No, the reminder's date dialog cancelled.
+            user.yesNo.clear();
+            if (command->isEnabled() && (command == w->aTorol || command == w->aZoduvoza)) user.yesNo = {false};
+            if (command->isEnabled() && command == w->aFigyelmeztet) answerDate(user, QDate::currentDate(), false);
+            press(key);
+
+            if (command->isEnabled()) {
+                EXPECT_EQ(ran, QStringList{command->objectName()}) << what;
+            } else {
+                EXPECT_TRUE(ran.isEmpty()) << what;
+                EXPECT_TRUE(user.asked.empty()) << what;
+                EXPECT_EQ(w->tabIndex(), 0) << what;
+            }
+            // Command keys are never typed or edited into the quick search.
+            EXPECT_EQ(w->Edit4->text(), "zz") << what;
+        }
+    }
+}
+
 TEST_F(MainWindowTest, SharedKeysReachTheFirstCommandAndTheWheelMovesOneRow)
 {
     for (const char* n : {"Anna", "Béla", "Cili", "Dani"}) add("ugyfel", {{"Ugyfel_nev", n}});
     start();
     w->aUgyfel->trigger();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
 
     user.yesNo = {false};
-    QTest::keyClick(w->Edit1, Qt::Key_H, Qt::ControlModifier);
+    press(Qt::CTRL | Qt::Key_H);
     EXPECT_EQ(user.messages(), QStringList{"Az előzőleg legyűjtött e-mail adatok törlődnek. Folytatja?"});
 
     answerDate(user, QDate::currentDate(), false);
-    QTest::keyClick(w->Edit1, Qt::Key_I, Qt::ControlModifier);
+    press(Qt::CTRL | Qt::Key_I);
     EXPECT_EQ(user.ofKind("modal").size(), 1u);
     EXPECT_EQ(user.ofKind("modal")[0].title, "frm_Datum");
 
     // Enter in the quick-search box goes to the grid; the wheel turned
     // towards the user moves one row down, away from the user one row up.
-    QTest::keyClick(w->Edit1, Qt::Key_Return);
+    press(Qt::Key_Return);
     ASSERT_EQ(QApplication::focusWidget(), w->DBGrid1);
     w->Qry->first();
     QWidget* vp = w->DBGrid1->viewport();
@@ -632,12 +714,19 @@ TEST_F(MainWindowTest, SharedKeysReachTheFirstCommandAndTheWheelMovesOneRow)
     QApplication::sendEvent(vp, &up);
     EXPECT_EQ(w->Qry->recNo(), 1);
 
-    // Alt+2 selects the tasks; Ctrl+F selects the text of its quick search.
-    QTest::keyClick(w.get(), Qt::Key_2, Qt::AltModifier);
+    // Alt+2 selects the tasks, where F3 belongs to the task filter command;
+    // Ctrl+F selects the text of its quick search.
+    press(Qt::ALT | Qt::Key_2);
     EXPECT_EQ(w->tabIndex(), 2);
+    QStringList ran;
+    for (QAction* a : {w->aSzur, w->aSzurF})
+        QObject::connect(a, &QAction::triggered, w.get(), [&ran, a] { ran << a->objectName(); });
+    w->aSzurF->setEnabled(true);
+    press(Qt::Key_F3);
+    EXPECT_EQ(ran, QStringList{"aSzurF"});
     w->Edit2->setText("12");
     w->DBGrid2->setFocus();
-    QTest::keyClick(w->DBGrid2, Qt::Key_F, Qt::ControlModifier);
+    press(Qt::CTRL | Qt::Key_F);
     EXPECT_EQ(QApplication::focusWidget(), w->Edit2);
     EXPECT_EQ(w->Edit2->selectedText(), "12");
 }
