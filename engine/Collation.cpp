@@ -20,6 +20,13 @@ namespace engine {
 
 namespace {
 
+[[noreturn]] void abortWith(const char* what, UErrorCode err)
+{
+    // Without the collator no index can be trusted; nothing sensible is left to do.
+    std::fprintf(stderr, "ICU: %s: %s\n", what, u_errorName(err));
+    std::abort();
+}
+
 // Hungarian is a fixed choice of the data, not of the machine: the collator is
 // opened for "hu" whatever the process locale says.
 class Collator {
@@ -41,14 +48,6 @@ public:
             const std::string utf8 = cp1250ToUtf8(std::string(1, char(b)));
             utf16_[b] = decodeOne(utf8);
         }
-
-        UVersionInfo coll, uca;
-        ucol_getVersion(tertiary_, coll);
-        ucol_getUCAVersion(tertiary_, uca);
-        char collText[U_MAX_VERSION_STRING_LENGTH], ucaText[U_MAX_VERSION_STRING_LENGTH];
-        u_versionToString(coll, collText);
-        u_versionToString(uca, ucaText);
-        id_ = std::string("icu-") + U_ICU_VERSION + "/hu-" + collText + "/uca-" + ucaText + "/bytes";
         findPlainCharacters();
     }
 
@@ -60,7 +59,6 @@ public:
 
     const UCollator* tertiary() const { return tertiary_; }
     const UCollator* secondary() const { return secondary_; }
-    const std::string& id() const { return id_; }
 
     // The weight of a plain character (1 and up, in the collation's order),
     // 0 for every other byte.
@@ -73,13 +71,6 @@ public:
     }
 
 private:
-    [[noreturn]] static void abortWith(const char* what, UErrorCode err)
-    {
-        // Without the collator no index can be trusted; nothing sensible is left to do.
-        std::fprintf(stderr, "ICU: %s: %s\n", what, u_errorName(err));
-        std::abort();
-    }
-
     // Windows-1250 is single-byte and lies in the Basic Multilingual Plane, so
     // each byte is one UTF-16 unit (at most three UTF-8 bytes).
     static UChar decodeOne(const std::string& utf8)
@@ -171,7 +162,6 @@ private:
     UCollator* secondary_ = nullptr;
     std::array<UChar, 256> utf16_{};
     std::array<uint8_t, 256> plain_{};
-    std::string id_;
 };
 
 const Collator& collator()
@@ -377,7 +367,22 @@ std::string caselessSortKey(std::string_view cp1250)
 
 const std::string& collationId()
 {
-    return collator().id();
+    // Only the versions count: every file header carries the id, and a
+    // process that writes no text order should not pay for building one.
+    static const std::string id = [] {
+        UErrorCode err = U_ZERO_ERROR;
+        UCollator* c = ucol_open("hu", &err);
+        if (U_FAILURE(err)) abortWith("ucol_open(hu)", err);
+        UVersionInfo coll, uca;
+        ucol_getVersion(c, coll);
+        ucol_getUCAVersion(c, uca);
+        ucol_close(c);
+        char collText[U_MAX_VERSION_STRING_LENGTH], ucaText[U_MAX_VERSION_STRING_LENGTH];
+        u_versionToString(coll, collText);
+        u_versionToString(uca, ucaText);
+        return std::string("icu-") + U_ICU_VERSION + "/hu-" + collText + "/uca-" + ucaText + "/bytes";
+    }();
+    return id;
 }
 
 }  // namespace engine

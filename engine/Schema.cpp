@@ -66,6 +66,9 @@ bool sameName(std::string_view a, std::string_view b)
 
 int TableDef::fieldIndex(std::string_view name) const
 {
+    // Names are nearly always written as the table has them.
+    for (size_t i = 0; i < fields.size(); ++i)
+        if (fields[i].name == name) return int(i);
     for (size_t i = 0; i < fields.size(); ++i)
         if (sameName(fields[i].name, name)) return int(i);
     return -1;

@@ -1,6 +1,8 @@
 #include "Sql.h"
 
 #include <algorithm>
+#include <array>
+#include <optional>
 
 #include "SqlExec.h"
 #include "SqlLexer.h"
@@ -49,11 +51,6 @@ Status TableCache::flushChanged()
 
 namespace {
 
-Result<int64_t> runModification(const sql::InsertStmt& s, std::string_view text, sql::TableCache& tables,
-                                const std::vector<SqlParam>& params)
-{
-    return sql::runInsert(s, text, tables, params);
-}
 Result<int64_t> runModification(const sql::UpdateStmt& s, std::string_view text, sql::TableCache& tables,
                                 const std::vector<SqlParam>& params)
 {
@@ -65,11 +62,109 @@ Result<int64_t> runModification(const sql::DeleteStmt& s, std::string_view text,
     return sql::runDelete(s, text, tables, params);
 }
 
+bool isLiteral(sql::TokenKind k)
+{
+    return k == sql::TokenKind::Integer || k == sql::TokenKind::Decimal || k == sql::TokenKind::String;
+}
+
+// The last INSERT ... VALUES of a session, kept parsed. A script of many
+// inserts repeats one statement with other values; a statement whose tokens
+// differ from the kept one's only in the text of their literals parses to
+// the same tree, with those literals' values and every token's new place.
+class RepeatedInsert {
+public:
+    // Keeps `stmt`, parsed from `tokens`, and returns it.
+    const sql::InsertStmt& keep(const std::vector<sql::Token>& tokens, sql::InsertStmt stmt)
+    {
+        stmt_ = std::move(stmt);
+        shape_ = tokens;
+        literals_.clear();
+        places_.clear();
+        reusable_ = !stmt_.select && mapTree();
+        return stmt_;
+    }
+
+    // The kept tree made over for `tokens`, or null when they are not of its
+    // shape (or a literal is one the parser would refuse).
+    const sql::InsertStmt* reuse(const std::vector<sql::Token>& tokens)
+    {
+        if (!reusable_ || tokens.size() != shape_.size()) return nullptr;
+        for (size_t i = 0; i < tokens.size(); ++i) {
+            if (tokens[i].kind != shape_[i].kind) return nullptr;
+            if (!isLiteral(tokens[i].kind) && tokens[i].text != shape_[i].text) return nullptr;
+        }
+        values_.clear();
+        for (const auto& [token, node] : literals_) {
+            std::optional<Value> v = sql::literalValue(tokens[token]);
+            if (!v) return nullptr;
+            values_.push_back(std::move(*v));
+        }
+        for (size_t k = 0; k < literals_.size(); ++k) literals_[k].second->value = std::move(values_[k]);
+        for (const auto& [place, token] : places_) *place = tokens[token].pos;
+        return &stmt_;
+    }
+
+private:
+    // Finds the token of every place in the tree and the node of every
+    // literal token; false when any is missing.
+    bool mapTree()
+    {
+        bool ok = addPlace(stmt_.table.pos);
+        for (auto& column : stmt_.columns) ok = ok && addPlace(column.second);
+        for (auto& row : stmt_.rows)
+            for (auto& e : row) ok = ok && addExpr(*e);
+        // Each literal token has exactly one node.
+        std::vector<bool> covered(shape_.size());
+        for (const auto& [token, node] : literals_) {
+            if (covered[token]) return false;
+            covered[token] = true;
+        }
+        for (size_t i = 0; i < shape_.size(); ++i)
+            if (isLiteral(shape_[i].kind) && !covered[i]) return false;
+        return ok;
+    }
+
+    bool addExpr(sql::Expr& e)
+    {
+        const std::optional<size_t> token = tokenAt(e.pos);
+        if (!token) return false;
+        places_.emplace_back(&e.pos, *token);
+        if (e.kind == sql::Expr::Kind::Literal && isLiteral(shape_[*token].kind)) literals_.emplace_back(*token, &e);
+        for (auto& arg : e.args)
+            if (!addExpr(*arg)) return false;
+        return true;
+    }
+
+    bool addPlace(size_t& pos)
+    {
+        const std::optional<size_t> token = tokenAt(pos);
+        if (token) places_.emplace_back(&pos, *token);
+        return token.has_value();
+    }
+
+    // Tokens are in the order of their places.
+    std::optional<size_t> tokenAt(size_t pos) const
+    {
+        auto it = std::lower_bound(shape_.begin(), shape_.end(), pos,
+                                   [](const sql::Token& t, size_t p) { return t.pos < p; });
+        if (it == shape_.end() || it->pos != pos) return std::nullopt;
+        return size_t(it - shape_.begin());
+    }
+
+    sql::InsertStmt stmt_;
+    std::vector<sql::Token> shape_;
+    std::vector<std::pair<size_t, sql::Expr*>> literals_;  // token, its Literal node
+    std::vector<std::pair<size_t*, size_t>> places_;       // a place in the tree, its token
+    std::vector<Value> values_;
+    bool reusable_ = false;
+};
+
 }  // namespace
 
 struct SqlSession::Impl {
     explicit Impl(Database& db) : tables(db) {}
     sql::TableCache tables;
+    RepeatedInsert lastInsert;
 };
 
 SqlSession::SqlSession(Database& db) : impl_(std::make_unique<Impl>(db)) {}
@@ -77,12 +172,20 @@ SqlSession::~SqlSession() = default;
 
 Result<SqlOutcome> SqlSession::run(std::string_view text, const std::vector<SqlParam>& params)
 {
-    auto parsed = sql::parseStatement(text);
-    if (!parsed.isOk()) return parsed.status();
+    auto tokens = sql::tokenize(text);
+    if (!tokens.isOk()) return tokens.status();
     sql::TableCache& tables = impl_->tables;
     SqlOutcome outcome;
+    if (const sql::InsertStmt* repeated = impl_->lastInsert.reuse(*tokens)) {
+        auto n = sql::runInsert(*repeated, text, tables, params);
+        if (!n.isOk()) return n.status();
+        outcome.rowsAffected = *n;
+        return outcome;
+    }
+    auto parsed = sql::parseTokens(text, *tokens);
+    if (!parsed.isOk()) return parsed.status();
     Status status = std::visit(
-        [&](const auto& st) -> Status {
+        [&](auto& st) -> Status {
             using T = std::decay_t<decltype(st)>;
             if constexpr (std::is_same_v<T, sql::SelectStmt>) {
                 auto r = sql::runSelect(st, text, tables, params);
@@ -93,6 +196,11 @@ Result<SqlOutcome> SqlSession::run(std::string_view text, const std::vector<SqlP
                 return sql::runCreateTable(st, text, tables);
             } else if constexpr (std::is_same_v<T, sql::AlterTableStmt>) {
                 return sql::runAlterTable(st, text, tables);
+            } else if constexpr (std::is_same_v<T, sql::InsertStmt>) {
+                auto n = sql::runInsert(impl_->lastInsert.keep(*tokens, std::move(st)), text, tables, params);
+                if (!n.isOk()) return n.status();
+                outcome.rowsAffected = *n;
+                return Status::ok();
             } else {
                 auto n = runModification(st, text, tables, params);
                 if (!n.isOk()) return n.status();
@@ -126,9 +234,16 @@ std::vector<std::string> splitStatements(std::string_view script)
         start = end + 1;
         meaningful = false;
     };
+    // Once a statement has begun, only these characters can end it or hide a ";".
+    static constexpr std::array<bool, 256> kStops = [] {
+        std::array<bool, 256> t{};
+        for (char c : std::string_view("'\"-/;")) t[static_cast<unsigned char>(c)] = true;
+        return t;
+    }();
     const size_t n = script.size();
     for (size_t i = 0; i < n; ++i) {
         const char c = script[i];
+        if (meaningful && !kStops[static_cast<unsigned char>(c)]) continue;
         if (c == '\'' || c == '"') {
             meaningful = true;
             const size_t close = script.find(c, i + 1);

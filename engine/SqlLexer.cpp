@@ -1,32 +1,40 @@
 #include "SqlLexer.h"
 
 #include <array>
+#include <cstdint>
 
 #include "Codepage.h"
 
 namespace engine::sql {
 
-bool isIdentifierStart(unsigned char c)
+namespace {
+
+constexpr uint8_t kStarts = 1, kContinues = 2;
+
+// For every byte whether it may start or continue an identifier.
+const std::array<uint8_t, 256>& identifierClasses()
 {
-    static const std::array<bool, 256> table = [] {
-        std::array<bool, 256> t{};
+    static const std::array<uint8_t, 256> table = [] {
+        std::array<uint8_t, 256> t{};
         for (int b = 0; b < 256; ++b) {
             const std::string one(1, char(b));
             // Letters: ASCII ones, "_", and the high bytes that have a case
             // partner or lie among the letters 0xC0..0xFF (the two signs excepted).
-            t[b] = b == '_' || (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') ||
-                   (b >= 0xC0 && b != 0xD7 && b != 0xF7) ||
-                   (b >= 0x80 && upperCp1250(one) != lowerCp1250(one));
+            const bool letter = b == '_' || (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') ||
+                                (b >= 0xC0 && b != 0xD7 && b != 0xF7) ||
+                                (b >= 0x80 && upperCp1250(one) != lowerCp1250(one));
+            t[b] = uint8_t((letter ? kStarts | kContinues : 0) | (b >= '0' && b <= '9' ? kContinues : 0));
         }
         return t;
     }();
-    return table[c];
+    return table;
 }
 
-bool isIdentifierChar(unsigned char c)
-{
-    return isIdentifierStart(c) || (c >= '0' && c <= '9');
-}
+}  // namespace
+
+bool isIdentifierStart(unsigned char c) { return identifierClasses()[c] & kStarts; }
+
+bool isIdentifierChar(unsigned char c) { return identifierClasses()[c] & kContinues; }
 
 namespace {
 
@@ -61,6 +69,9 @@ std::string describePlace(std::string_view sql, size_t pos)
 
 Result<std::vector<Token>> tokenize(std::string_view sql)
 {
+    const std::array<uint8_t, 256>& classes = identifierClasses();
+    auto starts = [&](char c) { return (classes[static_cast<unsigned char>(c)] & kStarts) != 0; };
+    auto continues = [&](char c) { return (classes[static_cast<unsigned char>(c)] & kContinues) != 0; };
     std::vector<Token> out;
     out.reserve(sql.size() / 4 + 2);
     size_t i = 0;
@@ -82,19 +93,19 @@ Result<std::vector<Token>> tokenize(std::string_view sql)
         const char c = sql[i];
         Token t;
         t.pos = start;
-        if (isIdentifierStart(static_cast<unsigned char>(c))) {
-            while (i < n && isIdentifierChar(static_cast<unsigned char>(sql[i]))) ++i;
+        if (starts(c)) {
+            while (i < n && continues(sql[i])) ++i;
             t.kind = TokenKind::Identifier;
             t.text = std::string(sql.substr(start, i - start));
         } else if (isDigit(c) || (c == '.' && i + 1 < n && isDigit(sql[i + 1]))) {
             while (i < n && isDigit(sql[i])) ++i;
             t.kind = TokenKind::Integer;
-            if (i < n && sql[i] == '.' && !(i + 1 < n && isIdentifierStart(static_cast<unsigned char>(sql[i + 1])))) {
+            if (i < n && sql[i] == '.' && !(i + 1 < n && starts(sql[i + 1]))) {
                 ++i;
                 while (i < n && isDigit(sql[i])) ++i;
                 t.kind = TokenKind::Decimal;
             }
-            if (i < n && isIdentifierChar(static_cast<unsigned char>(sql[i])))
+            if (i < n && continues(sql[i]))
                 return lexError(sql, start, "hibás szám");
             t.text = std::string(sql.substr(start, i - start));
         } else if (c == '\'') {
@@ -120,21 +131,19 @@ Result<std::vector<Token>> tokenize(std::string_view sql)
             t.text = std::string(sql.substr(i + 1, close - i - 1));
             if (t.text.empty()) return lexError(sql, start, "üres név");
             i = close + 1;
-        } else if (c == ':' && i + 1 < n && isIdentifierStart(static_cast<unsigned char>(sql[i + 1]))) {
+        } else if (c == ':' && i + 1 < n && starts(sql[i + 1])) {
             ++i;
-            while (i < n && isIdentifierChar(static_cast<unsigned char>(sql[i]))) ++i;
+            while (i < n && continues(sql[i])) ++i;
             t.kind = TokenKind::Parameter;
             t.text = std::string(sql.substr(start + 1, i - start - 1));
         } else {
-            static const char* const kTwo[] = {"<=", ">=", "<>", "!=", "||"};
             t.kind = TokenKind::Symbol;
-            for (const char* two : kTwo)
-                if (sql.substr(i, 2) == two) t.text = two;
-            if (t.text.empty()) {
-                if (std::string_view("(),.;*+-/=<>").find(c) == std::string_view::npos)
-                    return lexError(sql, start, "nem várt karakter");
-                t.text = std::string(1, c);
-            }
+            const char next = i + 1 < n ? sql[i + 1] : '\0';
+            const bool two = (c == '<' && (next == '=' || next == '>')) || (c == '>' && next == '=') ||
+                             (c == '!' && next == '=') || (c == '|' && next == '|');
+            if (!two && std::string_view("(),.;*+-/=<>").find(c) == std::string_view::npos)
+                return lexError(sql, start, "nem várt karakter");
+            t.text.assign(sql.substr(i, two ? 2 : 1));
             i += t.text.size();
         }
         out.push_back(std::move(t));

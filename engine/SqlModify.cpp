@@ -82,13 +82,14 @@ Result<int64_t> runInsert(const InsertStmt& s, std::string_view sql, TableCache&
     if (s.columns.empty()) {
         for (size_t f = 0; f < def.fields.size(); ++f) targets.push_back(int(f));
     } else {
-        std::set<int> seen;
+        std::vector<bool> seen(def.fields.size());
         for (const auto& [name, pos] : s.columns) {
             const int f = def.fieldIndex(name);
             if (f < 0) return unknownField(sql, s.table.name, name, pos);
-            if (!seen.insert(f).second)
+            if (seen[size_t(f)])
                 return Status::error(ErrorCode::Syntax, "A(z) " + quote(name) + " mező kétszer szerepel (" +
                                                             describePlace(sql, pos) + ").");
+            seen[size_t(f)] = true;
             targets.push_back(f);
         }
     }
@@ -119,12 +120,18 @@ Result<int64_t> runInsert(const InsertStmt& s, std::string_view sql, TableCache&
                 return countMismatch(sql, row.size(), targets.size(), row.empty() ? s.table.pos : row[0]->pos);
             Record rec(def.fields.size());
             for (size_t c = 0; c < row.size(); ++c) {
-                auto bound = binder.bind(*row[c]);
-                if (!bound.isOk()) return bound.status();
-                EvalContext ctx;
-                ctx.slots = &none;
-                const Value v = evaluate(**bound, ctx);
-                if (!ctx.error.isOk()) return ctx.error;
+                // A plain literal is its own value; anything else is bound and evaluated.
+                Value v;
+                if (row[c]->kind == Expr::Kind::Literal) {
+                    v = row[c]->value;
+                } else {
+                    auto bound = binder.bind(*row[c]);
+                    if (!bound.isOk()) return bound.status();
+                    EvalContext ctx;
+                    ctx.slots = &none;
+                    v = evaluate(**bound, ctx);
+                    if (!ctx.error.isOk()) return ctx.error;
+                }
                 auto converted = convertAt(v, def.fields[targets[c]], sql, row[c]->pos);
                 if (!converted.isOk()) return converted.status();
                 rec[targets[c]] = std::move(*converted);

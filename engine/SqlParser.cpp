@@ -35,7 +35,7 @@ bool isKeyword(std::string_view word, std::string_view keyword)
 
 class Parser {
 public:
-    Parser(std::string_view sql, std::vector<Token> tokens) : sql_(sql), t_(std::move(tokens)) {}
+    Parser(std::string_view sql, const std::vector<Token>& tokens) : sql_(sql), t_(tokens) {}
 
     Result<Statement> statement()
     {
@@ -589,26 +589,17 @@ private:
         auto e = std::make_unique<Expr>();
         e->pos = tok.pos;
         switch (tok.kind) {
-        case TokenKind::Integer: {
-            errno = 0;
-            const long long v = std::strtoll(tok.text.c_str(), nullptr, 10);
-            if (errno == ERANGE) return error("túl nagy szám");
+        case TokenKind::Integer:
+        case TokenKind::Decimal:
+        case TokenKind::String: {
+            std::optional<Value> v = literalValue(tok);
+            if (!v) return error("túl nagy szám");
             e->kind = Expr::Kind::Literal;
-            e->value = Value::fromInt(v);
+            e->value = std::move(*v);
+            e->stringLiteral = tok.kind == TokenKind::String;
             ++i_;
             return ExprPtr(std::move(e));
         }
-        case TokenKind::Decimal:
-            e->kind = Expr::Kind::Literal;
-            e->value = Value::fromFloat(std::strtod(tok.text.c_str(), nullptr));
-            ++i_;
-            return ExprPtr(std::move(e));
-        case TokenKind::String:
-            e->kind = Expr::Kind::Literal;
-            e->value = Value::fromText(tok.text);
-            e->stringLiteral = true;
-            ++i_;
-            return ExprPtr(std::move(e));
         case TokenKind::Parameter:
             e->kind = Expr::Kind::Param;
             e->name = tok.text;
@@ -707,7 +698,10 @@ private:
     bool peekKind(size_t k, TokenKind kind) const { return i_ + k < t_.size() && t_[i_ + k].kind == kind; }
     bool peekSymbol(size_t k, std::string_view s) const
     {
-        return peekKind(k, TokenKind::Symbol) && t_[i_ + k].text == s;
+        if (!peekKind(k, TokenKind::Symbol)) return false;
+        const std::string& text = t_[i_ + k].text;
+        // Symbols are one or two characters.
+        return text.size() == s.size() && text[0] == s[0] && (s.size() == 1 || text[1] == s[1]);
     }
     bool peekWord(size_t k, std::string_view w) const
     {
@@ -759,17 +753,37 @@ private:
     }
 
     std::string_view sql_;
-    std::vector<Token> t_;
+    const std::vector<Token>& t_;
     size_t i_ = 0;
 };
 
 }  // namespace
 
+std::optional<Value> literalValue(const Token& token)
+{
+    switch (token.kind) {
+    case TokenKind::Integer: {
+        errno = 0;
+        const long long v = std::strtoll(token.text.c_str(), nullptr, 10);
+        if (errno == ERANGE) return std::nullopt;
+        return Value::fromInt(v);
+    }
+    case TokenKind::Decimal: return Value::fromFloat(std::strtod(token.text.c_str(), nullptr));
+    case TokenKind::String: return Value::fromText(token.text);
+    default: return std::nullopt;
+    }
+}
+
 Result<Statement> parseStatement(std::string_view sql)
 {
     auto tokens = tokenize(sql);
     if (!tokens.isOk()) return tokens.status();
-    Parser p(sql, std::move(*tokens));
+    return parseTokens(sql, *tokens);
+}
+
+Result<Statement> parseTokens(std::string_view sql, const std::vector<Token>& tokens)
+{
+    Parser p(sql, tokens);
     return p.statement();
 }
 

@@ -276,3 +276,62 @@ TEST_F(Dialect, OrderByTermsOfEveryKind)
     EXPECT_EQ(ids("ORDER BY n + 3 - 9223372036854775807 - 1"), ids("ORDER BY n"));
     EXPECT_EQ(ids("ORDER BY n + 3 - 9223372036854775807 - 1 DESC, x"), ids("ORDER BY n DESC, x"));
 }
+
+// A session runs many inserts of one shape (a loaded script): each one gets
+// its own values and, when wrong, the same message a statement run alone gets.
+TEST_F(Dialect, InsertsOfOneShapeKeepTheirOwnValuesAndPlaces)
+{
+    exec("CREATE TABLE sor (id INT, nev CHAR(12), ar NUMERIC, datum DATE, PRIMARY KEY (id))");
+    const char* const inserts[] = {
+        "INSERT INTO sor (id, nev, ar, datum) VALUES (1, 'első', 2.5, '2024-01-31')",
+        "INSERT INTO sor (id, nev, ar, datum) VALUES (22, 'a második', 10.25, '2023-12-01')",
+        "insert into sor (id, nev, ar, datum) values (3, 'it''s', 0.5, '2022-02-28')",
+        "INSERT INTO sor (id, nev, ar, datum) VALUES (-4, '', -1.5, NULL)",
+        "INSERT INTO sor (id, nev, ar, datum) VALUES (5, 'öt', 7, '2021-05-05')",
+        "INSERT INTO sor (nev, id, ar, datum) VALUES ('hat', 6, 6.5, '2020-06-06')",
+    };
+    for (const char* s : inserts) EXPECT_EQ(exec(s), 1) << s;
+    auto r = query("SELECT id, nev, ar, datum FROM sor ORDER BY id");
+    ASSERT_TRUE(r);
+    ASSERT_EQ(r->rowCount(), 6u);
+    EXPECT_EQ(texts(*r, "nev"), (std::vector<std::string>{"-", "első", "it's", "öt", "hat", "a második"}));
+    const int64_t ids[] = {-4, 1, 3, 5, 6, 22};
+    const double prices[] = {-1.5, 2.5, 0.5, 7, 6.5, 10.25};
+    for (size_t i = 0; i < 6; ++i) {
+        EXPECT_EQ(r->value(i, 0)->asInt(), ids[i]);
+        EXPECT_DOUBLE_EQ(r->value(i, 2)->asFloat(), prices[i]);
+    }
+    EXPECT_TRUE(r->value(0, 3)->isNull());
+    EXPECT_EQ(*r->value(5, 3), D(2023, 12, 1));
+
+    // Errors of a statement of the same shape name its own values and places.
+    const std::string wrong[] = {
+        "INSERT INTO sor (id, nev, ar, datum) VALUES (7, 'tizenhárom betű', 1.5, '2024-01-01')",
+        "INSERT INTO sor (id, nev, ar, datum) VALUES (123456, 'x', 1.5, '2024-02-30')",
+        "INSERT INTO sor (id, nev, ar, datum) VALUES (99999999999999999999, 'x', 1.5, '2024-01-01')",
+        "INSERT INTO sor (id, nev, ar, datum) VALUES (1, 'másik', 1.5, '2024-01-01')",
+        "INSERT INTO sor (id, nev, ar, datum) VALUES ('8', 'x', 1.5, '2024-01-01')",
+    };
+    for (const std::string& s : wrong) {
+        EXPECT_EQ(exec("INSERT INTO sor (id, nev, ar, datum) VALUES (100, 'jó', 1.5, '2024-01-01')"), 1);
+        const std::string message = error(s);
+        EXPECT_FALSE(message.empty()) << s;
+        auto alone = runSql(*db_, cp(s));
+        ASSERT_FALSE(alone.isOk()) << s;
+        EXPECT_EQ(message, alone.status().message()) << s;
+        // The next good statement of the shape still runs as written.
+        EXPECT_EQ(exec("INSERT INTO sor (id, nev, ar, datum) VALUES (101, 'jó is', 2.5, '2024-01-02')"), 1);
+        EXPECT_EQ(exec("DELETE FROM sor WHERE id >= 100"), 2);
+    }
+    EXPECT_NE(error(wrong[2]).find("túl nagy szám"), std::string::npos);
+    EXPECT_NE(error(wrong[0]).find("(1. sor, 49. oszlop)"), std::string::npos) << error(wrong[0]);
+
+    // The same shape on another table or field is another statement.
+    exec("CREATE TABLE mas (id INT, cim CHAR(5), ar NUMERIC, datum DATE)");
+    EXPECT_EQ(exec("INSERT INTO mas (id, cim, ar, datum) VALUES (1, 'x', 2.5, '2024-01-31')"), 1);
+    EXPECT_NE(error("INSERT INTO mas (id, nev, ar, datum) VALUES (1, 'x', 2.5, '2024-01-31')").find("Ismeretlen mező"),
+              std::string::npos);
+    auto count = query("SELECT COUNT(*) FROM sor");
+    ASSERT_TRUE(count);
+    EXPECT_EQ(count->value(0, 0)->asInt(), 6);
+}
