@@ -113,6 +113,14 @@ void BlockFile::forEach(const std::function<void(uint32_t, const uint8_t*)>& fn)
     }
 }
 
+void BlockFile::forEachBlock(const std::function<void(uint16_t, const uint8_t*, uint16_t)>& fn) const
+{
+    for (uint16_t blockNo : chain_) {
+        const Block& b = blocks_[blockNo - 1];
+        if (b.count > 0) fn(blockNo, data(b) + kBlockHeader, b.count);
+    }
+}
+
 std::vector<uint32_t> BlockFile::tagsInOrder() const
 {
     std::vector<uint32_t> out;

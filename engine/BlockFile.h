@@ -64,6 +64,9 @@ public:
 
     // All tags along the chain.
     void forEach(const std::function<void(uint32_t tag, const uint8_t* rec)>& fn) const;
+    // Every block along the chain that holds records: its number, first
+    // record and record count.
+    void forEachBlock(const std::function<void(uint16_t blockNo, const uint8_t* first, uint16_t count)>& fn) const;
     std::vector<uint32_t> tagsInOrder() const;
 
     // Ordered access for keyed files.

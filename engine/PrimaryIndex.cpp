@@ -25,18 +25,9 @@ std::vector<uint8_t> buildBlockIndex(const BlockFile& data, const std::vector<Fi
 
     // Level 1: one entry per data block, along the data file's chain.
     std::vector<Entry> level;
-    {
-        const std::vector<uint32_t> tags = data.tagsInOrder();
-        uint16_t lastBlock = 0;
-        for (uint32_t t : tags) {
-            const RecordLoc loc = data.locate(t);
-            if (loc.block != lastBlock) {
-                level.push_back(Entry{data.recordAt(loc), loc.block, 0});
-                lastBlock = loc.block;
-            }
-            ++level.back().records;
-        }
-    }
+    data.forEachBlock([&](uint16_t block, const uint8_t* first, uint16_t count) {
+        level.push_back(Entry{first, block, count});
+    });
 
     std::vector<std::vector<uint8_t>> blocks;  // index blocks in chain order
     size_t totalEntries = 0;

@@ -194,9 +194,14 @@ Status WriteAheadLog::reset(uint32_t generation, uint32_t baseStamp)
     putLe32(buf + 16, crc(buf, 16));
     if (Status s = writeExact(fd_, buf, sizeof buf, 0, path_); !s.isOk()) return s;
     storeShared(map_, kEndField, kHeaderSize);
-    storeShared(map_, kCapacityField, kHeaderSize);
+    // A journal no larger than its first growth keeps its space, so that
+    // the next change (a write-through after every post) neither grows the
+    // file nor makes its sync write the file's size again; a larger one
+    // gives the space back.
+    const bool keep = loadShared(map_, kCapacityField) <= kHeaderSize + kGrowth;
+    if (!keep) storeShared(map_, kCapacityField, kHeaderSize);
     countCommit(map_, kCommitsField);
-    if (ftruncate(fd_, off_t(kHeaderSize)) != 0) return msg::ioError(path_, errno);
+    if (!keep && ftruncate(fd_, off_t(kHeaderSize)) != 0) return msg::ioError(path_, errno);
     return Status::ok();
 }
 

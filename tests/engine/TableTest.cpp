@@ -770,3 +770,52 @@ TEST(Table, AnIndexBuiltFromTheRowsMatchesOneKeptUpChangeByChange)
     ASSERT_TRUE(db->deleteTableFile("ugyfel.YG0").isOk());
     EXPECT_EQ(keysInOrder(*openTable(*db, "ugyfel")), kept);
 }
+
+// A write-through after every post reuses the journal's space; a checkpoint
+// after a large change gives it back. The records of earlier generations
+// that stay in the file never count again, for this connection or another.
+TEST(Table, JournalSpaceIsReusedAndLargeJournalsShrink)
+{
+    TempFolder f;
+    auto a = openDb(f);
+    auto b = openDb(f);
+    ASSERT_TRUE(a->createTable("ugyfel", customerDef()).isOk());
+    auto ta = openTable(*a, "ugyfel");
+    auto tb = openTable(*b, "ugyfel", OpenMode::ReadOnly);
+    for (int i = 0; i < 30; ++i) {
+        Record r = customer("A" + std::to_string(i), i % 28 + 1);
+        ASSERT_TRUE(ta->insert(r).isOk());
+        ASSERT_TRUE(ta->flush().isOk());
+        EXPECT_EQ(*tb->recordCount(), uint64_t(i + 1));
+    }
+    const uintmax_t kept = std::filesystem::file_size(f.file("ugyfel.WAL"));
+    EXPECT_GT(kept, WriteAheadLog::kHeaderSize);
+    // Posted, not flushed: the one new record follows the header, old ones after it.
+    Record last = customer("B", 2);
+    ASSERT_TRUE(ta->insert(last).isOk());
+    EXPECT_EQ(std::filesystem::file_size(f.file("ugyfel.WAL")), kept);
+    {
+        auto c = openTable(*openDb(f), "ugyfel", OpenMode::ReadOnly);
+        EXPECT_EQ(*c->recordCount(), 31u);
+        EXPECT_EQ(namesInOrder(*c, OrderSpec::index("idx_ugyfel_nev")).size(), 31u);
+    }
+    EXPECT_EQ(*tb->recordCount(), 31u);
+
+    ASSERT_TRUE(ta->begin().isOk());
+    for (int i = 0; i < 400; ++i) {
+        Record r = customer("C" + std::to_string(i), i % 28 + 1);
+        r[3] = Value::fromText(std::string(4000, 'm'));
+        ASSERT_TRUE(ta->insert(r).isOk());
+    }
+    ASSERT_TRUE(ta->commit().isOk());
+    EXPECT_GT(std::filesystem::file_size(f.file("ugyfel.WAL")), kept);
+    ASSERT_TRUE(ta->flush().isOk());
+    EXPECT_EQ(std::filesystem::file_size(f.file("ugyfel.WAL")), WriteAheadLog::kHeaderSize);
+    EXPECT_EQ(*tb->recordCount(), 431u);
+    tb.reset();
+    b.reset();
+    ta.reset();
+    a.reset();
+    EXPECT_FALSE(f.exists("ugyfel.WAL"));
+    EXPECT_EQ(*openTable(*openDb(f), "ugyfel")->recordCount(), 431u);
+}
