@@ -29,8 +29,8 @@ bool NyilvexApplication::notify(QObject* receiver, QEvent* event)
 
 void SetupApplication(QApplication& app, const QString& title)
 {
+    // Not the display name too: X11 appends that to every window's caption.
     app.setApplicationName(title);
-    app.setApplicationDisplayName(title);
     QLocale::setDefault(QLocale(QLocale::Hungarian, QLocale::Hungary));
 
     auto* translator = new QTranslator(&app);
@@ -39,9 +39,12 @@ void SetupApplication(QApplication& app, const QString& title)
         QApplication::installTranslator(translator);
 
     // The windows are laid out in Tahoma 8; a Tahoma face ships with the
-    // Wine fonts even where the system has none registered.
-    for (const char* file : {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"})
-        if (QFile::exists(file)) QFontDatabase::addApplicationFont(file);
+    // Wine fonts even where the system has none registered. Only the regular
+    // face is taken: Wine's bold face draws no heavier than the regular one,
+    // so bold captions and names would not stand out; bold is drawn from the
+    // regular face instead.
+    const char* const tahoma = "/usr/share/wine/fonts/tahoma.ttf";
+    if (QFile::exists(tahoma)) QFontDatabase::addApplicationFont(tahoma);
     QApplication::setFont(QFont("Tahoma", 8));
 
     WindowConventions::install(app);

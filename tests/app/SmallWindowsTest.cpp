@@ -1,5 +1,7 @@
 #include <QCoreApplication>
+#include <QImage>
 #include <QLabel>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -79,4 +81,29 @@ TEST(ReadmeWindow, HoldsTheStoredTextAndRemembersItsPlace)
     EXPECT_EQ(w.Memo1->toPlainText(), text);
     interaction().runModal(w);
     EXPECT_EQ(RestoreWindowPosition("frm_Readme"), QPoint(40, 50));
+}
+
+TEST(ProgramFont, BoldTahomaStandsOutFromTheRegular)
+{
+    // Captions, names in the details panels and the about box's headings
+    // are bold Tahoma 8 and 9: they must draw visibly heavier.
+    auto ink = [](const QFont& font) {
+        QImage img(300, 30, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        QPainter p(&img);
+        p.setFont(font);
+        p.setPen(Qt::black);
+        p.drawText(4, 20, "Ügyfélnyilvántartó Cégek");
+        p.end();
+        long dark = 0;
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x) dark += 255 - qGray(img.pixel(x, y));
+        return dark;
+    };
+    for (int size : {8, 9}) {
+        QFont regular("Tahoma", size);
+        QFont bold = regular;
+        bold.setBold(true);
+        EXPECT_GT(ink(bold), ink(regular) * 5 / 4) << size;
+    }
 }
