@@ -1,5 +1,6 @@
 #include "Interaction.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QDialog>
@@ -25,6 +26,13 @@ DesktopInteraction& desktop()
 Interaction* installed = nullptr;
 
 }  // namespace
+
+ActiveWindowKeeper::ActiveWindowKeeper() : window_(QApplication::activeWindow()) {}
+
+ActiveWindowKeeper::~ActiveWindowKeeper()
+{
+    if (window_ && window_->isVisible()) window_->activateWindow();
+}
 
 Interaction& interaction()
 {
@@ -65,6 +73,7 @@ void DesktopInteraction::message(QWidget* owner, MessageKind kind, const QString
 QString DesktopInteraction::openFileName(QWidget* owner, const QString& caption,
                                          const QString& startPath, const QString& filter)
 {
+    ActiveWindowKeeper keep;
     return QFileDialog::getOpenFileName(owner, caption, startPath, filter);
 }
 
@@ -72,6 +81,7 @@ QString DesktopInteraction::saveFileName(QWidget* owner, const QString& caption,
                                          const QString& startPath, const QString& filter,
                                          const SaveOptions& options)
 {
+    ActiveWindowKeeper keep;
     // A start path naming a file opens its folder with the name proposed.
     const QFileInfo start(startPath);
     const bool namesFile = !startPath.isEmpty() && !start.isDir();
@@ -90,11 +100,13 @@ QString DesktopInteraction::saveFileName(QWidget* owner, const QString& caption,
 QString DesktopInteraction::existingFolder(QWidget* owner, const QString& caption,
                                            const QString& startFolder)
 {
+    ActiveWindowKeeper keep;
     return QFileDialog::getExistingDirectory(owner, caption, startFolder);
 }
 
 std::optional<QColor> DesktopInteraction::chooseColor(QWidget* owner, const QColor& initial)
 {
+    ActiveWindowKeeper keep;
     QColor c = QColorDialog::getColor(initial, owner);
     if (!c.isValid()) return std::nullopt;
     return c;
@@ -102,6 +114,7 @@ std::optional<QColor> DesktopInteraction::chooseColor(QWidget* owner, const QCol
 
 std::optional<QFont> DesktopInteraction::chooseFont(QWidget* owner, const QFont& initial)
 {
+    ActiveWindowKeeper keep;
     bool ok = false;
     QFont f = QFontDialog::getFont(&ok, initial, owner);
     if (!ok) return std::nullopt;
@@ -110,6 +123,7 @@ std::optional<QFont> DesktopInteraction::chooseFont(QWidget* owner, const QFont&
 
 void DesktopInteraction::printPreview(QWidget* owner, const QString& title, const PaintFn& paint)
 {
+    ActiveWindowKeeper keep;
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(title);
     QPrintPreviewDialog dlg(&printer, owner);
@@ -141,5 +155,6 @@ bool DesktopInteraction::openWithShell(const QString& target, const QString& wor
 
 int DesktopInteraction::runModal(QDialog& dialog)
 {
+    ActiveWindowKeeper keep;
     return dialog.exec();
 }

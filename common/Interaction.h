@@ -30,12 +30,28 @@
 #include <QFont>
 #include <QString>
 
+#include <QPointer>
+
 #include <functional>
 #include <optional>
 
 class QDialog;
 class QPrinter;
 class QWidget;
+
+// Gives the keyboard back to the window that was active when it was made,
+// once it goes out of scope (a modal window or box has closed). Where no
+// window manager hands the focus back, the keys would otherwise go nowhere.
+class ActiveWindowKeeper {
+public:
+    ActiveWindowKeeper();
+    ~ActiveWindowKeeper();
+    ActiveWindowKeeper(const ActiveWindowKeeper&) = delete;
+    ActiveWindowKeeper& operator=(const ActiveWindowKeeper&) = delete;
+
+private:
+    QPointer<QWidget> window_;
+};
 
 // How a save dialog treats the typed name.
 struct SaveOptions {
@@ -97,7 +113,9 @@ Interaction& interaction();
 // the one installed before.
 Interaction* setInteraction(Interaction* replacement);
 
-// The real dialogs of the desktop.
+// The real dialogs of the desktop. Every one but the message box gives the
+// keyboard back to the window that was active before it (ActiveWindowKeeper);
+// message boxes leave that to the helpers of Messages.h.
 class DesktopInteraction : public Interaction {
 public:
     bool askYesNo(QWidget* owner, const QString& title, const QString& text) override;

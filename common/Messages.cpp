@@ -1,27 +1,6 @@
 #include "Messages.h"
 
-#include <QApplication>
-#include <QPointer>
-#include <QWidget>
-
 #include "Interaction.h"
-
-namespace {
-
-// Gives the focus back to the window that was active when the box opened.
-class ActiveWindowKeeper {
-public:
-    ActiveWindowKeeper() : window_(QApplication::activeWindow()) {}
-    ~ActiveWindowKeeper()
-    {
-        if (window_ && window_->isVisible()) window_->activateWindow();
-    }
-
-private:
-    QPointer<QWidget> window_;
-};
-
-}  // namespace
 
 bool AskYesNo(const QString& text, const QString& title, QWidget* owner)
 {

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
@@ -729,6 +730,25 @@ TEST_F(MainWindowTest, SharedKeysReachTheFirstCommandAndTheWheelMovesOneRow)
     press(Qt::CTRL | Qt::Key_F);
     EXPECT_EQ(QApplication::focusWidget(), w->Edit2);
     EXPECT_EQ(w->Edit2->selectedText(), "12");
+}
+
+TEST_F(MainWindowTest, KeysComeBackToTheMainWindowWhenARealDialogCloses)
+{
+    // Under a bare X server nothing hands the keyboard back when a modal
+    // window closes: the window that was active takes it back itself.
+    add("ceg", {{"ceg_nev", "Alfa Bt."}});
+    start();
+    Interaction* scripted = setInteraction(nullptr);  // the desktop's own dialogs
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [] {
+        if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+    });
+    closer.start(50);
+    press(Qt::CTRL | Qt::Key_I);  // the reminder's date dialog, closed unanswered
+    closer.stop();
+    setInteraction(scripted);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return QApplication::activeWindow() == w.get(); }, 2000));
+    EXPECT_TRUE(current(0, "dat_figy").isNull());
 }
 
 TEST_F(MainWindowTest, LinksAndMailCommandsUseTheCustomerList)
