@@ -14,9 +14,10 @@ Tfrm_InpStr::Tfrm_InpStr(QWidget* parent) : QDialog(parent)
     SetFixedDialogFrame(this, QSize(253, 113));
     KeepOwnPlacement(this);
 
-    Label1 = PlaceLabel(this, QString(), 16, 12);
+    // Made before its text is known: sized for one line with its descenders.
+    Label1 = new QLabel(this);
     Label1->setObjectName("Label1");
-    Label1->setFixedWidth(221);
+    Label1->setGeometry(16, 12, 221, Label1->fontMetrics().height() + 2);
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName("Edit1");
     Edit1->setGeometry(16, 32, 221, 21);

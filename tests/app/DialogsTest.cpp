@@ -49,6 +49,8 @@ TEST(InputText, OkReturnsTheTextExactlyAsTyped)
     user.onModal("frm_InpStr", [](QDialog& d) {
         EXPECT_EQ(d.windowTitle(), "Kulcsszó keresés");
         EXPECT_EQ(child<QLabel>(d, "Label1")->text(), "Add meg a keresendő kulcsszót");
+        // One whole line of the prompt, descenders included.
+        EXPECT_GE(child<QLabel>(d, "Label1")->height(), child<QLabel>(d, "Label1")->fontMetrics().height());
         EXPECT_EQ(child<QLineEdit>(d, "Edit1")->text(), "régi");
         EXPECT_EQ(d.size(), QSize(253, 113));
         child<QLineEdit>(d, "Edit1")->setText("  Új szöveg ");
