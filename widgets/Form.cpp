@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 
@@ -40,4 +41,12 @@ QLabel* PlaceLabel(QWidget* parent, const QString& text, int x, int y)
     l->move(x, y);
     l->adjustSize();
     return l;
+}
+
+void SetPasswordBox(QLineEdit* edit)
+{
+    edit->setEchoMode(QLineEdit::Password);
+    // The style's own mask character is a dot; the sheet sets only the
+    // character, so the box keeps its look and its focus colour.
+    edit->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
 }

@@ -7,6 +7,7 @@
 
 class QDialog;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 class QWidget;
 
@@ -24,3 +25,6 @@ QPushButton* PlaceButton(QWidget* parent, const QString& name, const QString& te
                          bool isDefault = false);
 
 QLabel* PlaceLabel(QWidget* parent, const QString& text, int x, int y);
+
+// A password box: every typed character shows as "*".
+void SetPasswordBox(QLineEdit* edit);

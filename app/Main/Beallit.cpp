@@ -115,7 +115,7 @@ Tfrm_Beallit::Tfrm_Beallit(QWidget* parent) : QDialog(parent)
     hint(mail, "felhasználó neve (általában nem szükséges)", hx, 76, false);
     PlaceLabel(mail, "jelszó", lx, 99);
     DBEdit3 = boundEdit(mail, "DBEdit3", TblMail, "pwd", ex, 96, 257);
-    DBEdit3->setEchoMode(QLineEdit::Password);
+    SetPasswordBox(DBEdit3);
     hint(mail, "a kapcsolat jelszava (általában nem szükséges)", hx, 118, false);
     PlaceLabel(mail, "port", lx, 141);
     DBEdit4 = boundEdit(mail, "DBEdit4", TblMail, "port", ex, 138, 57);

@@ -29,12 +29,12 @@ Tfrm_FelhasznaloSzerkeszt::Tfrm_FelhasznaloSzerkeszt(DataSet* tbl, QWidget* pare
     DBEdit3 = bound("DBEdit3", "felhasznalo_nev", 44);
     PlaceLabel(this, "Jelszó", 16, 75);
     DBEdit2 = bound("DBEdit2", "jelszo", 72);
-    DBEdit2->setEchoMode(QLineEdit::Password);
+    SetPasswordBox(DBEdit2);
     PlaceLabel(this, "Jelszó még egyszer", 16, 103);
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName("Edit1");
     Edit1->setGeometry(128, 100, 161, 21);
-    Edit1->setEchoMode(QLineEdit::Password);
+    SetPasswordBox(Edit1);
     Edit1->setMaxLength(10);
     btnOK = PlaceButton(this, "btnOK", "OK", 128, 138);
     btnCancel = PlaceButton(this, "btnCancel", "Mégsem", 214, 138);

@@ -35,7 +35,7 @@ Tfrm_Login::Tfrm_Login(QWidget* parent) : QDialog(parent)
     edtJelszo = new QLineEdit(this);
     edtJelszo->setObjectName("edtJelszo");
     edtJelszo->setGeometry(96, 48, 169, 21);
-    edtJelszo->setEchoMode(QLineEdit::Password);
+    SetPasswordBox(edtJelszo);
     btnOK = PlaceButton(this, "btnOK", "OK", 16, 88);
     btnUjJelszo = PlaceButton(this, "btnUjJelszo", "Új jelszó", 103, 88);
     btnMegsem = PlaceButton(this, "btnMegsem", "Mégsem", 190, 88);

@@ -93,6 +93,7 @@ TEST_F(LoginTest, WrongLetterCaseFailsAndEveryAttemptIsLogged)
         EXPECT_EQ(d.windowTitle(), "Belépés azonosítás");
         type(d, "Rendszergazda", "nyilvex", "btnOK");
         EXPECT_TRUE(d.isVisible());
+        EXPECT_EQ(d.findChild<QLineEdit*>("edtJelszo")->displayText(), "*******");
         type(d, "rendszergazda", "NYILVEX", "btnOK");
         EXPECT_TRUE(d.isVisible());
         type(d, "senki", "", "btnOK");
