@@ -45,7 +45,7 @@ Tfrm_Beallit::Tfrm_Beallit(QWidget* parent) : QDialog(parent)
 {
     setObjectName("frm_Beallit");
     setWindowTitle("Beállítások");
-    SetFixedDialogFrame(this, QSize(433, 281));
+    SetFixedDialogFrame(this, QSize(433, 297));
 
     Connection* db = Connection::byName(DatabaseAlias);
     TblBeallit = new TableDataSet(db, this);
@@ -59,7 +59,7 @@ Tfrm_Beallit::Tfrm_Beallit(QWidget* parent) : QDialog(parent)
 
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName("PageControl1");
-    PageControl1->setGeometry(8, 8, 417, 225);
+    PageControl1->setGeometry(8, 8, 417, 241);
 
     auto* general = new QWidget;
     PageControl1->addTab(general, "Általános");
@@ -124,8 +124,8 @@ Tfrm_Beallit::Tfrm_Beallit(QWidget* parent) : QDialog(parent)
     DBEdit6 = boundEdit(mail, "DBEdit6", TblMail, "Emil", ex, 166, 257);
     hint(mail, "pl. iroda@cegem.hu (kötelező)", hx, 188, true);
 
-    btnOK = PlaceButton(this, "btnOK", "OK", 262, 245);
-    btnMegsem = PlaceButton(this, "btnMegsem", "Mégsem", 350, 245);
+    btnOK = PlaceButton(this, "btnOK", "OK", 262, 261);
+    btnMegsem = PlaceButton(this, "btnMegsem", "Mégsem", 350, 261);
     connect(btnOK, &QPushButton::clicked, this, &Tfrm_Beallit::btnOKClick);
     connect(btnMegsem, &QPushButton::clicked, this, &QDialog::reject);
 }
