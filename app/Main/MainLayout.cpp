@@ -571,7 +571,14 @@ void Tfrm_Main::createStatusBar()
     TabSet1->setExpanding(false);
     TabSet1->setUsesScrollButtons(false);
     TabSet1->setElideMode(Qt::ElideNone);
-    TabSet1->setStyleSheet("QTabBar::tab { height: 15px; padding: 0px 5px; margin: 0px; }");
+    // Drawn whole by the sheet: the style's own tabs do not fit 17 pixels.
+    TabSet1->setStyleSheet(
+        "QTabBar::tab { height: 15px; padding: 0px 6px; margin: 0px; border: 1px solid palette(mid);"
+        " border-top: none; border-bottom-left-radius: 3px; border-bottom-right-radius: 3px;"
+        " background: palette(button); color: palette(button-text); }"
+        "QTabBar::tab:!first { margin-left: -1px; }"
+        "QTabBar::tab:selected { background: palette(base); }"
+        "QTabBar::tab:!selected { height: 14px; }");
     for (const char* t : {"Cégek", "Alkalmazottak", "Feladatok", "Termékek"}) TabSet1->addTab(t);
     TabSet1->resize(Beall.tabStripWidth, 17);
 }
