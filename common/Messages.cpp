@@ -19,3 +19,13 @@ void ShowInfo(const QString& text, QWidget* owner)
     interaction().message(owner, Interaction::MessageKind::Information,
                           QStringLiteral("Üzenet"), text);
 }
+
+bool AskDeleteRow(QWidget* owner)
+{
+    return AskYesNo(QStringLiteral("Valóban töröljem a sort?"), QStringLiteral("Megerősítés"), owner);
+}
+
+void ShowNoRight(QWidget* owner)
+{
+    ShowError(QStringLiteral("Nincs jogosultság a művelethez."), owner);
+}

@@ -17,3 +17,10 @@ void ShowError(const QString& text, QWidget* owner = nullptr);
 
 // Title "Üzenet", information icon, one "OK" button.
 void ShowInfo(const QString& text, QWidget* owner = nullptr);
+
+// The question every delete asks before it deletes: "Valóban töröljem a
+// sort?", title "Megerősítés". True when "Igen" was chosen.
+bool AskDeleteRow(QWidget* owner = nullptr);
+
+// What a command tells a user who lacks the right it needs.
+void ShowNoRight(QWidget* owner = nullptr);

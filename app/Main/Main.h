@@ -268,6 +268,10 @@ private:
 // login and 0. Throws DbError when the table cannot be read.
 void LoadDatabaseDefaults();
 
+// Status panel 1 of the customer and task lists: "Szűrt állomány" while
+// the list's filter command is on, else "Teljes állomány".
+QString FilterStateText(bool filtered);
+
 // The name-day line for `date` and today's `names` (", "-joined):
 // "2024.február.24 szombat; Mátyás napja   ".
 QString NameDayLineText(const QDate& date, const QString& names);

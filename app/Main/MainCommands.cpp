@@ -92,7 +92,7 @@ void Tfrm_Main::aTorolExecute()
     const int tab = tabIndex();
     DataSet* ds = browseDataSet(tab);
     if (!ds->isActive() || ds->isEmpty()) return;  // no row to delete
-    if (!AskYesNo("Valóban töröljem a sort?", "Megerősítés", this)) return;
+    if (!AskDeleteRow(this)) return;
     switch (tab) {
     case 0:
         TblCegek->remove();
@@ -184,7 +184,7 @@ void Tfrm_Main::aKeresExecute()
 void Tfrm_Main::adminCommand(void (Tfrm_Main::*command)())
 {
     if (!Beall.adminRight) {
-        ShowError("Nincs jogosultság a művelethez.", this);
+        ShowNoRight(this);
         return;
     }
     (this->*command)();

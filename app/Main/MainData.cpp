@@ -353,6 +353,11 @@ void Tfrm_Main::quickSearch(int tab, const QString& text)
     ds->locate(f->fieldName(), value, options);
 }
 
+QString FilterStateText(bool filtered)
+{
+    return filtered ? QStringLiteral("Szűrt állomány") : QStringLiteral("Teljes állomány");
+}
+
 QString Tfrm_Main::statusText(int panel) const { return StatusPanels[size_t(panel)]->text(); }
 
 void Tfrm_Main::UpdateStatusLine(int tab)
@@ -361,8 +366,8 @@ void Tfrm_Main::UpdateStatusLine(int tab)
     StatusPanels[2]->setText("Sorrend: " + ds->displayLabel(Beall.sortFields[size_t(tab)]));
     if (ds->isActive())
         StatusPanels[0]->setText(QString::asprintf("%d / %d", ds->recordCount(), ds->recNo()));
-    if (tab == 1) StatusPanels[1]->setText(aSzur->isChecked() ? "Szűrt állomány" : "Teljes állomány");
-    if (tab == 2) StatusPanels[1]->setText(aSzurF->isChecked() ? "Szűrt állomány" : "Teljes állomány");
+    if (tab == 1) StatusPanels[1]->setText(FilterStateText(aSzur->isChecked()));
+    if (tab == 2) StatusPanels[1]->setText(FilterStateText(aSzurF->isChecked()));
 }
 
 void Tfrm_Main::resizeGridColumns(DBGrid* grid)

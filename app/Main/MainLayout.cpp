@@ -562,7 +562,7 @@ void Tfrm_Main::createStatusBar()
         l->resize(kWidths[i], 19);
         StatusPanels[i] = l;
     }
-    StatusPanels[1]->setText("Teljes állomány");
+    StatusPanels[1]->setText(FilterStateText(false));
 
     TabSet1 = new QTabBar(StatusBar1);
     TabSet1->setObjectName("TabSet1");

@@ -116,7 +116,7 @@ void Tfrm_Felhasznalo::aSzerkesztExecute()
 void Tfrm_Felhasznalo::aTorolExecute()
 {
     if (Tbl->isEmpty()) return;
-    if (AskYesNo("Valóban töröljem a sort?", "Megerősítés", this)) Tbl->remove();
+    if (AskDeleteRow(this)) Tbl->remove();
 }
 
 void ShowUsers(QWidget* owner)

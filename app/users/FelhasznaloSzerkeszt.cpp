@@ -8,6 +8,16 @@
 #include "widgets/DBControls.h"
 #include "widgets/Form.h"
 
+namespace {
+
+// A missing password and a row the database refuses are told alike.
+void showIncomplete(QWidget* owner)
+{
+    ShowError("Hiányos adat megadás", owner);
+}
+
+}  // namespace
+
 Tfrm_FelhasznaloSzerkeszt::Tfrm_FelhasznaloSzerkeszt(DataSet* tbl, QWidget* parent)
     : QDialog(parent), tbl_(tbl)
 {
@@ -59,7 +69,7 @@ void Tfrm_FelhasznaloSzerkeszt::btnOKClick()
 {
     const QString password = tbl_->fieldByName("jelszo")->asString();
     if (password.isEmpty()) {
-        ShowError("Hiányos adat megadás", this);
+        showIncomplete(this);
         return;
     }
     if (password != Edit1->text()) {
@@ -69,7 +79,7 @@ void Tfrm_FelhasznaloSzerkeszt::btnOKClick()
     try {
         tbl_->post();
     } catch (const DbError&) {
-        ShowError("Hiányos adat megadás", this);
+        showIncomplete(this);
         return;
     }
     accept();

@@ -17,6 +17,11 @@ namespace {
 
 const int passwordLength = 10;  // felhasznalo.jelszo
 
+void showInvalidLogin(QWidget* owner)
+{
+    ShowError("Érvénytelen felhasználó, vagy jelszó", owner);
+}
+
 }  // namespace
 
 Tfrm_Login::Tfrm_Login(QWidget* parent) : QDialog(parent)
@@ -102,7 +107,7 @@ void Tfrm_Login::btnOKClick()
             Beall.adminRight = Tbl->fieldByName("rendszergazda")->asString() == "I";
             Beall.userName = Tbl->fieldByName("felhasznalo_nev")->asString();
         } else {
-            ShowError("Érvénytelen felhasználó, vagy jelszó", this);
+            showInvalidLogin(this);
         }
         logAttempt(success);
     } catch (const DbError& e) {
@@ -116,7 +121,7 @@ void Tfrm_Login::btnUjJelszoClick()
 {
     try {
         if (!verify()) {
-            ShowError("Érvénytelen felhasználó, vagy jelszó", this);
+            showInvalidLogin(this);
             return;
         }
         QString first;
