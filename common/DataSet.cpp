@@ -658,6 +658,35 @@ void DataSet::sourceChanged(std::optional<size_t> current)
     emit currentChanged();
 }
 
+void DataSet::sourceReordered(std::unique_ptr<Source> next, const std::vector<uint32_t>& earlier)
+{
+    Cursor& c = *cursor_;
+    const std::optional<size_t> current = currentSourcePos();
+    if (c.filter) {
+        std::vector<char> shown(source_->rowCount(), 0);
+        for (uint32_t p : c.view) shown[p] = 1;
+        c.view.clear();
+        for (size_t p = 0; p < earlier.size(); ++p)
+            if (shown[earlier[p]]) c.view.push_back(uint32_t(p));
+    }
+    source_ = std::move(next);
+    c.clearCache();
+    int cur = baseCount() > 0 ? 0 : -1;
+    const auto at = current ? std::find(earlier.begin(), earlier.end(), uint32_t(*current)) : earlier.end();
+    if (at != earlier.end()) {
+        const size_t pos = size_t(at - earlier.begin());
+        if (!c.filter) cur = int(pos);
+        else if (auto it = std::lower_bound(c.view.begin(), c.view.end(), uint32_t(pos));
+                 it != c.view.end() && *it == pos)
+            cur = int(it - c.view.begin());
+    }
+    c.cur = cur;
+    c.bof = c.eof = cur < 0;
+    source_->noteCurrent(currentSourcePos());
+    emit rowsChanged();
+    emit currentChanged();
+}
+
 // --- Editing. ------------------------------------------------------------------
 
 bool DataSet::canModify() const { return isActive() && source_->readOnlyReason().isEmpty(); }

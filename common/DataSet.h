@@ -267,6 +267,11 @@ protected:
     // stored or removed): rebuilds the filtered view, makes the row at source
     // position `current` current (or the nearest one) and tells the views.
     void sourceChanged(std::optional<size_t> current);
+    // The source gives way to `next`, which holds the same rows in another
+    // order: row p of `next` is row earlier[p] of the old source. The rows a
+    // filter let through stay through without being tested again, the
+    // current row stays current, and the views are told.
+    void sourceReordered(std::unique_ptr<Source> next, const std::vector<uint32_t>& earlier);
     std::optional<size_t> currentSourcePos() const;
 
     Connection* conn_;
@@ -371,6 +376,7 @@ public:
     enum class ParamType { Integer, Text, Date };
 
     explicit QueryDataSet(Connection* conn, QObject* parent = nullptr);
+    ~QueryDataSet() override;
 
     QStringList& sql() { return sql_; }   // change only while closed
     void setSql(const QStringList& lines) { sql_ = lines; }
@@ -381,15 +387,27 @@ public:
     // returns the rows affected.
     qint64 execSql();
 
+    // Replaces the last line of the text (a list's ORDER BY, say) and runs
+    // the query, as close(), the change and open() would; a failure leaves
+    // the data set closed. When the data set was open, only the ORDER BY
+    // changed and none of the tables did, the rows already found are sorted
+    // anew instead of being looked for again, the filter's verdicts follow
+    // them, and the current row stays current; otherwise the first row is
+    // current, as after open().
+    void reopenWithLastLine(const QString& line);
+
 protected:
     std::unique_ptr<Source> openSource() override;
 
 private:
     struct QuerySource;
     std::string sqlText() const;
+    // Runs the text; with `earlier`, as engine::runSql() does with an earlier result.
+    std::unique_ptr<QuerySource> run(const engine::QueryResult* earlier, std::vector<uint32_t>* earlierRows);
 
     QStringList sql_;
     std::vector<engine::SqlParam> params_;
+    std::unique_ptr<QuerySource> ran_;  // a run that the next openSource() takes
 };
 
 // Copies the rows of `source` into `dest` (open, any state), field by field

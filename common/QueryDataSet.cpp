@@ -13,13 +13,25 @@ struct QueryDataSet::QuerySource : DataSet::Source {
     std::optional<size_t> current;
     std::optional<size_t> found;
 
-    engine::Status run()
+    // With `earlier`: see engine::runSql().
+    engine::Status run(const engine::QueryResult* earlier = nullptr, std::vector<uint32_t>* earlierRows = nullptr)
     {
-        auto r = engine::runSql(*db, text, params);
+        auto r = earlier ? engine::runSql(*db, text, params, *earlier, *earlierRows) : engine::runSql(*db, text, params);
         if (!r.isOk()) return r.status();
         if (!r->rows) return engine::Status::error(engine::ErrorCode::Unsupported, dbmsg::noRows().toStdString());
         result = std::move(r->rows);
         return engine::Status::ok();
+    }
+
+    // Takes the kept columns of `earlier`, whose row earlierRows[p] is row p here.
+    void keepFrom(const QuerySource& earlier, const std::vector<uint32_t>& earlierRows)
+    {
+        kept.resize(columns.size());
+        for (size_t c = 0; c < earlier.kept.size() && c < kept.size(); ++c) {
+            if (earlier.kept[c].empty()) continue;
+            kept[c].reserve(earlierRows.size());
+            for (uint32_t p : earlierRows) kept[c].push_back(earlier.kept[c][p]);
+        }
     }
 
     // Columns a filter reads, kept whole: the rows of a run never change.
@@ -71,6 +83,8 @@ struct QueryDataSet::QuerySource : DataSet::Source {
 
 QueryDataSet::QueryDataSet(Connection* conn, QObject* parent) : DataSet(conn, parent) {}
 
+QueryDataSet::~QueryDataSet() = default;
+
 std::string QueryDataSet::sqlText() const { return dbconv::toCp1250OrThrow(sql_.join(QLatin1Char('\n'))); }
 
 void QueryDataSet::setParam(const QString& name, ParamType type, const QVariant& value)
@@ -107,18 +121,60 @@ void QueryDataSet::setParam(const QString& name, ParamType type, const QVariant&
 
 void QueryDataSet::clearParams() { params_.clear(); }
 
-std::unique_ptr<DataSet::Source> QueryDataSet::openSource()
+std::unique_ptr<QueryDataSet::QuerySource> QueryDataSet::run(const engine::QueryResult* earlier,
+                                                              std::vector<uint32_t>* earlierRows)
 {
     auto src = std::make_unique<QuerySource>();
     src->db = &conn_->database();
     src->text = sqlText();
     src->params = params_;
-    const engine::Status s = src->run();
+    const engine::Status s = src->run(earlier, earlierRows);
     if (!s.isOk()) dbconv::raise(s);
     for (const engine::QueryResult::Column& c : src->result->columns())
         src->columns.push_back({dbconv::fromCp1250(c.name), c.type, c.size, QString(), false});
     src->storedColumns = int(src->columns.size());
     return src;
+}
+
+std::unique_ptr<DataSet::Source> QueryDataSet::openSource()
+{
+    if (ran_) return std::move(ran_);
+    return run(nullptr, nullptr);
+}
+
+void QueryDataSet::reopenWithLastLine(const QString& line)
+{
+    QStringList lines = sql_;
+    if (!lines.isEmpty()) lines.removeLast();
+    lines.append(line);
+    if (!isActive()) {
+        sql_ = lines;
+        open();
+        return;
+    }
+    sql_ = lines;
+    std::vector<uint32_t> earlierRows;
+    std::unique_ptr<QuerySource> next;
+    try {
+        next = run(static_cast<QuerySource&>(*source_).result.get(), &earlierRows);
+    } catch (...) {
+        close();
+        throw;
+    }
+    if (earlierRows.empty()) {
+        // Run in full: the rows are new, as after open().
+        close();
+        ran_ = std::move(next);
+        try {
+            open();
+        } catch (...) {
+            ran_.reset();
+            throw;
+        }
+        return;
+    }
+    next->keepFrom(static_cast<QuerySource&>(*source_), earlierRows);
+    sourceReordered(std::move(next), earlierRows);
 }
 
 qint64 QueryDataSet::execSql()

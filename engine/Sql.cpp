@@ -224,6 +224,22 @@ Result<SqlOutcome> runSql(Database& db, std::string_view sql, const std::vector<
     return session.run(sql, params);
 }
 
+Result<SqlOutcome> runSql(Database& db, std::string_view sql, const std::vector<SqlParam>& params,
+                          const QueryResult& earlier, std::vector<uint32_t>& earlierRows)
+{
+    earlierRows.clear();
+    auto parsed = sql::parseStatement(sql);
+    if (!parsed.isOk()) return parsed.status();
+    const auto* select = std::get_if<sql::SelectStmt>(&*parsed);
+    if (!select) return runSql(db, sql, params);
+    sql::TableCache tables(db);
+    auto r = sql::runSelect(*select, sql, tables, params, &earlier, &earlierRows);
+    if (!r.isOk()) return r.status();
+    SqlOutcome outcome;
+    outcome.rows = std::move(*r);
+    return outcome;
+}
+
 std::vector<std::string> splitStatements(std::string_view script)
 {
     std::vector<std::string> out;

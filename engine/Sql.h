@@ -82,6 +82,16 @@ struct SqlOutcome {
 // unknown table, unknown field, syntax error near ...
 Result<SqlOutcome> runSql(Database& db, std::string_view sql, const std::vector<SqlParam>& params = {});
 
+// The same, for a statement that may differ from the SELECT that gave
+// `earlier` only in its ORDER BY (a list sorted by another column). When it
+// does, with the same parameters on the same database, and none of the
+// tables has changed since, the rows of `earlier` are sorted anew rather
+// than looked for again, and `earlierRows` gives each new row's place in
+// `earlier`; otherwise the statement runs in full and `earlierRows` is left
+// empty. Either way the rows and their order are those runSql() gives.
+Result<SqlOutcome> runSql(Database& db, std::string_view sql, const std::vector<SqlParam>& params,
+                          const QueryResult& earlier, std::vector<uint32_t>& earlierRows);
+
 // Runs statements one after another on one database, keeping the tables
 // they use open in between, so that a script of many statements opens each
 // table once. CREATE and ALTER let go of the table they change first.

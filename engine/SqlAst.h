@@ -83,6 +83,7 @@ struct SelectStmt {
     ExprPtr where;
     std::vector<ExprPtr> groupBy;
     std::vector<OrderItem> orderBy;
+    size_t orderPos = 0;  // where ORDER BY, or the end of the statement, stands in the text
 };
 
 struct InsertStmt {

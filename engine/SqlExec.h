@@ -50,8 +50,11 @@ void splitConjuncts(BoundPtr e, std::vector<BoundPtr>& out);
 // conditions.
 Result<std::vector<RowId>> candidateRows(Table& table, const std::vector<BoundPtr>& conditions);
 
+// With `earlier` and `earlierRows`: see runSql() in Sql.h.
 Result<std::unique_ptr<QueryResult>> runSelect(const SelectStmt& s, std::string_view sql, TableCache& tables,
-                                               const std::vector<SqlParam>& params);
+                                               const std::vector<SqlParam>& params,
+                                               const QueryResult* earlier = nullptr,
+                                               std::vector<uint32_t>* earlierRows = nullptr);
 Result<int64_t> runInsert(const InsertStmt& s, std::string_view sql, TableCache& tables,
                           const std::vector<SqlParam>& params);
 Result<int64_t> runUpdate(const UpdateStmt& s, std::string_view sql, TableCache& tables,

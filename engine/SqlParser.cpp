@@ -124,6 +124,7 @@ private:
             } while (acceptSymbol(","));
         }
         if (isWord("HAVING")) return error("a HAVING nem használható");
+        s.orderPos = cur().pos;
         if (acceptWord("ORDER")) {
             if (auto st = expectWord("BY"); !st.isOk()) return st;
             do {

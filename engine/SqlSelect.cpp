@@ -105,120 +105,92 @@ struct DeferredJoin {
     std::unordered_map<int64_t, RowId> byKey;
 };
 
-// The rows of a SELECT. A plain query keeps one RowId per table and row and
-// reads values when asked; a grouped one holds its (few) values.
-class SelectResult final : public QueryResult {
-public:
-    std::vector<Column> columns_;
-    std::vector<Slot> slots_;
-    std::vector<uint64_t> versions_;
-    size_t width_ = 0;
-    mutable std::vector<RowId> tuples_;  // deferred partners are filled in as they are found
-    std::vector<OutColumn> out_;
-    mutable std::vector<DeferredJoin> deferred_;
-    std::vector<std::vector<int>> columnSlots_;     // per column: the slots its values read
-    std::vector<std::vector<size_t>> columnJoins_;  // per column: the deferred joins it needs
-    bool materialized_ = false;
-    std::vector<Value> values_;
-    size_t rows_ = 0;
-
-    const std::vector<Column>& columns() const override { return columns_; }
-    size_t rowCount() const override { return rows_; }
+// The rows a plain SELECT found, in the order it found them (the first
+// table's primary-key order, the rows joined to one row side by side),
+// before its ORDER BY. The results of one statement sorted anew share them:
+// they differ only in the order in which they show these rows.
+struct FoundRows {
+    const Database* db = nullptr;
+    std::string body;  // the statement's text up to its ORDER BY
+    std::vector<SqlParam> params;
+    std::vector<Slot> slots;
+    std::vector<uint64_t> versions;
+    size_t width = 0;
+    size_t count = 0;
+    std::vector<RowId> tuples;  // deferred partners are filled in as they are found
+    std::vector<DeferredJoin> deferred;
+    std::vector<OutColumn> out;
+    std::vector<std::vector<int>> columnSlots;     // per column: the slots its values read
+    std::vector<std::vector<size_t>> columnJoins;  // per column: the deferred joins it needs
+    // Sort keys of output columns made for earlier orders (ascending, in
+    // found order), newest last: a title clicked again sorts at once.
+    static constexpr size_t kKeptKeys = 4;
+    std::vector<std::pair<size_t, std::vector<int64_t>>> keys;
 
     // What each column reads, once the deferred joins are known.
     void plan()
     {
-        for (const OutColumn& c : out_) {
+        for (const OutColumn& c : out) {
             std::vector<int> reads;
             std::vector<size_t> joins;
-            for (size_t s = 0; s < slots_.size(); ++s)
+            for (size_t s = 0; s < slots.size(); ++s)
                 if (c.slot == int(s) || (c.expr && c.expr->usesSlot(int(s)))) reads.push_back(int(s));
-            for (size_t d = 0; d < deferred_.size(); ++d)
-                if (std::find(reads.begin(), reads.end(), deferred_[d].slot) != reads.end()) joins.push_back(d);
+            for (size_t d = 0; d < deferred.size(); ++d)
+                if (std::find(reads.begin(), reads.end(), deferred[d].slot) != reads.end()) joins.push_back(d);
             for (size_t d : joins)
-                for (int s : deferred_[d].reads)
+                for (int s : deferred[d].reads)
                     if (std::find(reads.begin(), reads.end(), s) == reads.end()) reads.push_back(s);
-            columnSlots_.push_back(std::move(reads));
-            columnJoins_.push_back(std::move(joins));
+            columnSlots.push_back(std::move(reads));
+            columnJoins.push_back(std::move(joins));
         }
     }
 
-    Result<Value> value(size_t row, size_t column) const override
+    // RowIds are only valid for the version of the table they were read
+    // from: after any change, refuse rather than show another row's values.
+    Status checkCurrent(int slot) const
     {
-        if (row >= rows_ || column >= columns_.size())
-            return Status::error(ErrorCode::NotFound, "Nincs ilyen sor vagy oszlop a lekérdezés eredményében.");
-        if (materialized_) return values_[row * columns_.size() + column];
-        if (auto st = prepare(column, row, 1); !st.isOk()) return st;
-        return read(column, row);
-    }
-
-    Status values(size_t column, size_t first, size_t count, std::vector<Value>& out) const override
-    {
-        out.clear();
-        if (column >= columns_.size() || first > rows_ || count > rows_ - first)
-            return Status::error(ErrorCode::NotFound, "Nincs ilyen sor vagy oszlop a lekérdezés eredményében.");
-        out.reserve(count);
-        if (materialized_) {
-            for (size_t r = first; r < first + count; ++r) out.push_back(values_[r * columns_.size() + column]);
-            return Status::ok();
-        }
-        if (auto st = prepare(column, first, count); !st.isOk()) return st;
-        for (size_t r = first; r < first + count; ++r) {
-            auto v = read(column, r);
-            if (!v.isOk()) {
-                out.clear();
-                return v.status();
-            }
-            out.push_back(std::move(*v));
-        }
+        auto v = slots[slot].table->version();
+        if (!v.isOk()) return v.status();
+        if (*v != versions[slot]) return staleError(slots[slot]);
         return Status::ok();
     }
 
-private:
+    Status checkAllCurrent() const
+    {
+        for (size_t s = 0; s < slots.size(); ++s)
+            if (auto st = checkCurrent(int(s)); !st.isOk()) return st;
+        return Status::ok();
+    }
+
     // Checks that the tables of a column are unchanged and finds the
-    // partners it needs in rows [first, first + count).
-    Status prepare(size_t column, size_t first, size_t count) const
+    // partners it needs in the found rows rows[0, count) (all of them
+    // when `rows` is null).
+    Status prepare(size_t column, const uint32_t* rows, size_t count)
     {
-        for (int s : columnSlots_[column])
+        for (int s : columnSlots[column])
             if (auto st = checkCurrent(s); !st.isOk()) return st;
-        for (size_t d : columnJoins_[column])
-            if (auto st = resolve(deferred_[d], first, count); !st.isOk()) return st;
+        for (size_t d : columnJoins[column])
+            if (auto st = resolve(deferred[d], rows, count); !st.isOk()) return st;
         return Status::ok();
     }
 
-    Result<Value> read(size_t column, size_t row) const
+    // Finds the partners of the found rows rows[0, count) (all when null):
+    // one key lookup each while they are few beside the joined table, else
+    // through a map of its keys, read once.
+    Status resolve(DeferredJoin& d, const uint32_t* rows, size_t count)
     {
-        const OutColumn& c = out_[column];
-        const RowId* tuple = &tuples_[row * width_];
-        if (c.slot >= 0) {
-            if (tuple[c.slot] == kNoRow) return Value();
-            return slots_[c.slot].table->readField(tuple[c.slot], c.field);
-        }
+        Table& table = *slots[d.slot].table;
         EvalContext ctx;
-        ctx.slots = &slots_;
-        ctx.rows = tuple;
-        Value v = evaluate(*c.expr, ctx);
-        if (!ctx.error.isOk()) return ctx.error;
-        return v;
-    }
-
-    // Finds the partners of rows [first, first + count): one key lookup
-    // each while they are few beside the joined table, else through a map
-    // of its keys, read once.
-    Status resolve(DeferredJoin& d, size_t first, size_t count) const
-    {
-        Table& table = *slots_[d.slot].table;
-        EvalContext ctx;
-        ctx.slots = &slots_;
-        for (size_t r = first; r < first + count; ++r) {
-            RowId* tuple = &tuples_[r * width_];
+        ctx.slots = &slots;
+        for (size_t i = 0; i < count; ++i) {
+            RowId* tuple = &tuples[(rows ? rows[i] : i) * width];
             if (tuple[d.slot] != kUnresolved) continue;
             ctx.rows = tuple;
             const Value key = evaluate(*d.probe, ctx);
             if (!ctx.error.isOk()) return ctx.error;
             RowId partner = kNoRow;
             if (key.kind() == Value::Kind::Int) {
-                if (!d.mapped && (d.lookups + (first + count - r)) * 64 < d.tableRows) {
+                if (!d.mapped && (d.lookups + (count - i)) * 64 < d.tableRows) {
                     ++d.lookups;
                     auto found = table.findKey({key});
                     if (!found.isOk()) return found.status();
@@ -235,9 +207,18 @@ private:
         return Status::ok();
     }
 
+    // Makes every found row's partner of the deferred joins that `e` reads known.
+    Status resolveFor(const BoundExpr& e)
+    {
+        for (DeferredJoin& d : deferred)
+            if (e.usesSlot(d.slot))
+                if (auto st = resolve(d, nullptr, count); !st.isOk()) return st;
+        return Status::ok();
+    }
+
     Status mapKeys(DeferredJoin& d) const
     {
-        Table& table = *slots_[d.slot].table;
+        Table& table = *slots[d.slot].table;
         auto rows = table.rows(OrderSpec::primary());
         if (!rows.isOk()) return rows.status();
         d.byKey.reserve(rows->size());
@@ -250,20 +231,87 @@ private:
         return Status::ok();
     }
 
-    // RowIds are only valid for the version of the table they were read
-    // from: after any change, refuse rather than show another row's values.
-    Status checkCurrent(int slot) const
+    // Column `column` of found row `row`, its partners found.
+    Result<Value> read(size_t column, size_t row) const
     {
-        auto v = slots_[slot].table->version();
-        if (!v.isOk()) return v.status();
-        if (*v != versions_[slot]) return staleError(slots_[slot]);
-        return Status::ok();
+        const OutColumn& c = out[column];
+        const RowId* tuple = &tuples[row * width];
+        if (c.slot >= 0) {
+            if (tuple[c.slot] == kNoRow) return Value();
+            return slots[c.slot].table->readField(tuple[c.slot], c.field);
+        }
+        EvalContext ctx;
+        ctx.slots = &slots;
+        ctx.rows = tuple;
+        Value v = evaluate(*c.expr, ctx);
+        if (!ctx.error.isOk()) return ctx.error;
+        return v;
+    }
+
+    const std::vector<int64_t>* keptKeys(size_t column) const
+    {
+        for (const auto& [c, k] : keys)
+            if (c == column) return &k;
+        return nullptr;
+    }
+
+    void keepKeys(size_t column, std::vector<int64_t> k)
+    {
+        if (keys.size() == kKeptKeys) keys.erase(keys.begin());
+        keys.emplace_back(column, std::move(k));
     }
 };
 
-struct TextHash {
-    using is_transparent = void;
-    size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+// The rows of a SELECT. A plain query shows found rows, each a RowId per
+// table, in its order, and reads values when asked; a grouped one holds
+// its (few) values.
+class SelectResult final : public QueryResult {
+public:
+    std::vector<Column> columns_;
+    std::shared_ptr<FoundRows> found_;  // a plain query
+    std::vector<uint32_t> order_;       // the found row shown as each row; empty: found order
+    bool materialized_ = false;
+    std::vector<Value> values_;
+    size_t rows_ = 0;
+
+    const std::vector<Column>& columns() const override { return columns_; }
+    size_t rowCount() const override { return rows_; }
+
+    Result<Value> value(size_t row, size_t column) const override
+    {
+        if (row >= rows_ || column >= columns_.size())
+            return Status::error(ErrorCode::NotFound, "Nincs ilyen sor vagy oszlop a lekérdezés eredményében.");
+        if (materialized_) return values_[row * columns_.size() + column];
+        const uint32_t at = foundRow(row);
+        if (auto st = found_->prepare(column, &at, 1); !st.isOk()) return st;
+        return found_->read(column, at);
+    }
+
+    Status values(size_t column, size_t first, size_t count, std::vector<Value>& out) const override
+    {
+        out.clear();
+        if (column >= columns_.size() || first > rows_ || count > rows_ - first)
+            return Status::error(ErrorCode::NotFound, "Nincs ilyen sor vagy oszlop a lekérdezés eredményében.");
+        out.reserve(count);
+        if (materialized_) {
+            for (size_t r = first; r < first + count; ++r) out.push_back(values_[r * columns_.size() + column]);
+            return Status::ok();
+        }
+        std::vector<uint32_t> rows(count);
+        for (size_t i = 0; i < count; ++i) rows[i] = foundRow(first + i);
+        if (auto st = found_->prepare(column, rows.data(), count); !st.isOk()) return st;
+        for (uint32_t r : rows) {
+            auto v = found_->read(column, r);
+            if (!v.isOk()) {
+                out.clear();
+                return v.status();
+            }
+            out.push_back(std::move(*v));
+        }
+        return Status::ok();
+    }
+
+    uint32_t foundRow(size_t row) const { return order_.empty() ? uint32_t(row) : order_[row]; }
 };
 
 // An integer with the order of a number (-0 as 0); never INT64_MIN.
@@ -275,44 +323,33 @@ int64_t orderedFloat(double d)
     return bits < 0 ? bits ^ std::numeric_limits<int64_t>::max() : bits;
 }
 
-// Sort keys of one ORDER BY term for every item, computed once, as integers
-// in the term's order (DESC already turned). Texts are ranked: each
+// Sort keys of one ORDER BY term for all its values at once, as integers
+// in ascending order, blanks first as the smallest. Texts are ranked: each
 // distinct text is placed once (Collation.h), and the items compare by the
 // rank of their text (columns such as a company or status name repeat a
-// lot). Blanks sort first, as the smallest values.
-struct SortTerm {
-    bool descending = false;
-    Value::Kind kind = Value::Kind::Null;
-    std::vector<int64_t> keys;
-    std::vector<char> null;
-    std::unordered_map<std::string, uint32_t, TextHash, std::equal_to<>> distinct;
+// lot).
+std::vector<int64_t> sortKeys(Value::Kind kind, const std::vector<Value>& values)
+{
+    const size_t n = values.size();
+    std::vector<int64_t> keys(n, 0);
+    std::vector<char> null(n, 0);
+    std::unordered_map<std::string_view, uint32_t> distinct;
     std::vector<std::string_view> texts;  // the distinct texts, by id
-
-    void reserve(Value::Kind k, size_t n)
-    {
-        kind = k;
-        keys.assign(n, 0);
-        null.assign(n, 0);
-    }
-
-    void set(size_t i, const Value& v)
-    {
+    for (size_t i = 0; i < n; ++i) {
+        const Value& v = values[i];
         if (v.isNull()) {
             null[i] = 1;
-            return;
+            continue;
         }
         if (kind == Value::Kind::Float) {
             keys[i] = orderedFloat(v.kind() == Value::Kind::Int ? double(v.asInt()) : v.asFloat());
-            return;
+            continue;
         }
         switch (v.kind()) {
         case Value::Kind::Text:
         case Value::Kind::Bytes: {
-            auto it = distinct.find(std::string_view(v.asText()));
-            if (it == distinct.end()) {
-                it = distinct.emplace(v.asText(), uint32_t(texts.size())).first;
-                texts.emplace_back(it->first);
-            }
+            const auto [it, fresh] = distinct.try_emplace(std::string_view(v.asText()), uint32_t(texts.size()));
+            if (fresh) texts.push_back(it->first);
             keys[i] = it->second;
             break;
         }
@@ -322,49 +359,71 @@ struct SortTerm {
         default: keys[i] = v.asInt(); break;
         }
     }
-
-    // Turns text ids into ranks (the collation's order; bytes for binary),
-    // gives blanks the smallest key and turns the order for DESC.
-    void finish()
-    {
-        if (!texts.empty()) {
-            std::vector<uint32_t> rank;
-            if (kind == Value::Kind::Bytes) {
-                std::vector<uint32_t> byBytes(texts.size());
-                std::iota(byBytes.begin(), byBytes.end(), 0);
-                std::sort(byBytes.begin(), byBytes.end(), [&](uint32_t a, uint32_t b) { return texts[a] < texts[b]; });
-                rank.resize(texts.size());
-                for (size_t r = 0; r < byBytes.size(); ++r) rank[byBytes[r]] = uint32_t(r);
-            } else {
-                rank = rankTexts(texts);
-            }
-            for (size_t i = 0; i < keys.size(); ++i)
-                if (!null[i]) keys[i] = rank[size_t(keys[i])];
-            texts.clear();
-            distinct.clear();
-        }
-        constexpr int64_t kBlank = std::numeric_limits<int64_t>::min();
-        bool clash = false;
-        for (size_t i = 0; i < keys.size() && !clash; ++i) clash = !null[i] && keys[i] == kBlank;
-        if (clash) {
-            // A value that is itself the smallest integer: number the
-            // values from 1 and leave 0 to the blanks.
-            std::vector<int64_t> values;
-            for (size_t i = 0; i < keys.size(); ++i)
-                if (!null[i]) values.push_back(keys[i]);
-            std::sort(values.begin(), values.end());
-            values.erase(std::unique(values.begin(), values.end()), values.end());
-            for (size_t i = 0; i < keys.size(); ++i)
-                keys[i] = null[i] ? 0 : 1 + (std::lower_bound(values.begin(), values.end(), keys[i]) - values.begin());
+    // Text ids become ranks: the collation's order, bytes for binary.
+    if (!texts.empty()) {
+        std::vector<uint32_t> rank;
+        if (kind == Value::Kind::Bytes) {
+            std::vector<uint32_t> byBytes(texts.size());
+            std::iota(byBytes.begin(), byBytes.end(), 0);
+            std::sort(byBytes.begin(), byBytes.end(), [&](uint32_t a, uint32_t b) { return texts[a] < texts[b]; });
+            rank.resize(texts.size());
+            for (size_t r = 0; r < byBytes.size(); ++r) rank[byBytes[r]] = uint32_t(r);
         } else {
-            for (size_t i = 0; i < keys.size(); ++i)
-                if (null[i]) keys[i] = kBlank;
+            rank = rankTexts(texts);
         }
-        if (descending)
-            for (int64_t& k : keys) k = ~k;
-        null.clear();
+        for (size_t i = 0; i < n; ++i)
+            if (!null[i]) keys[i] = rank[size_t(keys[i])];
     }
-};
+    constexpr int64_t kBlank = std::numeric_limits<int64_t>::min();
+    bool clash = false;
+    for (size_t i = 0; i < n && !clash; ++i) clash = !null[i] && keys[i] == kBlank;
+    if (clash) {
+        // A value that is itself the smallest integer: number the values
+        // from 1 and leave 0 to the blanks.
+        std::vector<int64_t> distinctKeys;
+        for (size_t i = 0; i < n; ++i)
+            if (!null[i]) distinctKeys.push_back(keys[i]);
+        std::sort(distinctKeys.begin(), distinctKeys.end());
+        distinctKeys.erase(std::unique(distinctKeys.begin(), distinctKeys.end()), distinctKeys.end());
+        for (size_t i = 0; i < n; ++i)
+            keys[i] = null[i] ? 0
+                              : 1 + (std::lower_bound(distinctKeys.begin(), distinctKeys.end(), keys[i]) -
+                                     distinctKeys.begin());
+    } else {
+        for (size_t i = 0; i < n; ++i)
+            if (null[i]) keys[i] = kBlank;
+    }
+    return keys;
+}
+
+// Orders `order` by keys[order[i]] (turned for a descending term),
+// stably: a least-significant-digit radix sort over the bits in which the
+// keys differ from the smallest.
+void radixSort(const std::vector<int64_t>& keys, bool descending, std::vector<uint32_t>& order,
+               std::vector<uint32_t>& spare)
+{
+    if (keys.empty()) return;
+    const auto key = [&](uint32_t i) { return uint64_t(descending ? ~keys[i] : keys[i]); };
+    const auto [lo, hi] = std::minmax_element(keys.begin(), keys.end());
+    const uint64_t base = uint64_t(descending ? ~*hi : *lo);
+    const uint64_t range = uint64_t(descending ? ~*lo : *hi) - base;
+    constexpr int kBits = 11;
+    constexpr size_t kBuckets = size_t(1) << kBits;
+    std::vector<uint32_t> counts(kBuckets);
+    for (int shift = 0; shift < 64 && (range >> shift) != 0; shift += kBits) {
+        std::fill(counts.begin(), counts.end(), 0);
+        auto digit = [&](uint32_t i) { return size_t(((key(i) - base) >> shift) & (kBuckets - 1)); };
+        for (uint32_t i : order) ++counts[digit(i)];
+        uint32_t sum = 0;
+        for (uint32_t& c : counts) {
+            const uint32_t here = c;
+            c = sum;
+            sum += here;
+        }
+        for (uint32_t i : order) spare[counts[digit(i)]++] = i;
+        order.swap(spare);
+    }
+}
 
 // Accumulates one aggregate over the rows of one group.
 struct Accumulator {
@@ -426,21 +485,43 @@ public:
     {
     }
 
-    Result<std::unique_ptr<QueryResult>> run()
+    // Runs the statement. When `earlier` came from the same statement but
+    // for its ORDER BY, with the same parameters, and its tables are as
+    // they were, its found rows are sorted anew and `earlierRows` tells
+    // where each row was in it; otherwise `earlierRows` is left empty.
+    Result<std::unique_ptr<QueryResult>> run(const QueryResult* earlier, std::vector<uint32_t>* earlierRows)
     {
+        if (earlierRows) earlierRows->clear();
+        if (const auto* e = dynamic_cast<const SelectResult*>(earlier); e && earlierRows && sameRows(*e))
+            return resort(*e, *earlierRows);
         if (auto st = openSlots(); !st.isOk()) return st;
         if (auto st = bindAll(); !st.isOk()) return st;
         if (auto st = produceTuples(); !st.isOk()) return st;
         auto result = std::make_unique<SelectResult>();
+        for (const auto& c : out_) result->columns_.push_back(c.info);
         if (grouped_) {
             if (auto st = groupInto(*result); !st.isOk()) return st;
         } else {
             if (s_.distinct)
                 if (auto st = removeDuplicates(); !st.isOk()) return st;
-            if (auto st = sortTuples(); !st.isOk()) return st;
-            result->width_ = slots_.size();
-            result->rows_ = tuples_.size() / std::max<size_t>(1, slots_.size());
-            result->tuples_ = std::move(tuples_);
+            const std::vector<Value::Kind> kinds = sortKinds();
+            auto found = std::make_shared<FoundRows>();
+            found->db = &tables_.database();
+            found->body = std::string(sql_.substr(0, s_.orderPos));
+            found->params = params_;
+            found->slots = slots_;
+            found->versions = versions_;
+            found->width = slots_.size();
+            found->count = tuples_.size() / std::max<size_t>(1, slots_.size());
+            found->tuples = std::move(tuples_);
+            found->deferred = std::move(deferred_);
+            found->out = std::move(out_);
+            found->plan();
+            auto order = sortFound(*found, kinds);
+            if (!order.isOk()) return order.status();
+            result->order_ = std::move(*order);
+            result->rows_ = found->count;
+            result->found_ = std::move(found);
         }
         // Something changed a table while we read it: the rows may mix
         // before and after, so they are not given out.
@@ -449,12 +530,6 @@ public:
             if (!v.isOk()) return v.status();
             if (*v != versions_[i]) return staleError(slots_[i]);
         }
-        for (const auto& c : out_) result->columns_.push_back(c.info);
-        result->out_ = std::move(out_);
-        result->slots_ = slots_;
-        result->versions_ = versions_;
-        result->deferred_ = std::move(deferred_);
-        result->plan();
         return std::unique_ptr<QueryResult>(std::move(result));
     }
 
@@ -482,6 +557,42 @@ private:
             versions_.push_back(*v);
         }
         return Status::ok();
+    }
+
+    // ---- sorting found rows anew ----
+
+    // True when `earlier` holds the rows this statement would find: the same
+    // text up to ORDER BY, on the same database, with the same parameters,
+    // none of its tables changed since.
+    bool sameRows(const SelectResult& earlier) const
+    {
+        const FoundRows* f = earlier.found_.get();
+        if (!f || f->db != &tables_.database() || f->body != sql_.substr(0, s_.orderPos)) return false;
+        if (f->params.size() != params_.size()) return false;
+        for (size_t i = 0; i < params_.size(); ++i)
+            if (f->params[i].name != params_[i].name || !(f->params[i].value == params_[i].value)) return false;
+        return f->checkAllCurrent().isOk();
+    }
+
+    Result<std::unique_ptr<QueryResult>> resort(const SelectResult& earlier, std::vector<uint32_t>& earlierRows)
+    {
+        FoundRows& found = *earlier.found_;
+        slots_ = found.slots;
+        versions_ = found.versions;
+        if (auto st = bindAll(); !st.isOk()) return st;
+        auto order = sortFound(found, sortKinds());
+        if (!order.isOk()) return order.status();
+        if (auto st = found.checkAllCurrent(); !st.isOk()) return st;
+        auto result = std::make_unique<SelectResult>();
+        result->columns_ = earlier.columns_;
+        result->found_ = earlier.found_;
+        result->order_ = std::move(*order);
+        result->rows_ = found.count;
+        std::vector<uint32_t> shownAt(found.count);
+        for (size_t r = 0; r < found.count; ++r) shownAt[earlier.foundRow(r)] = uint32_t(r);
+        earlierRows.resize(found.count);
+        for (size_t r = 0; r < found.count; ++r) earlierRows[r] = shownAt[result->foundRow(r)];
+        return std::unique_ptr<QueryResult>(std::move(result));
     }
 
     int slotByQualifier(const std::string& q) const
@@ -976,80 +1087,53 @@ private:
         return valueKindOf(slots_[c.slot].table->def().fields[c.field].type);
     }
 
-    // The order of `count` items by the first `termCount` ORDER BY terms,
-    // equal items in their order before; `valueOf` gives term t of item i.
-    template <class ValueOf>
-    Result<std::vector<size_t>> sortedOrder(size_t count, size_t termCount, ValueOf valueOf)
+    // The kinds of the terms that decide the order (none: found order).
+    std::vector<Value::Kind> sortKinds() const
     {
-        std::vector<SortTerm> terms(termCount);
-        for (size_t t = 0; t < termCount; ++t) {
-            terms[t].descending = order_[t].descending;
-            terms[t].reserve(orderKind(order_[t]), count);
-            for (size_t i = 0; i < count; ++i) {
-                auto v = valueOf(i, t);
-                if (!v.isOk()) return v.status();
-                terms[t].set(i, *v);
-            }
-            terms[t].finish();
-        }
-        // Stable sorts by the last term first, then by each earlier one.
-        std::vector<uint32_t> order(count), spare(count);
+        std::vector<Value::Kind> kinds;
+        for (size_t t = 0; t < termsToSort(); ++t) kinds.push_back(orderKind(order_[t]));
+        return kinds;
+    }
+
+    // The found rows in the order of the first kinds.size() ORDER BY terms,
+    // equal ones in found order; empty when that is the order.
+    Result<std::vector<uint32_t>> sortFound(FoundRows& f, const std::vector<Value::Kind>& kinds)
+    {
+        if (kinds.empty()) return std::vector<uint32_t>();
+        std::vector<uint32_t> order(f.count), spare(f.count);
         std::iota(order.begin(), order.end(), 0);
-        for (size_t t = termCount; t-- > 0;) radixSort(terms[t].keys, order, spare);
-        return std::vector<size_t>(order.begin(), order.end());
-    }
-
-    // Orders `order` by keys[order[i]], stably: a least-significant-digit
-    // radix sort over the bits in which the keys differ from the smallest.
-    static void radixSort(const std::vector<int64_t>& keys, std::vector<uint32_t>& order, std::vector<uint32_t>& spare)
-    {
-        if (keys.empty()) return;
-        const auto [lo, hi] = std::minmax_element(keys.begin(), keys.end());
-        const uint64_t base = uint64_t(*lo);
-        const uint64_t range = uint64_t(*hi) - base;
-        constexpr int kBits = 11;
-        constexpr size_t kBuckets = size_t(1) << kBits;
-        std::vector<uint32_t> counts(kBuckets);
-        for (int shift = 0; shift < 64 && (range >> shift) != 0; shift += kBits) {
-            std::fill(counts.begin(), counts.end(), 0);
-            auto digit = [&](uint32_t i) { return size_t(((uint64_t(keys[i]) - base) >> shift) & (kBuckets - 1)); };
-            for (uint32_t i : order) ++counts[digit(i)];
-            uint32_t sum = 0;
-            for (uint32_t& c : counts) {
-                const uint32_t here = c;
-                c = sum;
-                sum += here;
+        // Stable sorts by the last term first, then by each earlier one.
+        for (size_t t = kinds.size(); t-- > 0;) {
+            const OrderTerm& term = order_[t];
+            std::vector<int64_t> made;
+            const std::vector<int64_t>* keys = term.column >= 0 ? f.keptKeys(size_t(term.column)) : nullptr;
+            if (!keys) {
+                std::vector<Value> values;
+                values.reserve(f.count);
+                if (term.column >= 0) {
+                    if (auto st = f.prepare(size_t(term.column), nullptr, f.count); !st.isOk()) return st;
+                    for (size_t r = 0; r < f.count; ++r) {
+                        auto v = f.read(size_t(term.column), r);
+                        if (!v.isOk()) return v.status();
+                        values.push_back(std::move(*v));
+                    }
+                } else {
+                    if (auto st = f.resolveFor(*term.expr); !st.isOk()) return st;
+                    EvalContext ctx;
+                    ctx.slots = &f.slots;
+                    for (size_t r = 0; r < f.count; ++r) {
+                        ctx.rows = &f.tuples[r * f.width];
+                        values.push_back(evaluate(*term.expr, ctx));
+                    }
+                    if (!ctx.error.isOk()) return ctx.error;
+                }
+                made = sortKeys(kinds[t], values);
+                keys = &made;
             }
-            for (uint32_t i : order) spare[counts[digit(i)]++] = i;
-            order.swap(spare);
+            radixSort(*keys, term.descending, order, spare);
+            if (keys == &made && term.column >= 0) f.keepKeys(size_t(term.column), std::move(made));
         }
-    }
-
-    Status sortTuples()
-    {
-        const size_t termCount = termsToSort();
-        if (termCount == 0) return Status::ok();
-        const size_t width = slots_.size();
-        const size_t n = tuples_.size() / width;
-        EvalContext ctx;
-        ctx.slots = &slots_;
-        auto idx = sortedOrder(n, termCount, [&](size_t i, size_t t) -> Result<Value> {
-            const RowId* rows = &tuples_[i * width];
-            Value v;
-            if (order_[t].column >= 0) {
-                v = outputValue(order_[t].column, rows, ctx);
-            } else {
-                ctx.rows = rows;
-                v = evaluate(*order_[t].expr, ctx);
-            }
-            if (!ctx.error.isOk()) return ctx.error;
-            return v;
-        });
-        if (!idx.isOk()) return idx.status();
-        std::vector<RowId> sorted(tuples_.size());
-        for (size_t i = 0; i < n; ++i) std::copy_n(&tuples_[(*idx)[i] * width], width, &sorted[i * width]);
-        tuples_ = std::move(sorted);
-        return Status::ok();
+        return order;
     }
 
     // ---- grouping ----
@@ -1098,22 +1182,21 @@ private:
             groupContext(g);
             return outputValue(c, ctx.rows, ctx);
         };
-        std::vector<size_t> order(groups.size());
+        std::vector<uint32_t> order(groups.size()), spare(groups.size());
         std::iota(order.begin(), order.end(), 0);
-        if (!order_.empty()) {
-            auto idx = sortedOrder(groups.size(), order_.size(), [&](size_t g, size_t t) -> Result<Value> {
-                Value v;
+        for (size_t t = order_.size(); t-- > 0;) {
+            std::vector<Value> values;
+            values.reserve(groups.size());
+            for (size_t g = 0; g < groups.size(); ++g) {
                 if (order_[t].column >= 0) {
-                    v = columnValue(g, order_[t].column);
+                    values.push_back(columnValue(g, size_t(order_[t].column)));
                 } else {
                     groupContext(g);
-                    v = evaluate(*order_[t].expr, ctx);
+                    values.push_back(evaluate(*order_[t].expr, ctx));
                 }
-                if (!ctx.error.isOk()) return ctx.error;
-                return v;
-            });
-            if (!idx.isOk()) return idx.status();
-            order = std::move(*idx);
+            }
+            if (!ctx.error.isOk()) return ctx.error;
+            radixSort(sortKeys(orderKind(order_[t]), values), order_[t].descending, order, spare);
         }
         std::set<std::string> seen;
         for (size_t g : order) {
@@ -1187,10 +1270,11 @@ Result<std::vector<RowId>> candidateRows(Table& table, const std::vector<BoundPt
 }
 
 Result<std::unique_ptr<QueryResult>> runSelect(const SelectStmt& s, std::string_view sql, TableCache& tables,
-                                               const std::vector<SqlParam>& params)
+                                               const std::vector<SqlParam>& params, const QueryResult* earlier,
+                                               std::vector<uint32_t>* earlierRows)
 {
     SelectRunner runner(s, sql, tables, params);
-    return runner.run();
+    return runner.run(earlier, earlierRows);
 }
 
 }  // namespace engine::sql

@@ -127,11 +127,9 @@ void Tfrm_Main::SortBy(const QString& field, int tab)
     auto reorderQuery = [this](QueryDataSet* q, const char* keyField, const QString& orderBy) {
         stale_.removeOne(q);
         const int key = q->isActive() ? q->fieldByName(keyField)->asInteger() : 0;
-        q->close();
-        if (!q->sql().isEmpty()) q->sql().removeLast();
-        q->sql().append(orderBy);
-        q->open();
-        q->locate(keyField, key);
+        q->reopenWithLastLine(orderBy);
+        // Rows only sorted anew keep the current one: no search needed.
+        if (q->fieldByName(keyField)->asInteger() != key) q->locate(keyField, key);
     };
     switch (tab) {
     case 1:

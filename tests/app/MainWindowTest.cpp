@@ -362,6 +362,53 @@ TEST_F(MainWindowTest, TasksSortByDeadlineThenIdAndTablesByTheirIndexes)
     EXPECT_EQ(w->statusText(2), "Sorrend: telefon");
 }
 
+// Title clicks one after another sort the rows the list already has; what
+// another program changed meanwhile shows at the next click.
+TEST_F(MainWindowTest, TitleClicksAfterAnotherProgramsChangeShowTheChange)
+{
+    add("ugyfel", {{"Ugyfel_nev", "Kovács Anna"}, {"Mobil", "+36 30 333"}});
+    const int bela = add("ugyfel", {{"Ugyfel_nev", "Bíró Béla"}, {"Mobil", "+36 20 999"}});
+    const QDate d(2024, 3, 1);
+    const int t1 = add("feladat", {{"rovid", "egy"}, {"dat_hatid", d.addDays(2)}, {"lezarva", "N"}});
+    add("feladat", {{"rovid", "lezárt"}, {"dat_hatid", d}, {"lezarva", "I"}});
+    const int t3 = add("feladat", {{"rovid", "három"}, {"dat_hatid", d.addDays(1)}, {"lezarva", "N"}});
+    start();
+    w->aUgyfel->trigger();
+    ASSERT_TRUE(w->Qry->locate("ugyfel", bela));
+    QHeaderView* titles = w->DBGrid1->horizontalHeader();
+    const int name = w->Qry->fieldByName("Ugyfel_nev")->index();
+    emit titles->sectionClicked(4);  // "mobil"
+    emit titles->sectionClicked(1);  // "ügyfél"
+    EXPECT_EQ(w->Qry->valueAt(0, name).toString(), "Bíró Béla");
+
+    add("ugyfel", {{"Ugyfel_nev", "Ábel Ádám"}, {"Mobil", "+36 10 000"}});
+    emit titles->sectionClicked(4);
+    ASSERT_EQ(w->Qry->recordCount(), 3);
+    EXPECT_EQ(w->Qry->valueAt(0, name).toString(), "Ábel Ádám");
+    EXPECT_EQ(current(1, "ugyfel").toInt(), bela);
+    EXPECT_EQ(w->DBGrid1->model()->rowCount(), 3);
+    set("ugyfel", {{"Ugyfel_nev", "Zajti Anna"}});  // the first customer, Kovács Anna
+    emit titles->sectionClicked(1);
+    EXPECT_EQ(w->Qry->valueAt(2, name).toString(), "Zajti Anna");
+    EXPECT_EQ(current(1, "ugyfel").toInt(), bela);
+    EXPECT_EQ(w->DBGrid1->model()->index(w->Qry->currentRow(), 1).data().toString(), "Bíró Béla");
+
+    // The unfinished tasks stay the only ones shown, whatever the order.
+    w->aFeladat->trigger();
+    ASSERT_TRUE(w->QryFeladat->locate("feladat", t3));
+    const int id = w->QryFeladat->fieldByName("feladat")->index();
+    emit w->DBGrid2->horizontalHeader()->sectionClicked(3);  // "határidő"
+    ASSERT_EQ(w->QryFeladat->recordCount(), 2);
+    EXPECT_EQ(w->QryFeladat->valueAt(0, id).toInt(), t3);
+    EXPECT_EQ(w->QryFeladat->valueAt(1, id).toInt(), t1);
+    EXPECT_EQ(current(2, "feladat").toInt(), t3);
+    add("feladat", {{"rovid", "új"}, {"dat_hatid", d}, {"lezarva", "N"}});
+    w->SortBy("feladat", 2);
+    EXPECT_EQ(w->QryFeladat->recordCount(), 3);
+    EXPECT_EQ(current(2, "feladat").toInt(), t3);
+    EXPECT_EQ(w->statusText(0), "3 / 2");
+}
+
 TEST_F(MainWindowTest, CellsShowMarkersAndColoursOfRemindersNameDaysAndPriorities)
 {
     const QDate today = QDate::currentDate();
