@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <map>
 
 #include "DataSetInternal.h"
 #include "engine/Sql.h"
@@ -23,32 +24,51 @@ struct QueryDataSet::QuerySource : DataSet::Source {
         return engine::Status::ok();
     }
 
+    // Columns a filter reads, kept whole: the rows of a run never change.
+    // Runs that only sort the rows anew share them: row p of this run is
+    // row rows[p] of the values (row p itself when `rows` is not set).
+    struct Kept {
+        std::shared_ptr<const std::vector<engine::Value>> values;
+        std::shared_ptr<const std::vector<uint32_t>> rows;
+
+        const engine::Value& at(size_t pos) const { return (*values)[rows ? (*rows)[pos] : pos]; }
+    };
+    std::vector<Kept> kept;
+
+    bool isKept(int col) const { return size_t(col) < kept.size() && kept[size_t(col)].values; }
+
     // Takes the kept columns of `earlier`, whose row earlierRows[p] is row p here.
     void keepFrom(const QuerySource& earlier, const std::vector<uint32_t>& earlierRows)
     {
         kept.resize(columns.size());
+        std::map<const std::vector<uint32_t>*, std::shared_ptr<const std::vector<uint32_t>>> mapped;
         for (size_t c = 0; c < earlier.kept.size() && c < kept.size(); ++c) {
-            if (earlier.kept[c].empty()) continue;
-            kept[c].reserve(earlierRows.size());
-            for (uint32_t p : earlierRows) kept[c].push_back(earlier.kept[c][p]);
+            const Kept& old = earlier.kept[c];
+            if (!old.values) continue;
+            auto& rows = mapped[old.rows.get()];
+            if (!rows) {
+                auto made = std::make_shared<std::vector<uint32_t>>(earlierRows);
+                if (old.rows)
+                    for (uint32_t& p : *made) p = (*old.rows)[p];
+                rows = std::move(made);
+            }
+            kept[c] = {old.values, rows};
         }
     }
-
-    // Columns a filter reads, kept whole: the rows of a run never change.
-    std::vector<std::vector<engine::Value>> kept;
 
     size_t rowCount() const override { return result->rowCount(); }
     engine::Result<engine::Value> value(size_t pos, int col) override
     {
-        if (size_t(col) < kept.size() && !kept[size_t(col)].empty()) return kept[size_t(col)][pos];
+        if (isKept(col)) return kept[size_t(col)].at(pos);
         return result->value(pos, size_t(col));
     }
 
     engine::Status values(int col, size_t first, size_t count, std::vector<engine::Value>& out) override
     {
-        if (size_t(col) < kept.size() && !kept[size_t(col)].empty() && first + count <= rowCount()) {
-            const auto& all = kept[size_t(col)];
-            out.assign(all.begin() + std::ptrdiff_t(first), all.begin() + std::ptrdiff_t(first + count));
+        if (isKept(col) && first + count <= rowCount()) {
+            out.clear();
+            out.reserve(count);
+            for (size_t p = first; p < first + count; ++p) out.push_back(kept[size_t(col)].at(p));
             return engine::Status::ok();
         }
         return result->values(size_t(col), first, count, out);
@@ -59,10 +79,10 @@ struct QueryDataSet::QuerySource : DataSet::Source {
         kept.resize(columns.size());
         const size_t n = result->rowCount();
         for (int col : cols) {
-            std::vector<engine::Value>& values = kept[size_t(col)];
-            if (!values.empty() || n == 0) continue;
+            if (isKept(col) || n == 0) continue;
             // On an error the column is read as asked instead; the error shows there.
-            if (!result->values(size_t(col), 0, n, values).isOk()) values.clear();
+            auto values = std::make_shared<std::vector<engine::Value>>();
+            if (result->values(size_t(col), 0, n, *values).isOk()) kept[size_t(col)] = {std::move(values), nullptr};
         }
     }
     QString readOnlyReason() const override { return dbmsg::readOnlyQuery(); }

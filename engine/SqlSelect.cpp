@@ -323,6 +323,40 @@ int64_t orderedFloat(double d)
     return bits < 0 ? bits ^ std::numeric_limits<int64_t>::max() : bits;
 }
 
+// Numbers the distinct texts of a column in the order they come, in an
+// open-addressing table of ids: no allocation per text, as the texts are
+// the column's own, alive while their ids are used.
+struct DistinctTexts {
+    std::vector<std::string_view> texts;  // by id
+    std::vector<uint32_t> slots;          // id + 1, 0 for free
+    size_t mask = 0;
+
+    uint32_t id(std::string_view text)
+    {
+        if ((texts.size() + 1) * 2 > slots.size()) grow();
+        for (size_t at = std::hash<std::string_view>{}(text) & mask;; at = (at + 1) & mask) {
+            const uint32_t slot = slots[at];
+            if (slot == 0) {
+                texts.push_back(text);
+                slots[at] = uint32_t(texts.size());
+                return uint32_t(texts.size() - 1);
+            }
+            if (texts[slot - 1] == text) return slot - 1;
+        }
+    }
+
+    void grow()
+    {
+        slots.assign(std::max<size_t>(64, slots.size() * 2), 0);
+        mask = slots.size() - 1;
+        for (size_t i = 0; i < texts.size(); ++i) {
+            size_t at = std::hash<std::string_view>{}(texts[i]) & mask;
+            while (slots[at] != 0) at = (at + 1) & mask;
+            slots[at] = uint32_t(i + 1);
+        }
+    }
+};
+
 // Sort keys of one ORDER BY term for all its values at once, as integers
 // in ascending order, blanks first as the smallest. Texts are ranked: each
 // distinct text is placed once (Collation.h), and the items compare by the
@@ -333,8 +367,7 @@ std::vector<int64_t> sortKeys(Value::Kind kind, const std::vector<Value>& values
     const size_t n = values.size();
     std::vector<int64_t> keys(n, 0);
     std::vector<char> null(n, 0);
-    std::unordered_map<std::string_view, uint32_t> distinct;
-    std::vector<std::string_view> texts;  // the distinct texts, by id
+    DistinctTexts distinct;
     for (size_t i = 0; i < n; ++i) {
         const Value& v = values[i];
         if (v.isNull()) {
@@ -347,12 +380,7 @@ std::vector<int64_t> sortKeys(Value::Kind kind, const std::vector<Value>& values
         }
         switch (v.kind()) {
         case Value::Kind::Text:
-        case Value::Kind::Bytes: {
-            const auto [it, fresh] = distinct.try_emplace(std::string_view(v.asText()), uint32_t(texts.size()));
-            if (fresh) texts.push_back(it->first);
-            keys[i] = it->second;
-            break;
-        }
+        case Value::Kind::Bytes: keys[i] = distinct.id(v.asText()); break;
         case Value::Kind::Date: keys[i] = v.asDate().serial; break;
         case Value::Kind::Bool: keys[i] = v.asBool(); break;
         case Value::Kind::Time: keys[i] = v.asTime(); break;
@@ -360,6 +388,7 @@ std::vector<int64_t> sortKeys(Value::Kind kind, const std::vector<Value>& values
         }
     }
     // Text ids become ranks: the collation's order, bytes for binary.
+    const std::vector<std::string_view>& texts = distinct.texts;
     if (!texts.empty()) {
         std::vector<uint32_t> rank;
         if (kind == Value::Kind::Bytes) {

@@ -103,6 +103,13 @@ TEST_F(QueryTest, ReopenWithAnotherLastLineSortsTheRowsAgain)
     EXPECT_EQ(column(q, "ceg_nev"), QStringList({"", "Cég 2", "Cég 5", "Cég 5"}));
     EXPECT_EQ(column(q, "ugyfel_nev"), QStringList({"Cecília", "Béla", "Zoltán", "Ágnes"}));
     EXPECT_EQ(q.fieldByName("ugyfel_nev")->asString(), "Zoltán");
+    // The filter's column, kept from the first order, read in this one.
+    q.setFilter("ceg=2");
+    q.setFiltered(true);
+    EXPECT_EQ(column(q, "ugyfel_nev"), QStringList({"Béla"}));
+    q.setFilter("ceg=5");
+    EXPECT_EQ(column(q, "ugyfel_nev"), QStringList({"Zoltán", "Ágnes"}));
+    q.setFiltered(false);
 
     // The same as a fresh run, value for value.
     QueryDataSet fresh(conn.get());
