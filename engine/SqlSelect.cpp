@@ -297,6 +297,25 @@ public:
             for (size_t r = first; r < first + count; ++r) out.push_back(values_[r * columns_.size() + column]);
             return Status::ok();
         }
+        if (count == rows_ && !order_.empty()) {
+            // A whole column is read in found order, the tables' own order
+            // that memory caches favour, and each value put in its place.
+            if (auto st = found_->prepare(column, nullptr, count); !st.isOk()) return st;
+            out.resize(count);
+            if (shownAt_.empty()) {
+                shownAt_.resize(count);
+                for (size_t r = 0; r < count; ++r) shownAt_[order_[r]] = uint32_t(r);
+            }
+            for (size_t f = 0; f < count; ++f) {
+                auto v = found_->read(column, f);
+                if (!v.isOk()) {
+                    out.clear();
+                    return v.status();
+                }
+                out[shownAt_[f]] = std::move(*v);
+            }
+            return Status::ok();
+        }
         std::vector<uint32_t> rows(count);
         for (size_t i = 0; i < count; ++i) rows[i] = foundRow(first + i);
         if (auto st = found_->prepare(column, rows.data(), count); !st.isOk()) return st;
@@ -312,6 +331,9 @@ public:
     }
 
     uint32_t foundRow(size_t row) const { return order_.empty() ? uint32_t(row) : order_[row]; }
+
+private:
+    mutable std::vector<uint32_t> shownAt_;  // by found row: the row it is shown as, once needed
 };
 
 // An integer with the order of a number (-0 as 0); never INT64_MIN.

@@ -324,6 +324,14 @@ TEST_F(Differential, ResortsOfTheFoundRows)
         auto r = runSql(*db_, cp(body + order), {}, *earlier, from);
         ASSERT_TRUE(r.isOk()) << order << ": " << r.status().message();
         ASSERT_TRUE(r->rows);
+        // Whole columns (read in the order the rows were found) as row by row.
+        const QueryResult& result = *r->rows;
+        for (size_t c = 0; c < result.columns().size(); ++c) {
+            std::vector<Value> whole;
+            ASSERT_TRUE(result.values(c, 0, result.rowCount(), whole).isOk()) << order;
+            ASSERT_EQ(whole.size(), result.rowCount());
+            for (size_t i = 0; i < whole.size(); ++i) ASSERT_EQ(show(whole[i]), show(*result.value(i, c))) << order;
+        }
         const auto got = shown(*r->rows);
         EXPECT_EQ(got, lite_.rows(body + order)) << order;
         ASSERT_EQ(from.size(), got.size()) << order << ": sorted anew";
@@ -349,5 +357,7 @@ TEST_F(Differential, ResortsOfTheFoundRows)
     // the next order runs in full and shows the change.
     both("UPDATE ceg SET ceg_nev = 'Aaa' WHERE ceg = 7");
     EXPECT_FALSE(earlier->value(0, 4).isOk());
+    std::vector<Value> whole;
+    EXPECT_FALSE(earlier->values(4, 0, earlier->rowCount(), whole).isOk());
     runsInFull(body + "ORDER BY ceg_nev, 1", {}, body + "ORDER BY ceg_nev, 1");
 }
