@@ -25,6 +25,14 @@ DesktopInteraction& desktop()
 
 Interaction* installed = nullptr;
 
+// A box owned by a window that is not shown (the main window while the
+// program starts) would stand over that window's unseen place: it is
+// centred on the screen instead.
+QWidget* shownOwner(QWidget* owner)
+{
+    return owner && owner->isVisible() ? owner : nullptr;
+}
+
 }  // namespace
 
 ActiveWindowKeeper::ActiveWindowKeeper() : window_(QApplication::activeWindow()) {}
@@ -48,7 +56,7 @@ Interaction* setInteraction(Interaction* replacement)
 
 bool DesktopInteraction::askYesNo(QWidget* owner, const QString& title, const QString& text)
 {
-    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, owner);
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, shownOwner(owner));
     QPushButton* yes = box.addButton(QStringLiteral("Igen"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("Nem"), QMessageBox::NoRole);
     box.setDefaultButton(yes);
@@ -63,7 +71,7 @@ void DesktopInteraction::message(QWidget* owner, MessageKind kind, const QString
     QMessageBox::Icon icon = kind == MessageKind::Error         ? QMessageBox::Critical
                              : kind == MessageKind::Information ? QMessageBox::Information
                                                                 : QMessageBox::Warning;
-    QMessageBox box(icon, title, text, QMessageBox::NoButton, owner);
+    QMessageBox box(icon, title, text, QMessageBox::NoButton, shownOwner(owner));
     QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.setDefaultButton(ok);
     box.setEscapeButton(ok);
