@@ -35,7 +35,10 @@ QWidget* shownOwner(QWidget* owner)
 
 }  // namespace
 
-ActiveWindowKeeper::ActiveWindowKeeper() : window_(QApplication::activeWindow()) {}
+ActiveWindowKeeper::ActiveWindowKeeper(QWidget* owner)
+    : window_(QApplication::activeWindow() ? QApplication::activeWindow() : owner ? owner->window() : nullptr)
+{
+}
 
 ActiveWindowKeeper::~ActiveWindowKeeper()
 {
@@ -81,7 +84,7 @@ void DesktopInteraction::message(QWidget* owner, MessageKind kind, const QString
 QString DesktopInteraction::openFileName(QWidget* owner, const QString& caption,
                                          const QString& startPath, const QString& filter)
 {
-    ActiveWindowKeeper keep;
+    ActiveWindowKeeper keep(owner);
     return QFileDialog::getOpenFileName(owner, caption, startPath, filter);
 }
 
@@ -89,7 +92,7 @@ QString DesktopInteraction::saveFileName(QWidget* owner, const QString& caption,
                                          const QString& startPath, const QString& filter,
                                          const SaveOptions& options)
 {
-    ActiveWindowKeeper keep;
+    ActiveWindowKeeper keep(owner);
     // A start path naming a file opens its folder with the name proposed.
     const QFileInfo start(startPath);
     const bool namesFile = !startPath.isEmpty() && !start.isDir();
@@ -108,13 +111,13 @@ QString DesktopInteraction::saveFileName(QWidget* owner, const QString& caption,
 QString DesktopInteraction::existingFolder(QWidget* owner, const QString& caption,
                                            const QString& startFolder)
 {
-    ActiveWindowKeeper keep;
+    ActiveWindowKeeper keep(owner);
     return QFileDialog::getExistingDirectory(owner, caption, startFolder);
 }
 
 std::optional<QColor> DesktopInteraction::chooseColor(QWidget* owner, const QColor& initial)
 {
-    ActiveWindowKeeper keep;
+    ActiveWindowKeeper keep(owner);
     QColor c = QColorDialog::getColor(initial, owner);
     if (!c.isValid()) return std::nullopt;
     return c;
@@ -122,7 +125,7 @@ std::optional<QColor> DesktopInteraction::chooseColor(QWidget* owner, const QCol
 
 std::optional<QFont> DesktopInteraction::chooseFont(QWidget* owner, const QFont& initial)
 {
-    ActiveWindowKeeper keep;
+    ActiveWindowKeeper keep(owner);
     bool ok = false;
     QFont f = QFontDialog::getFont(&ok, initial, owner);
     if (!ok) return std::nullopt;
@@ -131,7 +134,7 @@ std::optional<QFont> DesktopInteraction::chooseFont(QWidget* owner, const QFont&
 
 void DesktopInteraction::printPreview(QWidget* owner, const QString& title, const PaintFn& paint)
 {
-    ActiveWindowKeeper keep;
+    ActiveWindowKeeper keep(owner);
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(title);
     QPrintPreviewDialog dlg(&printer, owner);
@@ -163,6 +166,6 @@ bool DesktopInteraction::openWithShell(const QString& target, const QString& wor
 
 int DesktopInteraction::runModal(QDialog& dialog)
 {
-    ActiveWindowKeeper keep;
+    ActiveWindowKeeper keep(dialog.parentWidget());
     return dialog.exec();
 }

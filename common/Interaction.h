@@ -42,9 +42,11 @@ class QWidget;
 // Gives the keyboard back to the window that was active when it was made,
 // once it goes out of scope (a modal window or box has closed). Where no
 // window manager hands the focus back, the keys would otherwise go nowhere.
+// When no window is active yet (one modal window right after another, before
+// the first one's owner got the keyboard back), `owner`'s window is meant.
 class ActiveWindowKeeper {
 public:
-    ActiveWindowKeeper();
+    explicit ActiveWindowKeeper(QWidget* owner = nullptr);
     ~ActiveWindowKeeper();
     ActiveWindowKeeper(const ActiveWindowKeeper&) = delete;
     ActiveWindowKeeper& operator=(const ActiveWindowKeeper&) = delete;

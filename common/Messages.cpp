@@ -4,13 +4,13 @@
 
 bool AskYesNo(const QString& text, const QString& title, QWidget* owner)
 {
-    ActiveWindowKeeper keep;
+    ActiveWindowKeeper keep(owner);
     return interaction().askYesNo(owner, title, text);
 }
 
 void ShowError(const QString& text, QWidget* owner)
 {
-    ActiveWindowKeeper keep;
+    ActiveWindowKeeper keep(owner);
     interaction().message(owner, Interaction::MessageKind::Error, QStringLiteral("Hiba"), text);
 }
 
