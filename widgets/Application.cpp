@@ -13,7 +13,21 @@
 #include "common/Settings.h"
 #include "widgets/WindowConventions.h"
 
-NyilvexApplication::NyilvexApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+namespace {
+
+// Dates that Qt's own dialogs show (the file dialog's "Módosítás dátuma")
+// follow the system locale, which Qt reads from the environment once, when
+// the application is made. Only the time category is set: numbers stay as
+// the C library reads them.
+int& withHungarianDates(int& argc)
+{
+    qputenv("LC_TIME", "hu_HU.UTF-8");
+    return argc;
+}
+
+}  // namespace
+
+NyilvexApplication::NyilvexApplication(int& argc, char** argv) : QApplication(withHungarianDates(argc), argv) {}
 
 bool NyilvexApplication::notify(QObject* receiver, QEvent* event)
 {
