@@ -7,12 +7,14 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
+#include <QTreeView>
 #include <QUrl>
 
 namespace {
@@ -31,6 +33,25 @@ Interaction* installed = nullptr;
 QWidget* shownOwner(QWidget* owner)
 {
     return owner && owner->isVisible() ? owner : nullptr;
+}
+
+// Runs a file dialog; the chosen path, or empty when cancelled. Qt's own
+// dialog gives its size, type and date columns too little room for their
+// Hungarian texts ("ZIP archívum", "2026. 12. 09. 9:54"): they get what they
+// show, and the dialog some more width.
+QString runFileDialog(QFileDialog& dialog)
+{
+    dialog.resize(dialog.sizeHint().expandedTo(QSize(760, 460)));
+    if (auto* details = dialog.findChild<QTreeView*>()) {
+        QHeaderView* header = details->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+        for (int column = 1; column < header->count(); ++column)
+            header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    }
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return dialog.selectedFiles().value(0);
 }
 
 }  // namespace
@@ -85,7 +106,9 @@ QString DesktopInteraction::openFileName(QWidget* owner, const QString& caption,
                                          const QString& startPath, const QString& filter)
 {
     ActiveWindowKeeper keep(owner);
-    return QFileDialog::getOpenFileName(owner, caption, startPath, filter);
+    QFileDialog dialog(owner, caption, startPath, filter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    return runFileDialog(dialog);
 }
 
 QString DesktopInteraction::saveFileName(QWidget* owner, const QString& caption,
@@ -103,16 +126,17 @@ QString DesktopInteraction::saveFileName(QWidget* owner, const QString& caption,
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !options.confirmOverwrite);
     if (namesFile)
         dialog.selectFile(start.fileName());
-    if (dialog.exec() != QDialog::Accepted)
-        return QString();
-    return dialog.selectedFiles().value(0);
+    return runFileDialog(dialog);
 }
 
 QString DesktopInteraction::existingFolder(QWidget* owner, const QString& caption,
                                            const QString& startFolder)
 {
     ActiveWindowKeeper keep(owner);
-    return QFileDialog::getExistingDirectory(owner, caption, startFolder);
+    QFileDialog dialog(owner, caption, startFolder);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    return runFileDialog(dialog);
 }
 
 std::optional<QColor> DesktopInteraction::chooseColor(QWidget* owner, const QColor& initial)
