@@ -8,6 +8,7 @@
 #include <QTranslator>
 
 #include <exception>
+#include <new>
 
 #include "common/Messages.h"
 #include "common/Settings.h"
@@ -33,6 +34,9 @@ bool NyilvexApplication::notify(QObject* receiver, QEvent* event)
 {
     try {
         return QApplication::notify(receiver, event);
+    } catch (const std::bad_alloc&) {
+        // Its own text is the library's, in English.
+        ShowError(QStringLiteral("Nincs elég memória a művelethez."));
     } catch (const std::exception& e) {
         ShowError(QString::fromUtf8(e.what()));
     } catch (...) {

@@ -1,3 +1,4 @@
+#include <QCoreApplication>
 #include <QDateEdit>
 #include <QFontMetrics>
 #include <QLabel>
@@ -6,9 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <new>
+
 #include "app/dialogs/Datum.h"
 #include "app/dialogs/InpStr.h"
 #include "app/dialogs/InputLine.h"
+#include "common/DataSet.h"
 #include "common/Messages.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempHome.h"
@@ -22,6 +27,18 @@ T* child(QDialog& d, const char* name)
     EXPECT_NE(w, nullptr) << name;
     return w;
 }
+
+// An object whose handler of a user event throws what it is given.
+class Thrower : public QObject {
+public:
+    std::function<void()> fail;
+
+    bool event(QEvent* e) override
+    {
+        if (e->type() == QEvent::User) fail();
+        return QObject::event(e);
+    }
+};
 
 }  // namespace
 
@@ -130,4 +147,22 @@ TEST(InputLine, IsSizedByTheAverageCharacterOfItsFont)
     EXPECT_EQ(text, "titok");
     EXPECT_FALSE(InputLine("Megerősítés", "Add újra az új jelszót", "", text));
     EXPECT_EQ(text, "titok");
+}
+
+TEST(GeneralErrorDisplay, ShowsWhatAHandlerLetsEscapeInHungarianAndGoesOn)
+{
+    ScriptedInteraction user;
+    Thrower thrower;
+    const std::function<void()> failures[] = {
+        [] { throw DbError("A tábla zárolva van."); },
+        [] { throw std::bad_alloc(); },
+        [] { throw 42; },
+    };
+    for (const auto& f : failures) {
+        thrower.fail = f;
+        QEvent e(QEvent::User);
+        QCoreApplication::sendEvent(&thrower, &e);
+    }
+    EXPECT_EQ(user.errors(),
+              QStringList({"A tábla zárolva van.", "Nincs elég memória a művelethez.", "Ismeretlen hiba"}));
 }
