@@ -225,6 +225,10 @@ private:
     void bind(DBText* t, const char* field, bool bold)
     {
         t->setTextFormat(Qt::PlainText);
+        // A long value is cut: it neither widens the window beyond the
+        // screen nor squeezes the other texts out of the panel.
+        t->setMinimumWidth(1);
+        t->setMaximumWidth(220);
         t->setObjectName(QString("txt_") + field);
         t->setDataSet(ds_);
         t->setDataField(field);

@@ -803,6 +803,27 @@ TEST_F(MainWindowTest, KeysComeBackToTheMainWindowWhenARealDialogCloses)
     EXPECT_TRUE(current(0, "dat_figy").isNull());
 }
 
+TEST_F(MainWindowTest, LongTextsInTheDetailsPanelsNeverWidenTheWindow)
+{
+    // Fields at their full size: texts that do not fit are cut, the window
+    // keeps the width it was given (else it would reach past the screen).
+    const QString longText = QString("hosszu.cim.").repeated(9) + "h";
+    ASSERT_EQ(longText.size(), 100);
+    const int firm = add("ceg", {{"ceg_nev", longText}});
+    add("ugyfel", {{"Ugyfel_nev", longText}, {"Emil1", longText}, {"Emil2", longText}, {"Honlap", longText},
+                   {"ceg", firm}});
+    add("termek", {{"cikkszam_nev", longText.left(50)}});
+    add("feladat", {{"rovid", longText.left(75)}, {"lezarva", "N"}});
+    start();
+    const int width = w->width();
+    for (int tab : {1, 2, 3, 0}) {
+        w->setTabIndex(tab);
+        QTest::qWait(20);
+        EXPECT_LE(w->minimumSizeHint().width(), width) << tab;
+        EXPECT_EQ(w->width(), width) << tab;
+    }
+}
+
 TEST_F(MainWindowTest, LinksAndMailCommandsUseTheCustomerList)
 {
     add("ugyfel", {{"Ugyfel_nev", "Levelező Lili"}, {"Emil1", "lili@pelda.hu"}, {"Honlap", "www.lili.hu"}});
