@@ -75,6 +75,10 @@ public:
 
     virtual Status read(RowId row, Record& out) = 0;
     virtual Result<Value> readField(RowId row, int field) = 0;
+    // Field `field` of each of `rows`, as readField() gives it, replacing
+    // the contents of `out` (left empty on an error): for reading a column
+    // of many rows, which the store fetches ahead.
+    virtual Status readFields(const std::vector<RowId>& rows, int field, std::vector<Value>& out) = 0;
 
     // Inserts a row. AutoInc fields are assigned by the store and written back
     // into `rec`. A duplicate key, a text longer than its field or a value of

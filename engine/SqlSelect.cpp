@@ -248,6 +248,43 @@ struct FoundRows {
         return v;
     }
 
+    // Column `column` of the found rows rows[0, n) (every found row, in
+    // found order, when `rows` is null), partners found.
+    Status readColumn(size_t column, const uint32_t* rows, size_t n, std::vector<Value>& values)
+    {
+        values.clear();
+        if (auto st = prepare(column, rows, n); !st.isOk()) return st;
+        const OutColumn& c = out[column];
+        if (c.slot < 0) {
+            values.reserve(n);
+            for (size_t i = 0; i < n; ++i) {
+                auto v = read(column, rows ? rows[i] : i);
+                if (!v.isOk()) {
+                    values.clear();
+                    return v.status();
+                }
+                values.push_back(std::move(*v));
+            }
+            return Status::ok();
+        }
+        // The rows that have a partner in the column's table, read at once.
+        std::vector<RowId> ids;
+        std::vector<uint32_t> at;
+        ids.reserve(n);
+        at.reserve(n);
+        for (size_t i = 0; i < n; ++i) {
+            const RowId id = tuples[(rows ? rows[i] : i) * width + size_t(c.slot)];
+            if (id == kNoRow) continue;
+            ids.push_back(id);
+            at.push_back(uint32_t(i));
+        }
+        std::vector<Value> read;
+        if (auto st = slots[c.slot].table->readFields(ids, c.field, read); !st.isOk()) return st;
+        values.resize(n);
+        for (size_t i = 0; i < read.size(); ++i) values[at[i]] = std::move(read[i]);
+        return Status::ok();
+    }
+
     const std::vector<int64_t>* keptKeys(size_t column) const
     {
         for (const auto& [c, k] : keys)
@@ -300,34 +337,19 @@ public:
         if (count == rows_ && !order_.empty()) {
             // A whole column is read in found order, the tables' own order
             // that memory caches favour, and each value put in its place.
-            if (auto st = found_->prepare(column, nullptr, count); !st.isOk()) return st;
-            out.resize(count);
+            std::vector<Value> found;
+            if (auto st = found_->readColumn(column, nullptr, count, found); !st.isOk()) return st;
             if (shownAt_.empty()) {
                 shownAt_.resize(count);
                 for (size_t r = 0; r < count; ++r) shownAt_[order_[r]] = uint32_t(r);
             }
-            for (size_t f = 0; f < count; ++f) {
-                auto v = found_->read(column, f);
-                if (!v.isOk()) {
-                    out.clear();
-                    return v.status();
-                }
-                out[shownAt_[f]] = std::move(*v);
-            }
+            out.resize(count);
+            for (size_t f = 0; f < count; ++f) out[shownAt_[f]] = std::move(found[f]);
             return Status::ok();
         }
         std::vector<uint32_t> rows(count);
         for (size_t i = 0; i < count; ++i) rows[i] = foundRow(first + i);
-        if (auto st = found_->prepare(column, rows.data(), count); !st.isOk()) return st;
-        for (uint32_t r : rows) {
-            auto v = found_->read(column, r);
-            if (!v.isOk()) {
-                out.clear();
-                return v.status();
-            }
-            out.push_back(std::move(*v));
-        }
-        return Status::ok();
+        return found_->readColumn(column, rows.data(), count, out);
     }
 
     uint32_t foundRow(size_t row) const { return order_.empty() ? uint32_t(row) : order_[row]; }
@@ -1162,12 +1184,7 @@ private:
                 std::vector<Value> values;
                 values.reserve(f.count);
                 if (term.column >= 0) {
-                    if (auto st = f.prepare(size_t(term.column), nullptr, f.count); !st.isOk()) return st;
-                    for (size_t r = 0; r < f.count; ++r) {
-                        auto v = f.read(size_t(term.column), r);
-                        if (!v.isOk()) return v.status();
-                        values.push_back(std::move(*v));
-                    }
+                    if (auto st = f.readColumn(size_t(term.column), nullptr, f.count, values); !st.isOk()) return st;
                 } else {
                     if (auto st = f.resolveFor(*term.expr); !st.isOk()) return st;
                     EvalContext ctx;

@@ -25,6 +25,10 @@ public:
     Result<std::optional<RowId>> findKey(const std::vector<Value>& key) override { return state_->findKey(key); }
     Status read(RowId row, Record& out) override { return state_->read(row, out); }
     Result<Value> readField(RowId row, int field) override { return state_->readField(row, field); }
+    Status readFields(const std::vector<RowId>& rows, int field, std::vector<Value>& out) override
+    {
+        return state_->readFields(rows, field, out);
+    }
 
     Result<RowId> insert(Record& rec) override;
     Status update(RowId row, const Record& rec) override;

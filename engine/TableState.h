@@ -66,6 +66,7 @@ public:
     Result<std::optional<RowId>> findKey(const std::vector<Value>& key);
     Status read(RowId row, Record& out);
     Result<Value> readField(RowId row, int field);
+    Status readFields(const std::vector<RowId>& rows, int field, std::vector<Value>& out);
 
     Result<RowId> insert(Record& rec);
     Status update(RowId row, const Record& rec);

@@ -283,6 +283,44 @@ TEST(Table, FindKeyUpdateRemoveEmpty)
     EXPECT_EQ(*t2->recordCount(), 1u);
 }
 
+// A field of many rows at once, in any order (a sorted list's column), is
+// what reading it row by row gives; a row that is gone is an error.
+TEST(Table, FieldsOfManyRowsAsOneByOne)
+{
+    TempFolder f;
+    auto db = openDb(f);
+    ASSERT_TRUE(db->createTable("ugyfel", customerDef()).isOk());
+    auto t = openTable(*db, "ugyfel");
+    std::vector<RowId> ids;
+    for (int i = 0; i < 300; ++i) {
+        Record r = customer(i % 7 ? "Név " + std::to_string(i) : "", i % 28 + 1);
+        if (i % 5 == 0) r[3] = Value::fromText("megjegyzés " + std::to_string(i));
+        if (i % 9 == 0) r[2] = Value();
+        ids.push_back(*t->insert(r));
+    }
+    std::mt19937 rng(11);
+    std::shuffle(ids.begin(), ids.end(), rng);
+    ids.push_back(ids.front());  // a row twice
+    for (int field = 0; field < int(customerDef().fields.size()); ++field) {
+        std::vector<Value> many;
+        ASSERT_TRUE(t->readFields(ids, field, many).isOk()) << field;
+        ASSERT_EQ(many.size(), ids.size());
+        for (size_t i = 0; i < ids.size(); ++i) EXPECT_EQ(many[i], *t->readField(ids[i], field)) << field << " " << i;
+    }
+    std::vector<Value> none{Value::fromInt(1)};
+    EXPECT_TRUE(t->readFields({}, 1, none).isOk());
+    EXPECT_TRUE(none.empty());
+
+    ASSERT_TRUE(t->remove(ids[100]).isOk());
+    std::vector<Value> some;
+    for (int field : {1, 3}) {
+        const Status s = t->readFields(ids, field, some);
+        EXPECT_EQ(s.code(), ErrorCode::NotFound) << field;
+        EXPECT_TRUE(some.empty());
+    }
+    EXPECT_FALSE(t->readFields({ids[0]}, 99, some).isOk());
+}
+
 // Many inserts, key changes and deletes in random order against a plain map:
 // blocks split, empty and are reused, and every order stays right, also
 // after reopening.
