@@ -204,12 +204,13 @@ int main(int argc, char** argv)
     std::vector<Timing> timings = {{"létrehozás a cégek lapjáig", {}},
                                    {"ügyfelek rendezése mobil szerint", {}},
                                    {"ügyfelek rendezése név szerint", {}},
-                                   {"ugyanaz egy ügyfél változása után", {}},
                                    {"feladatok rendezése határidő szerint", {}},
                                    {"feladatok rendezése id szerint", {}},
                                    {"egy billentyű a gyorskeresőben", {}},
                                    {"egy oldal lapozása a feladatokban", {}},
-                                   {"lapváltás a feladatokra", {}}};
+                                   {"lapváltás a feladatokra", {}},
+                                   {"ügyfelek név szerint változás után", {}},
+                                   {"feladatok határidő szerint változás után", {}}};
     for (int round = 0; round < rounds; ++round) {
         std::unique_ptr<Tfrm_Main> w;
         timings[0].ms.push_back(timed([&] {
@@ -231,36 +232,44 @@ int main(int argc, char** argv)
             emit customers->sectionClicked(1);
             paint(*w);
         }));
-        // Another program renames a customer: the same title clicked again
-        // reads and ranks every name anew.
-        rename(data.path(), round);
-        timings[3].ms.push_back(timed([&] {
-            emit customers->sectionClicked(1);
-            paint(*w);
-        }));
         // Typing a name letter by letter; the clock runs for the last letter.
         QTest::keyClicks(w->Edit1, "Kiss Csaba ");
-        timings[6].ms.push_back(timed([&] {
+        timings[5].ms.push_back(timed([&] {
             QTest::keyClick(w->Edit1, Qt::Key_1);
             paint(*w);
         }));
 
-        timings[8].ms.push_back(timed([&] {
+        timings[7].ms.push_back(timed([&] {
             w->setTabIndex(2);
             paint(*w);
         }));
         QHeaderView* tasks = w->DBGrid2->horizontalHeader();
-        timings[4].ms.push_back(timed([&] {
+        timings[3].ms.push_back(timed([&] {
             emit tasks->sectionClicked(3);
             paint(*w);
         }));
-        timings[5].ms.push_back(timed([&] {
+        timings[4].ms.push_back(timed([&] {
             w->SortBy("feladat", 2);
             paint(*w);
         }));
         w->DBGrid2->setFocus();
-        timings[7].ms.push_back(timed([&] {
+        timings[6].ms.push_back(timed([&] {
             QTest::keyClick(w->DBGrid2, Qt::Key_PageDown);
+            paint(*w);
+        }));
+        // Another program renames a customer: a title clicked then finds
+        // and sorts the customers, and the tasks that show their names, anew.
+        rename(data.path(), round);
+        w->setTabIndex(1);
+        paint(*w);
+        timings[8].ms.push_back(timed([&] {
+            emit customers->sectionClicked(1);
+            paint(*w);
+        }));
+        w->setTabIndex(2);
+        paint(*w);
+        timings[9].ms.push_back(timed([&] {
+            emit tasks->sectionClicked(3);
             paint(*w);
         }));
         w->hide();

@@ -126,7 +126,12 @@ void Tfrm_Main::SortBy(const QString& field, int tab)
     Beall.sortFields[size_t(tab)] = f;
     auto reorderQuery = [this](QueryDataSet* q, const char* keyField, const QString& orderBy) {
         stale_.removeOne(q);
-        const int key = q->isActive() ? q->fieldByName(keyField)->asInteger() : 0;
+        // A list that another program changed since it was read may not
+        // give the current row's key any more (blank): it is then sorted
+        // and stays on its first row.
+        const int key = q->isActive() && q->currentRow() >= 0
+                            ? q->valueAt(q->currentRow(), q->fieldByName(keyField)->index()).toInt()
+                            : 0;
         q->reopenWithLastLine(orderBy);
         // Rows only sorted anew keep the current one: no search needed.
         if (q->fieldByName(keyField)->asInteger() != key) q->locate(keyField, key);

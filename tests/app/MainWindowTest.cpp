@@ -392,6 +392,13 @@ TEST_F(MainWindowTest, TitleClicksAfterAnotherProgramsChangeShowTheChange)
     EXPECT_EQ(w->Qry->valueAt(2, name).toString(), "Zajti Anna");
     EXPECT_EQ(current(1, "ugyfel").toInt(), bela);
     EXPECT_EQ(w->DBGrid1->model()->index(w->Qry->currentRow(), 1).data().toString(), "Bíró Béla");
+    // A row whose key the list never read before the change: the list can no
+    // longer give it, and the click still sorts, onto the first row.
+    ASSERT_TRUE(w->Qry->locate("Ugyfel_nev", "Zajti Anna"));
+    set("ugyfel", {{"Ugyfel_nev", "Kovács Anna"}});
+    emit titles->sectionClicked(4);
+    EXPECT_EQ(w->Qry->valueAt(2, name).toString(), "Kovács Anna");
+    EXPECT_EQ(w->Qry->recNo(), 1);
 
     // The unfinished tasks stay the only ones shown, whatever the order.
     w->aFeladat->trigger();
