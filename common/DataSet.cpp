@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include <QScopedValueRollback>
+
 #include "DataSetInternal.h"
 #include "engine/Filter.h"
 
@@ -298,7 +300,27 @@ QVariant DataSet::valueAt(int row, int field) const
     if (!isActive() || row < 0 || row >= recordCount() || field < 0 || field >= fieldCount()) return {};
     const RowRef r = rowRef(row);
     if (r.buffer) return bufferValue(field);
-    return cachedValue(r.pos, field, nullptr);
+    engine::Status error;
+    QVariant v = cachedValue(r.pos, field, &error);
+    // Views read while they paint, when their rows must not change under
+    // them: the rows are read anew once the current event is done.
+    if (!error.isOk() && !rereadQueued_ && source_->stale()) {
+        rereadQueued_ = true;
+        DataSet* self = const_cast<DataSet*>(this);
+        QMetaObject::invokeMethod(
+            self,
+            [self] {
+                self->rereadQueued_ = false;
+                if (!self->isActive() || self->state_ != State::Browse) return;
+                // A failure shows where a value of the rows is next used.
+                try {
+                    self->rereadOutdated();
+                } catch (const DbError&) {
+                }
+            },
+            Qt::QueuedConnection);
+    }
+    return v;
 }
 
 QString DataSet::displayTextAt(int row, int field) const
@@ -316,6 +338,8 @@ QVariant DataSet::currentValue(int field) const
     if (r.buffer) return bufferValue(field);
     engine::Status error;
     QVariant v = cachedValue(r.pos, field, &error);
+    if (!error.isOk() && state_ == State::Browse && !rereading_ && const_cast<DataSet*>(this)->rereadOutdated())
+        return currentValue(field);
     if (!error.isOk()) dbconv::raise(error);
     return v;
 }
@@ -832,6 +856,31 @@ void DataSet::remove()
     emit rowsChanged();
     emit currentChanged();
     if (afterScroll) afterScroll(*this);
+}
+
+bool DataSet::isOutdated() const { return isActive() && source_->stale(); }
+
+bool DataSet::refreshIfOutdated(bool* rowKept)
+{
+    if (rowKept) *rowKept = true;
+    if (!isOutdated()) return false;
+    checkBrowseMode();
+    return rereadOutdated(rowKept);
+}
+
+// Reads the rows anew when they are outdated, in browse state; a failure
+// leaves them as they were and says so.
+bool DataSet::rereadOutdated(bool* rowKept)
+{
+    if (rereading_ || !source_->stale()) return false;
+    const QScopedValueRollback<bool> busy(rereading_, true);
+    const bool hadRow = currentSourcePos().has_value();
+    const engine::Status s = source_->reload();
+    if (!s.isOk()) dbconv::raise(s);
+    const std::optional<size_t> pos = source_->currentPos();
+    if (rowKept) *rowKept = pos || !hadRow;
+    sourceChanged(pos ? pos : std::optional<size_t>(0));
+    return true;
 }
 
 void DataSet::refresh()

@@ -226,12 +226,23 @@ public:
     void cancel();
     void remove();  // deletes the current row
     void refresh(); // re-reads the rows, keeping the current one where it can
+    // True when a table the rows were read from changed since, by this or
+    // another handle or program; as cheap as reading the tables' versions.
+    bool isOutdated() const;
+    // Reads the rows anew when isOutdated(): the filter, the order and the
+    // current row stay; where that row is gone the first row becomes
+    // current and `rowKept` (when given) is set false. Returns whether it
+    // read them.
+    bool refreshIfOutdated(bool* rowKept = nullptr);
 
     // Random access for views, without moving the current row: the value or
     // display text of field `field` (index into fields()) in row `row`
     // (0-based position among the rows that pass the filter). For a row being
     // edited the edit buffer shows.
     // A row that cannot be read shows blank here; Field::value() throws.
+    // A value refused because the rows are outdated reads the rows anew:
+    // Field::value() at once, then reads again; views after their current
+    // event, which shows them the new rows.
     QVariant valueAt(int row, int field) const;
     QString displayTextAt(int row, int field) const;
     int currentRow() const { return recNo() - 1; }
@@ -297,6 +308,7 @@ private:
     void makeFields();
     void checkModifiable() const;
     void followOtherWriters();
+    bool rereadOutdated(bool* rowKept = nullptr);
     void startInsert(bool atEnd);
     void moveTo(int row, bool bof, bool eof);
     void rebuildView(std::optional<size_t> current, std::optional<size_t> keepShown);
@@ -311,6 +323,8 @@ private:
     QHash<QString, QString> formats_;
     QHash<QString, Qt::Alignment> alignments_;
     mutable quint64 fetches_ = 0;
+    mutable bool rereadQueued_ = false;
+    bool rereading_ = false;
 };
 
 // A table of the connection's folder, opened by file name ("ugyfel.DB").
@@ -396,6 +410,11 @@ public:
     // current, as after open().
     void reopenWithLastLine(const QString& line);
 
+    // The column that tells the rows apart (a list's key). When the query
+    // runs again (refresh(), refreshIfOutdated()), the row with the current
+    // row's key stays current; without a key field the row number stays.
+    void setKeyField(const QString& name) { keyField_ = name; }
+
 protected:
     std::unique_ptr<Source> openSource() override;
 
@@ -408,6 +427,7 @@ private:
     QStringList sql_;
     std::vector<engine::SqlParam> params_;
     std::unique_ptr<QuerySource> ran_;  // a run that the next openSource() takes
+    QString keyField_;
 };
 
 // Copies the rows of `source` into `dest` (open, any state), field by field

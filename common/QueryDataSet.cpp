@@ -13,6 +13,8 @@ struct QueryDataSet::QuerySource : DataSet::Source {
     std::unique_ptr<engine::QueryResult> result;
     std::optional<size_t> current;
     std::optional<size_t> found;
+    int keyCol = -1;          // the column that tells rows apart; none when -1
+    engine::Value currentKey; // the current row's, while it could be read
 
     // With `earlier`: see engine::runSql().
     engine::Status run(const engine::QueryResult* earlier = nullptr, std::vector<uint32_t>* earlierRows = nullptr)
@@ -86,9 +88,23 @@ struct QueryDataSet::QuerySource : DataSet::Source {
         }
     }
     QString readOnlyReason() const override { return dbmsg::readOnlyQuery(); }
-    void noteCurrent(std::optional<size_t> pos) override { current = pos; }
+    void noteCurrent(std::optional<size_t> pos) override
+    {
+        current = pos;
+        if (keyCol < 0) return;
+        // Read now: once a table has changed the result refuses it.
+        auto k = pos ? value(*pos, keyCol) : engine::Result<engine::Value>(engine::Value());
+        currentKey = k.isOk() ? *k : engine::Value();
+    }
 
-    // A query's rows have no key: the row number stays.
+    bool stale() override
+    {
+        const auto r = result->changed();
+        return !r.isOk() || *r;
+    }
+
+    // With a key column the row with the current key stays current (none
+    // when it is gone); without one the row number stays.
     engine::Status reload() override
     {
         const engine::Status s = run();
@@ -96,6 +112,13 @@ struct QueryDataSet::QuerySource : DataSet::Source {
         kept.clear();
         const size_t n = result->rowCount();
         found = current && n > 0 ? std::optional(std::min(*current, n - 1)) : std::nullopt;
+        if (keyCol < 0 || n == 0) return s;
+        found.reset();
+        if (currentKey.isNull()) return s;
+        std::vector<engine::Value> keys;
+        if (!result->values(size_t(keyCol), 0, n, keys).isOk()) return s;
+        const auto at = std::find(keys.begin(), keys.end(), currentKey);
+        if (at != keys.end()) found = size_t(at - keys.begin());
         return s;
     }
     std::optional<size_t> currentPos() const override { return found; }
@@ -153,6 +176,11 @@ std::unique_ptr<QueryDataSet::QuerySource> QueryDataSet::run(const engine::Query
     for (const engine::QueryResult::Column& c : src->result->columns())
         src->columns.push_back({dbconv::fromCp1250(c.name), c.type, c.size, QString(), false});
     src->storedColumns = int(src->columns.size());
+    for (size_t c = 0; c < src->columns.size() && !keyField_.isEmpty(); ++c)
+        if (src->columns[c].name.compare(keyField_, Qt::CaseInsensitive) == 0) {
+            src->keyCol = int(c);
+            break;
+        }
     return src;
 }
 

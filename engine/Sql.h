@@ -71,6 +71,11 @@ public:
     // For reading a column of many rows (a filter, a search): the tables
     // are checked once, and joined rows are found in bulk.
     virtual Status values(size_t column, size_t first, size_t count, std::vector<Value>& out) const = 0;
+
+    // True when a table the statement read has changed since it ran, by
+    // anyone: the rows may differ from what running it again would give. As
+    // cheap as reading each table's version().
+    virtual Result<bool> changed() const = 0;
 };
 
 struct SqlOutcome {

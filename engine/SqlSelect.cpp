@@ -311,8 +311,25 @@ public:
     std::vector<Value> values_;
     size_t rows_ = 0;
 
+    // A grouped result's tables and their versions when it ran; a plain
+    // one has them in found_.
+    std::vector<Slot> groupedSlots_;
+    std::vector<uint64_t> groupedVersions_;
+
     const std::vector<Column>& columns() const override { return columns_; }
     size_t rowCount() const override { return rows_; }
+
+    Result<bool> changed() const override
+    {
+        const std::vector<Slot>& slots = found_ ? found_->slots : groupedSlots_;
+        const std::vector<uint64_t>& versions = found_ ? found_->versions : groupedVersions_;
+        for (size_t i = 0; i < slots.size(); ++i) {
+            auto v = slots[i].table->version();
+            if (!v.isOk()) return v.status();
+            if (*v != versions[i]) return true;
+        }
+        return false;
+    }
 
     Result<Value> value(size_t row, size_t column) const override
     {
@@ -574,6 +591,8 @@ public:
         for (const auto& c : out_) result->columns_.push_back(c.info);
         if (grouped_) {
             if (auto st = groupInto(*result); !st.isOk()) return st;
+            result->groupedSlots_ = slots_;
+            result->groupedVersions_ = versions_;
         } else {
             if (s_.distinct)
                 if (auto st = removeDuplicates(); !st.isOk()) return st;

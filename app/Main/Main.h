@@ -227,8 +227,7 @@ private:
     void companyMoved();
     void quickSearch(int tab, const QString& text);
     void resizeGridColumns(DBGrid* grid);
-    void tablesChanged(const QStringList& tables, const DataSet* fresh);
-    void refreshStaleFor(int tab);
+    bool refreshOutdated(int tab);
     bool isCommandKey(const QKeyEvent& key) const;
 
     // MainGrid.cpp
@@ -260,7 +259,6 @@ private:
     bool created_ = false;  // creation finished: SortBy may move the focus
     bool shown_ = false;
     QString nameDayLine_;
-    QList<QueryDataSet*> stale_;  // lists whose tables changed since they ran
 };
 
 // Reads vanbelep, alapprioritas and alaphatarido of the first beallit row

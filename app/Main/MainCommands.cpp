@@ -91,17 +91,17 @@ void Tfrm_Main::aTorolExecute()
 {
     const int tab = tabIndex();
     DataSet* ds = browseDataSet(tab);
-    if (!ds->isActive() || ds->isEmpty()) return;  // no row to delete
+    // No row to delete, or the row shown was removed by another program.
+    if (!ds->isActive() || !refreshOutdated(tab) || ds->isEmpty()) return;
     if (!AskDeleteRow(this)) return;
     switch (tab) {
     case 0:
         TblCegek->remove();
         TblCegek->flushBuffers();
-        tablesChanged({"ceg"}, TblCegek);
+        refreshOutdated(tab);
         break;
     case 1:
         deleteThroughTable(Qry, Tbl, "ugyfel");
-        tablesChanged({"ugyfel"}, Qry);
         break;
     case 2:
         deleteThroughTable(QryFeladat, TblFeladat, "feladat");
@@ -109,7 +109,7 @@ void Tfrm_Main::aTorolExecute()
     default:
         TblTermek->remove();
         TblTermek->flushBuffers();
-        tablesChanged({"termek"}, TblTermek);
+        refreshOutdated(tab);
         break;
     }
 }
@@ -119,6 +119,7 @@ void Tfrm_Main::aUgrikCegExecute()
     const int tab = tabIndex();
     if (tab != 1 && tab != 2) return;
     QueryDataSet* list = tab == 1 ? Qry : QryFeladat;
+    if (!refreshOutdated(tab)) return;
     const int company = list->isActive() ? list->fieldByName("ceg")->asInteger() : 0;
     setTabIndex(0);
     TblCegek->locate("ceg", company);
@@ -223,6 +224,17 @@ bool Tfrm_Main::event(QEvent* event)
     if (event->type() == QEvent::StatusTip) {
         StatusPanels[3]->setText(static_cast<QStatusTipEvent*>(event)->tip());
         return true;
+    }
+    // Coming back from another program, the user expects its changes shown.
+    // A list that cannot be read now (a table locked by the maintenance
+    // tool) says why in the status bar: a message box here would come back
+    // with every activation.
+    if (event->type() == QEvent::WindowActivate && created_) {
+        try {
+            refreshOutdated(tabIndex());
+        } catch (const DbError& e) {
+            StatusPanels[3]->setText(e.message());
+        }
     }
     return QMainWindow::event(event);
 }

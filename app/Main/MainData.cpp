@@ -99,6 +99,7 @@ void Tfrm_Main::createDataSets()
 
     Qry = new QueryDataSet(db, this);
     Qry->setSql(kCustomerQuery);
+    Qry->setKeyField("ugyfel");
     labels(Qry, {{"Ugyfel_nev", "ügyfél"},         {"Telefon_magan", "magántelefon"},
                  {"Telefon_ceges", "céges telefon"}, {"Mobil", "mobil"},
                  {"Fax", "fax"},                     {"Emil1", "e-mail 1."},
@@ -115,6 +116,7 @@ void Tfrm_Main::createDataSets()
 
     QryFeladat = new QueryDataSet(db, this);
     QryFeladat->setSql(kTaskQuery);
+    QryFeladat->setKeyField("feladat");
     QryFeladat->setDisplayFormat("feladat", "00000");
     labels(QryFeladat, {{"feladat", "id"},
                         {"dat_beerk", "beérkezett"},
@@ -275,38 +277,27 @@ void Tfrm_Main::tabChange(int index)
         Edit3->setFocus();
         break;
     }
-    refreshStaleFor(index);
+    refreshOutdated(index);
     ResizeColumns();
     UpdateStatusLine(index);
 }
 
-void Tfrm_Main::tablesChanged(const QStringList& tables, const DataSet* fresh)
+bool Tfrm_Main::refreshOutdated(int tab)
 {
-    // An open query refuses the values of a table changed since it ran;
-    // the lists that read one of `tables` run again when next shown.
-    const std::pair<QueryDataSet*, QStringList> reads[] = {
-        {Qry, {"ugyfel", "tipus", "ceg", "uzletkoto"}},
-        {QryFeladat, {"feladat", "ugyfel", "termek", "allapot", "prioritas", "feltipus", "feleredmeny", "ceg"}},
-    };
-    for (const auto& [query, read] : reads) {
-        if (query == fresh || !query->isActive() || stale_.contains(query)) continue;
-        for (const QString& t : tables)
-            if (read.contains(t)) {
-                stale_.append(query);
-                break;
-            }
+    // The lists stay open while other programs (another Nyilvex, the SQL
+    // and maintenance tools) change their tables; the versions tell cheaply
+    // whether a list must be read anew.
+    bool kept = true;
+    switch (tab) {
+    case 0:
+        TblCegek->refreshIfOutdated(&kept);
+        Qry->refreshIfOutdated();
+        break;
+    case 1: Qry->refreshIfOutdated(&kept); break;
+    case 2: QryFeladat->refreshIfOutdated(&kept); break;
+    default: TblTermek->refreshIfOutdated(&kept); break;
     }
-    refreshStaleFor(tabIndex());
-}
-
-void Tfrm_Main::refreshStaleFor(int tab)
-{
-    QueryDataSet* shown = tab == 2 ? QryFeladat : tab == 3 ? nullptr : Qry;
-    if (!shown || !stale_.removeOne(shown) || !shown->isActive()) return;
-    const char* key = shown == Qry ? "ugyfel" : "feladat";
-    const int id = shown->currentRow() >= 0 ? shown->valueAt(shown->currentRow(), shown->fieldByName(key)->index()).toInt() : 0;
-    shown->refresh();
-    shown->locate(key, id);
+    return kept;
 }
 
 void Tfrm_Main::companyMoved()

@@ -45,8 +45,9 @@ void Tfrm_Main::aFigyelmeztetExecute()
     const ReminderTable& t = kReminderTables[tab];
     const QString table = t.table;
     const QString key = t.key;
-    // An empty list has no row to remind of.
-    if (!ds->isActive() || ds->isEmpty()) return;
+    // An empty list has no row to remind of; a row another program removed
+    // is not reminded of either.
+    if (!ds->isActive() || !refreshOutdated(tab) || ds->isEmpty()) return;
 
     if (ds->fieldByName("dat_figy")->isNull()) {
         QDate date = QDate::currentDate();
@@ -63,7 +64,7 @@ void Tfrm_Main::aFigyelmeztetExecute()
         QryUpdFigy->setParam("pszoveg", QueryDataSet::ParamType::Text, text);
         QryUpdFigy->setParam("pid", QueryDataSet::ParamType::Integer, id);
         execAndReopen(QryUpdFigy, ds, key, id);
-        tablesChanged({table}, ds);
+        refreshOutdated(tab);
         return;
     }
 
@@ -75,7 +76,7 @@ void Tfrm_Main::aFigyelmeztetExecute()
     QryUpdFigy->clearParams();
     QryUpdFigy->setParam("pid", QueryDataSet::ParamType::Integer, id);
     execAndReopen(QryUpdFigy, ds, key, id);
-    tablesChanged({table}, ds);
+    refreshOutdated(tab);
 }
 
 QString NameDayLineText(const QDate& date, const QString& names)

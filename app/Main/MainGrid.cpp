@@ -125,7 +125,6 @@ void Tfrm_Main::SortBy(const QString& field, int tab)
     const QString f = field.toLower();
     Beall.sortFields[size_t(tab)] = f;
     auto reorderQuery = [this](QueryDataSet* q, const char* keyField, const QString& orderBy) {
-        stale_.removeOne(q);
         // A list that another program changed since it was read may not
         // give the current row's key any more (blank): it is then sorted
         // and stays on its first row.

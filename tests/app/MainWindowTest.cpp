@@ -555,6 +555,78 @@ TEST_F(MainWindowTest, ReminderOnAFilteredTaskListKeepsTheListAndTheTask)
     EXPECT_TRUE(samePicture(cell(w->DBGrid2, w->QryFeladat->currentRow(), "*").picture, Pic::Reminder));
 }
 
+// Another program changes and deletes rows while the lists stay open: back
+// in the window, at a tab change and before a command the lists show the
+// change with their current row (the first one where it is gone), filter
+// and order kept; when nothing changed nothing is read again.
+TEST_F(MainWindowTest, ListsFollowAnotherProgramsChanges)
+{
+    const int laszlo = add("ugyfel", {{"Ugyfel_nev", "Kiss László"}, {"Emil1", "kiss@pelda.hu"}});
+    const int bela = add("ugyfel", {{"Ugyfel_nev", "Bíró Béla"}});
+    const int cecilia = add("ugyfel", {{"Ugyfel_nev", "Cseh Cecília"}});
+    const int t1 = add("feladat", {{"rovid", "egy"}, {"ugyfel", laszlo}, {"lezarva", "N"}});
+    add("feladat", {{"rovid", "lezárt"}, {"ugyfel", laszlo}, {"lezarva", "I"}});
+    const int t3 = add("feladat", {{"rovid", "három"}, {"ugyfel", bela}, {"lezarva", "N"}});
+    start();
+    w->aFeladat->trigger();
+    ASSERT_TRUE(w->QryFeladat->locate("feladat", t3));
+    w->aUgyfel->trigger();
+    emit w->DBGrid1->horizontalHeader()->sectionClicked(1);  // "ügyfél"
+    ASSERT_TRUE(w->Qry->locate("ugyfel", laszlo));
+    EXPECT_EQ(w->lnkEmil1->text(), "kiss@pelda.hu");
+    const int name = w->Qry->fieldByName("Ugyfel_nev")->index();
+    int rereads = 0;
+    for (DataSet* list : {static_cast<DataSet*>(w->Qry), static_cast<DataSet*>(w->QryFeladat)})
+        QObject::connect(list, &DataSet::rowsChanged, [&rereads] { ++rereads; });
+    auto comeBack = [this] {
+        QEvent activated(QEvent::WindowActivate);
+        QApplication::sendEvent(w.get(), &activated);
+    };
+    comeBack();
+    EXPECT_EQ(rereads, 0);
+
+    conn->execSql("UPDATE ugyfel SET ugyfel_nev='Kiss Lászlóné', emil1='lne@pelda.hu' WHERE ugyfel_nev LIKE 'Kiss%'");
+    comeBack();
+    EXPECT_EQ(rereads, 1);
+    EXPECT_EQ(current(1, "ugyfel").toInt(), laszlo);
+    EXPECT_EQ(w->lnkEmil1->text(), "lne@pelda.hu");
+    EXPECT_EQ(w->Qry->valueAt(0, name).toString(), "Bíró Béla");
+    EXPECT_EQ(w->Qry->valueAt(1, name).toString(), "Cseh Cecília");
+    EXPECT_EQ(w->DBGrid1->model()->index(2, 1).data().toString(), "Kiss Lászlóné");
+
+    // The row a command would act on is gone: the list shows the first row
+    // and the command asks nothing and deletes nothing.
+    ASSERT_TRUE(w->Qry->locate("ugyfel", cecilia));
+    conn->execSql("DELETE FROM ugyfel WHERE ugyfel=" + QString::number(cecilia));
+    user.yesNo = {true};
+    w->aTorol->trigger();
+    EXPECT_TRUE(user.messages().isEmpty());
+    EXPECT_EQ(count("ugyfel"), 2);
+    ASSERT_EQ(w->Qry->recordCount(), 2);
+    EXPECT_EQ(current(1, "ugyfel").toInt(), bela);
+
+    // The tasks list, filtered to the unfinished ones, at the tab change.
+    conn->execSql("UPDATE feladat SET rovid='három!' WHERE feladat=" + QString::number(t3));
+    w->aFeladat->trigger();
+    EXPECT_TRUE(w->QryFeladat->filtered());
+    EXPECT_EQ(w->statusText(1), "Szűrt állomány");
+    ASSERT_EQ(w->QryFeladat->recordCount(), 2);
+    EXPECT_EQ(current(2, "feladat").toInt(), t3);
+    EXPECT_EQ(current(2, "rovid").toString(), "három!");
+    const int customer = w->QryFeladat->fieldByName("ugyfel_nev")->index();
+    EXPECT_EQ(w->QryFeladat->valueAt(0, customer).toString(), "Kiss Lászlóné");
+    conn->execSql("DELETE FROM feladat WHERE feladat=" + QString::number(t3));
+    comeBack();
+    ASSERT_EQ(w->QryFeladat->recordCount(), 1);
+    EXPECT_EQ(current(2, "feladat").toInt(), t1);
+    w->aUgyfel->trigger();
+    w->aFeladat->trigger();
+    comeBack();
+    EXPECT_FALSE(w->Qry->isOutdated());
+    EXPECT_FALSE(w->QryFeladat->isOutdated());
+    EXPECT_EQ(current(2, "feladat").toInt(), t1);
+}
+
 TEST_F(MainWindowTest, DeleteRemovesOnlyTheRowAndLeavesItsNotesDocumentsAndTasks)
 {
     const int keep = add("ugyfel", {{"Ugyfel_nev", "Marad Mária"}});

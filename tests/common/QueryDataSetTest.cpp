@@ -1,5 +1,8 @@
 // Query data sets, statements, batch append and the connection.
+#include <QCoreApplication>
 #include <QDir>
+
+#include <optional>
 
 #include "DbFixture.h"
 
@@ -335,4 +338,78 @@ TEST_F(QueryTest, ConnectionClosesItsDataSetsAndReconnects)
     TableDataSet noTable(&named);
     noTable.setTableName("nincsilyen.DB");
     EXPECT_THROW(noTable.open(), DbError);
+}
+
+// A list kept open while another handle changes and deletes its rows: it
+// knows cheaply that it is outdated, runs again keeping its filter, its
+// order and its current row by key (the first row when that one is gone),
+// and a value it can no longer give is read anew instead of shown blank.
+TEST_F(QueryTest, OutdatedRowsAreReadAgainKeepingTheCurrentRowByKey)
+{
+    addCompaniesAndCustomers();
+    QueryDataSet q(conn.get());
+    q.setSql(kCustomerQuery);
+    q.sql().removeLast();
+    q.sql().append("ORDER BY ugyfel_nev;");
+    q.setKeyField("ugyfel");
+    q.setFilter("ceg=5");
+    q.setFiltered(true);
+    q.open();
+    ASSERT_TRUE(q.locate("ugyfel_nev", QStringLiteral("Zoltán")));
+    const int zoltan = q.fieldByName("ugyfel")->asInteger();
+    EXPECT_FALSE(q.isOutdated());
+    bool kept = false;
+    EXPECT_FALSE(q.refreshIfOutdated(&kept));
+    EXPECT_TRUE(kept);
+
+    Connection other;
+    other.setParams(conn->params());
+    other.execSql(QStringLiteral("UPDATE ugyfel SET ugyfel_nev='Ábrahám', emil1='a@x.hu' WHERE ugyfel_nev='Zoltán'"));
+    other.execSql(QStringLiteral("INSERT INTO ugyfel (ugyfel_nev, ceg) VALUES ('Aladár', 5), ('Elek', 2)"));
+    EXPECT_TRUE(q.isOutdated());
+    EXPECT_TRUE(q.refreshIfOutdated(&kept));
+    EXPECT_TRUE(kept);
+    EXPECT_FALSE(q.isOutdated());
+    EXPECT_EQ(column(q, "ugyfel_nev"), QStringList({"Ábrahám", "Ágnes", "Aladár"}));
+    EXPECT_EQ(q.fieldByName("ugyfel")->asInteger(), zoltan);
+    EXPECT_EQ(q.fieldByName("emil1")->asString(), "a@x.hu");
+    EXPECT_EQ(q.recNo(), 1);
+
+    // The current row removed: the first row that passes the filter.
+    ASSERT_TRUE(q.locate("ugyfel_nev", QStringLiteral("Ágnes")));
+    other.execSql(QStringLiteral("DELETE FROM ugyfel WHERE ugyfel_nev='Ágnes'"));
+    EXPECT_TRUE(q.refreshIfOutdated(&kept));
+    EXPECT_FALSE(kept);
+    EXPECT_EQ(column(q, "ugyfel_nev"), QStringList({"Ábrahám", "Aladár"}));
+    EXPECT_EQ(q.recNo(), 1);
+    EXPECT_EQ(q.fieldByName("ugyfel")->asInteger(), zoltan);
+
+    // A changed joined table counts too.
+    ASSERT_TRUE(q.locate("ugyfel_nev", QStringLiteral("Aladár")));
+    const int aladar = q.fieldByName("ugyfel")->asInteger();
+    other.execSql(QStringLiteral("UPDATE ceg SET ceg_nev='Ötödik' WHERE ceg=5"));
+    EXPECT_TRUE(q.isOutdated());
+    // A value of the current row asked for after the change is read from
+    // the rows run again, never given blank; the row stays.
+    EXPECT_EQ(q.fieldByName("ceg_nev")->asString(), "Ötödik");
+    EXPECT_FALSE(q.isOutdated());
+    EXPECT_EQ(q.fieldByName("ugyfel")->asInteger(), aladar);
+
+    // Views get blank while they paint and the new rows right after the
+    // event they paint in.
+    int argc = 1;
+    char arg0[] = "common_tests";
+    char* argv[] = {arg0, nullptr};
+    std::optional<QCoreApplication> app;
+    if (!QCoreApplication::instance()) app.emplace(argc, argv);
+    other.execSql(QStringLiteral("UPDATE ugyfel SET ugyfel_nev='Adorján' WHERE ugyfel_nev='Aladár'"));
+    const int name = q.fieldByName("ugyfel_nev")->index();
+    int resets = 0;
+    QObject::connect(&q, &DataSet::rowsChanged, [&] { ++resets; });
+    EXPECT_EQ(q.valueAt(1, name), QVariant());
+    EXPECT_EQ(resets, 0);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(resets, 1);
+    EXPECT_EQ(q.valueAt(1, name).toString(), "Adorján");
+    EXPECT_EQ(q.fieldByName("ugyfel")->asInteger(), aladar);
 }

@@ -176,7 +176,18 @@ TEST_F(Dialect, ResultsNeverShowChangedRows)
     auto r = query("SELECT nev, megj FROM ugyfel ORDER BY ugyfel");
     ASSERT_TRUE(r);
     EXPECT_EQ(texts(*r, "nev")[0], "Éva");
+    // Results say whether a table they read changed, joined and grouped ones too.
+    auto joined = query("SELECT nev, ceg_nev FROM ugyfel LEFT OUTER JOIN ceg ON (ugyfel.ceg = ceg.ceg)");
+    auto grouped = query("SELECT ceg, COUNT(*) FROM ugyfel GROUP BY ceg");
+    ASSERT_TRUE(joined && grouped);
+    for (const engine::QueryResult* q : {r.get(), joined.get(), grouped.get()}) EXPECT_FALSE(*q->changed());
+    exec("UPDATE ceg SET ceg_nev = 'Gamma' WHERE ceg = 2");
+    EXPECT_FALSE(*r->changed());
+    EXPECT_TRUE(*joined->changed());
+    EXPECT_FALSE(*grouped->changed());
     exec("UPDATE ugyfel SET nev = 'Más' WHERE ugyfel = 1");
+    EXPECT_TRUE(*r->changed());
+    EXPECT_TRUE(*grouped->changed());
     auto v = r->value(0, 0);
     ASSERT_FALSE(v.isOk());
     EXPECT_NE(v.status().message().find("megváltozott"), std::string::npos);
