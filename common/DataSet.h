@@ -414,6 +414,10 @@ public:
     // runs again (refresh(), refreshIfOutdated()), the row with the current
     // row's key stays current; without a key field the row number stays.
     void setKeyField(const QString& name) { keyField_ = name; }
+    // The current row's key, as read when that row became current: known
+    // even when another program has changed the tables since and the rows
+    // refuse their values. Blank without a key field or a current row.
+    QVariant currentKey() const;
 
 protected:
     std::unique_ptr<Source> openSource() override;

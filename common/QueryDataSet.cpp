@@ -184,6 +184,12 @@ std::unique_ptr<QueryDataSet::QuerySource> QueryDataSet::run(const engine::Query
     return src;
 }
 
+QVariant QueryDataSet::currentKey() const
+{
+    if (!isActive()) return {};
+    return dbconv::toVariant(static_cast<const QuerySource&>(*source_).currentKey);
+}
+
 std::unique_ptr<DataSet::Source> QueryDataSet::openSource()
 {
     if (ran_) return std::move(ran_);

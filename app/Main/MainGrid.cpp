@@ -124,16 +124,15 @@ void Tfrm_Main::SortBy(const QString& field, int tab)
 {
     const QString f = field.toLower();
     Beall.sortFields[size_t(tab)] = f;
-    auto reorderQuery = [this](QueryDataSet* q, const char* keyField, const QString& orderBy) {
-        // A list that another program changed since it was read may not
-        // give the current row's key any more (blank): it is then sorted
-        // and stays on its first row.
-        const int key = q->isActive() && q->currentRow() >= 0
-                            ? q->valueAt(q->currentRow(), q->fieldByName(keyField)->index()).toInt()
-                            : 0;
+    auto reorderQuery = [](QueryDataSet* q, const char* keyField, const QString& orderBy) {
+        // The key the list remembered when the row became current: a list
+        // that another program changed since it was read refuses the row's
+        // values, and the click still keeps that row (the first row when it
+        // is gone).
+        const QVariant key = q->currentKey();
         q->reopenWithLastLine(orderBy);
         // Rows only sorted anew keep the current one: no search needed.
-        if (q->fieldByName(keyField)->asInteger() != key) q->locate(keyField, key);
+        if (!key.isNull() && q->fieldByName(keyField)->asInteger() != key.toInt()) q->locate(keyField, key);
     };
     switch (tab) {
     case 1:

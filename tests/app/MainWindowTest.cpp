@@ -366,7 +366,7 @@ TEST_F(MainWindowTest, TasksSortByDeadlineThenIdAndTablesByTheirIndexes)
 // another program changed meanwhile shows at the next click.
 TEST_F(MainWindowTest, TitleClicksAfterAnotherProgramsChangeShowTheChange)
 {
-    add("ugyfel", {{"Ugyfel_nev", "Kovács Anna"}, {"Mobil", "+36 30 333"}});
+    const int anna = add("ugyfel", {{"Ugyfel_nev", "Kovács Anna"}, {"Mobil", "+36 30 333"}});
     const int bela = add("ugyfel", {{"Ugyfel_nev", "Bíró Béla"}, {"Mobil", "+36 20 999"}});
     const QDate d(2024, 3, 1);
     const int t1 = add("feladat", {{"rovid", "egy"}, {"dat_hatid", d.addDays(2)}, {"lezarva", "N"}});
@@ -392,13 +392,28 @@ TEST_F(MainWindowTest, TitleClicksAfterAnotherProgramsChangeShowTheChange)
     EXPECT_EQ(w->Qry->valueAt(2, name).toString(), "Zajti Anna");
     EXPECT_EQ(current(1, "ugyfel").toInt(), bela);
     EXPECT_EQ(w->DBGrid1->model()->index(w->Qry->currentRow(), 1).data().toString(), "Bíró Béla");
-    // A row whose key the list never read before the change: the list can no
-    // longer give it, and the click still sorts, onto the first row.
+    // A row whose values the list can no longer give after the change stays
+    // current by the key it had when it became current; a row another
+    // program removed leaves the list on its first row.
     ASSERT_TRUE(w->Qry->locate("Ugyfel_nev", "Zajti Anna"));
     set("ugyfel", {{"Ugyfel_nev", "Kovács Anna"}});
     emit titles->sectionClicked(4);
     EXPECT_EQ(w->Qry->valueAt(2, name).toString(), "Kovács Anna");
+    EXPECT_EQ(w->Qry->recNo(), 3);
+    EXPECT_EQ(current(1, "ugyfel").toInt(), anna);
+    EXPECT_EQ(w->DBGrid1->model()->index(w->Qry->currentRow(), 1).data().toString(), "Kovács Anna");
+    {
+        TableDataSet t(conn.get());
+        t.setTableName("ugyfel.DB");
+        t.open();
+        ASSERT_TRUE(t.locate("ugyfel", anna));
+        t.remove();
+        t.flushBuffers();
+    }
+    emit titles->sectionClicked(1);
+    ASSERT_EQ(w->Qry->recordCount(), 2);
     EXPECT_EQ(w->Qry->recNo(), 1);
+    EXPECT_EQ(current(1, "Ugyfel_nev").toString(), "Ábel Ádám");
 
     // The unfinished tasks stay the only ones shown, whatever the order.
     w->aFeladat->trigger();

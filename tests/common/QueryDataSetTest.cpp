@@ -367,6 +367,9 @@ TEST_F(QueryTest, OutdatedRowsAreReadAgainKeepingTheCurrentRowByKey)
     other.execSql(QStringLiteral("UPDATE ugyfel SET ugyfel_nev='Ábrahám', emil1='a@x.hu' WHERE ugyfel_nev='Zoltán'"));
     other.execSql(QStringLiteral("INSERT INTO ugyfel (ugyfel_nev, ceg) VALUES ('Aladár', 5), ('Elek', 2)"));
     EXPECT_TRUE(q.isOutdated());
+    // The key remembered as the row became current, without reading anew.
+    EXPECT_EQ(q.currentKey().toInt(), zoltan);
+    EXPECT_TRUE(q.isOutdated());
     EXPECT_TRUE(q.refreshIfOutdated(&kept));
     EXPECT_TRUE(kept);
     EXPECT_FALSE(q.isOutdated());
