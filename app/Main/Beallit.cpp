@@ -128,6 +128,8 @@ Tfrm_Beallit::Tfrm_Beallit(QWidget* parent) : QDialog(parent)
     btnMegsem = PlaceButton(this, "btnMegsem", "Mégsem", 350, 261);
     connect(btnOK, &QPushButton::clicked, this, &Tfrm_Beallit::btnOKClick);
     connect(btnMegsem, &QPushButton::clicked, this, &QDialog::reject);
+    // The keyboard starts in the first box, not on the page tabs.
+    CheckBox1->setFocus();
 }
 
 void Tfrm_Beallit::BitBtn1Click()

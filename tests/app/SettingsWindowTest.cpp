@@ -1,6 +1,8 @@
+#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -75,6 +77,11 @@ TEST_F(SettingsWindowTest, CancelChangesNothing)
     ScriptedInteraction user;
     user.folders = {"/tmp/masik"};
     user.onModal("frm_Beallit", [](QDialog& d) {
+        // The keyboard starts in the first box and Tab goes on from there.
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+        EXPECT_EQ(QApplication::focusWidget(), d.findChild<QCheckBox*>("CheckBox1"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), d.findChild<QCheckBox*>("DBCheckBox1"));
         EXPECT_EQ(d.findChild<QLineEdit*>("Edit1")->text(), "Szeged");
         EXPECT_TRUE(d.findChild<QCheckBox*>("CheckBox1")->isChecked());
         EXPECT_TRUE(d.findChild<QCheckBox*>("DBCheckBox1")->isChecked());
