@@ -17,6 +17,7 @@
 
 #include "common/DataSet.h"
 #include "common/Layout.h"
+#include "TableFill.h"
 #include "engine/Codepage.h"
 #include "engine/Sql.h"
 #include "widgets/DBGrid.h"
@@ -53,21 +54,8 @@ const QStringList kTaskQuery = {
 
 using engine::Value;
 
-void fill(engine::Database& db, const char* table, int rows, const std::function<void(engine::Record&, int)>& row)
-{
-    auto t = db.openTable(table, engine::OpenMode::Exclusive);
-    if (!t.isOk()) throw std::runtime_error(t.status().message());
-    engine::Record rec((*t)->def().fields.size());
-    for (int i = 0; i < rows; ++i) {
-        rec.assign(rec.size(), Value());
-        row(rec, i);
-        auto r = (*t)->insert(rec);
-        if (!r.isOk()) throw std::runtime_error(r.status().message());
-    }
-    (void)(*t)->flush();
-}
-
-Value text(const std::string& utf8) { return Value::fromText(*engine::utf8ToCp1250(utf8)); }
+using benchfill::fill;
+using benchfill::text;
 
 // A database of the real layout with the rows of a busy small business.
 void build(const QString& folder)

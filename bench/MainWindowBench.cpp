@@ -28,6 +28,7 @@
 #include "common/DataSet.h"
 #include "common/Layout.h"
 #include "common/Settings.h"
+#include "TableFill.h"
 #include "engine/Codepage.h"
 #include "widgets/Application.h"
 #include "widgets/DBGrid.h"
@@ -41,21 +42,8 @@ constexpr int kProducts = 2000;
 
 using engine::Value;
 
-void fill(engine::Database& db, const char* table, int rows, const std::function<void(engine::Record&, int)>& row)
-{
-    auto t = db.openTable(table, engine::OpenMode::Exclusive);
-    if (!t.isOk()) throw std::runtime_error(t.status().message());
-    engine::Record rec((*t)->def().fields.size());
-    for (int i = 0; i < rows; ++i) {
-        rec.assign(rec.size(), Value());
-        row(rec, i);
-        auto r = (*t)->insert(rec);
-        if (!r.isOk()) throw std::runtime_error(r.status().message());
-    }
-    if (auto s = (*t)->flush(); !s.isOk()) throw std::runtime_error(s.message());
-}
-
-Value text(const std::string& utf8) { return Value::fromText(*engine::utf8ToCp1250(utf8)); }
+using benchfill::fill;
+using benchfill::text;
 
 Value date(int y, int m, int d) { return Value::fromDate(engine::Date::fromYmd(y, m, d)); }
 
