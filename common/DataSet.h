@@ -396,6 +396,10 @@ public:
     void setSql(const QStringList& lines) { sql_ = lines; }
     void setParam(const QString& name, ParamType type, const QVariant& value);
     void clearParams();
+    // Takes the text, parameters, filter, filtering and key field of
+    // `other` (a list that a report reads again on its own); only while
+    // closed.
+    void copyQueryOf(const QueryDataSet& other);
 
     // Runs the text for its effect (INSERT, UPDATE, DELETE, CREATE, ALTER);
     // returns the rows affected.

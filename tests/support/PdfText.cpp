@@ -1,0 +1,66 @@
+#include "PdfText.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include "common/PrintDocument.h"
+
+namespace {
+
+QString run(const QString& program, const QStringList& args)
+{
+    QProcess p;
+    p.start(program, args);
+    if (!p.waitForFinished(60000) || p.exitCode() != 0) {
+        ADD_FAILURE() << program.toStdString() << " failed: " << p.readAllStandardError().toStdString();
+        return QString();
+    }
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+}  // namespace
+
+QString PdfFileText(const QString& pdfPath, bool layout)
+{
+    QStringList args;
+    if (layout) args << "-layout";
+    args << "-enc" << "UTF-8" << pdfPath << "-";
+    return run("pdftotext", args);
+}
+
+QStringList PdfPages(PrintDocument& doc, bool layout)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("report.pdf");
+    QString error;
+    if (!writePdf(doc, path, &error)) {
+        ADD_FAILURE() << error.toStdString();
+        return {};
+    }
+    QStringList pages = PdfFileText(path, layout).split(QLatin1Char('\f'));
+    if (!pages.isEmpty() && pages.last().trimmed().isEmpty()) pages.removeLast();
+    return pages;
+}
+
+QStringList TextLines(const QString& page)
+{
+    QStringList out;
+    for (const QString& line : page.split(QLatin1Char('\n'))) {
+        QString l = line;
+        while (!l.isEmpty() && l.back().isSpace()) l.chop(1);
+        if (!l.isEmpty()) out << l;
+    }
+    return out;
+}
+
+QString PdfPageSize(const QString& pdfPath)
+{
+    const QString info = run("pdfinfo", {pdfPath});
+    const QRegularExpression size(R"(Page size:\s+([\d.]+) x ([\d.]+) pts)");
+    const auto m = size.match(info);
+    if (!m.hasMatch()) return QString();
+    return QString("%1 x %2").arg(qRound(m.captured(1).toDouble())).arg(qRound(m.captured(2).toDouble()));
+}
