@@ -342,6 +342,8 @@ public:
     // the old order.
     void setIndexName(const QString& name);
     void setIndexFieldNames(const QString& fields);
+    const QString& indexName() const { return indexName_; }
+    const QString& indexFieldNames() const { return indexFields_; }
     void setExclusive(bool on) { exclusive_ = on; }
     void setReadOnly(bool on) { readOnly_ = on; }
 

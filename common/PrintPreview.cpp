@@ -191,7 +191,7 @@ void PrintPreviewWindow::render()
 void PrintPreviewWindow::resizeEvent(QResizeEvent* event)
 {
     QDialog::resizeEvent(event);
-    if (zoom_ != Zoom::Actual && isVisible()) render();
+    if (zoom_ != Zoom::Actual) render();
 }
 
 void PrintPreviewWindow::savePdf()

@@ -21,7 +21,14 @@
 
 #include "app/Main/Beall.h"
 #include "app/output/Lists.h"
+#include "app/output/rptErtesites.h"
+#include "app/output/rptFeladat.h"
+#include "app/output/rptFeladatReszl.h"
+#include "app/output/rptMegjegyzes.h"
+#include "app/output/rptTermek.h"
 #include "app/output/rptUgyfel.h"
+#include "app/output/rptUgyfelCeg.h"
+#include "app/output/rptUgyfelReszl.h"
 #include "common/DataSet.h"
 #include "common/PrintDocument.h"
 
@@ -39,15 +46,18 @@ struct Options {
 
 // The main window's lists as they stand at start.
 struct Lists {
-    explicit Lists(Connection* db) : customers(db), tasks(db)
+    explicit Lists(Connection* db) : customers(db), tasks(db), products(db)
     {
         lists::SetupCustomerQuery(&customers);
         customers.sql().last() = "ORDER BY ugyfel_nev;";
         lists::SetupTaskQuery(&tasks);
         tasks.sql().last() = "ORDER BY feladat;";
+        lists::SetupProductTable(&products);
+        products.setIndexFieldNames("cikkszam");
     }
     QueryDataSet customers;
     QueryDataSet tasks;
+    TableDataSet products;
 };
 
 class Failure {
@@ -56,11 +66,34 @@ public:
     QString message;
 };
 
-void applyFilter(DataSet& ds, const Options& o)
+// Sets the --filter expression on the list; the report then says "Szűrt adatok".
+bool applyFilter(DataSet& ds, const Options& o)
 {
-    if (o.filter.isEmpty()) return;
-    ds.setFilter(o.filter);
-    ds.setFiltered(true);
+    if (!o.filter.isEmpty()) {
+        ds.setFilter(o.filter);
+        ds.setFiltered(true);
+    }
+    return ds.filtered();
+}
+
+QString sortSubtitle(const DataSet& ds, const QString& field)
+{
+    return ds.displayLabel(field) + " szerint";
+}
+
+void needOwner(const Options& o)
+{
+    if (!o.hasOwner || o.kind < 0 || o.kind > 3)
+        throw Failure(QString("A(z) %1 jelentéshez meg kell adni a tulajdonost: --owner KULCS --kind TÍPUS "
+                              "(0 ügyfél, 1 feladat, 2 termék, 3 cég).")
+                          .arg(o.code));
+    if (!o.filter.isEmpty()) throw Failure(QString("A(z) %1 jelentés nem szűrhető (--filter).").arg(o.code));
+}
+
+template <class R>
+std::unique_ptr<report::Report> made(std::unique_ptr<R> r)
+{
+    return std::unique_ptr<report::Report>(std::move(r));
 }
 
 using Builder = std::function<std::unique_ptr<report::Report>(Connection*, Lists&, const Options&)>;
@@ -70,10 +103,62 @@ const std::map<QString, Builder>& builders()
     static const std::map<QString, Builder> all = {
         {"qrUgyfel",
          [](Connection* db, Lists& l, const Options& o) {
-             applyFilter(l.customers, o);
+             const bool filtered = applyFilter(l.customers, o);
              auto r = std::make_unique<TqrUgyfel>(db);
-             r->prepare(l.customers, !o.filter.isEmpty(), l.customers.displayLabel("ugyfel_nev") + " szerint");
-             return std::unique_ptr<report::Report>(std::move(r));
+             r->prepare(l.customers, filtered, sortSubtitle(l.customers, "ugyfel_nev"));
+             return made(std::move(r));
+         }},
+        {"qrUgyfelReszl",
+         [](Connection*, Lists& l, const Options& o) {
+             const bool filtered = applyFilter(l.customers, o);
+             l.customers.open();
+             auto r = std::make_unique<TqrUgyfelReszl>();
+             r->prepare(l.customers, filtered, sortSubtitle(l.customers, "ugyfel_nev"));
+             return made(std::move(r));
+         }},
+        {"qrUgyfelCeg",
+         [](Connection* db, Lists&, const Options& o) {
+             auto r = std::make_unique<TqrUgyfelCeg>(db);
+             applyFilter(r->Qry, o);
+             r->prepare(-1);
+             return made(std::move(r));
+         }},
+        {"qrFeladat",
+         [](Connection*, Lists& l, const Options& o) {
+             const bool filtered = applyFilter(l.tasks, o);
+             l.tasks.open();
+             auto r = std::make_unique<TqrFeladat>();
+             r->prepare(l.tasks, filtered, sortSubtitle(l.tasks, "feladat"));
+             return made(std::move(r));
+         }},
+        {"qrFeladatReszl",
+         [](Connection*, Lists& l, const Options& o) {
+             const bool filtered = applyFilter(l.tasks, o);
+             l.tasks.open();
+             auto r = std::make_unique<TqrFeladatReszl>();
+             r->prepare(l.tasks, filtered, sortSubtitle(l.tasks, "feladat"));
+             return made(std::move(r));
+         }},
+        {"qrTermek",
+         [](Connection* db, Lists& l, const Options& o) {
+             applyFilter(l.products, o);
+             auto r = std::make_unique<TqrTermek>(db);
+             r->prepare(l.products);
+             return made(std::move(r));
+         }},
+        {"qrMegjegyzes",
+         [](Connection* db, Lists&, const Options& o) {
+             needOwner(o);
+             auto r = std::make_unique<TqrMegjegyzes>(db);
+             r->prepare(o.owner, o.kind);
+             return made(std::move(r));
+         }},
+        {"qrErtesites",
+         [](Connection* db, Lists&, const Options& o) {
+             needOwner(o);
+             auto r = std::make_unique<TqrErtesites>(db);
+             r->prepare(o.owner, o.kind);
+             return made(std::move(r));
          }},
     };
     return all;

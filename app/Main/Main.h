@@ -242,6 +242,13 @@ private:
     void aFigyelmeztetExecute();
     void BuildNameDayLine();
 
+    // MainPrint.cpp
+    void connectPrintCommands();
+    QString sortSubtitle(int tab) const;
+    void printList(bool print);
+    void printDetails();
+    void printOwnerReport(void (*report)(int ownerKey, int ownerKind, bool print, QWidget* owner));
+
     // MainCommands.cpp
     void connectCommands();
     void aTorolExecute();

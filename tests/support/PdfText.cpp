@@ -64,3 +64,24 @@ QString PdfPageSize(const QString& pdfPath)
     if (!m.hasMatch()) return QString();
     return QString("%1 x %2").arg(qRound(m.captured(1).toDouble())).arg(qRound(m.captured(2).toDouble()));
 }
+
+QList<PdfWord> PdfWords(const QString& pdfPath)
+{
+    const QString html = run("pdftotext", {"-bbox", "-enc", "UTF-8", pdfPath, "-"});
+    QList<PdfWord> words;
+    int page = -1;
+    const QRegularExpression tag(
+        R"re(<page |<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" yMax="([\d.]+)">([^<]*)</word>)re");
+    for (auto it = tag.globalMatch(html); it.hasNext();) {
+        const auto m = it.next();
+        if (m.captured(0).startsWith("<page")) {
+            ++page;
+            continue;
+        }
+        QString text = m.captured(5);
+        text.replace("&amp;", "&").replace("&lt;", "<").replace("&gt;", ">").replace("&quot;", "\"");
+        words.append({page, text, m.captured(1).toDouble(), m.captured(2).toDouble(), m.captured(3).toDouble(),
+                      m.captured(4).toDouble()});
+    }
+    return words;
+}

@@ -20,3 +20,12 @@ QStringList TextLines(const QString& page);
 
 // Size of the first page of a PDF in points ("595 x 842"), from pdfinfo.
 QString PdfPageSize(const QString& pdfPath);
+
+// One word of a PDF page with its box in points from the page's top left.
+struct PdfWord {
+    int page;  // 0-based
+    QString text;
+    double xMin, yMin, xMax, yMax;
+};
+// Every word of a PDF file, page by page, from pdftotext -bbox.
+QList<PdfWord> PdfWords(const QString& pdfPath);
