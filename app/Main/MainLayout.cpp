@@ -113,10 +113,9 @@ QList<QAction*> notYetAvailable(const Tfrm_Main& w)
 {
     return {w.aUj,           w.aSzerkeszt,       w.aExcel,           w.aSQL,           w.aSzur,
             w.aSzurF,        w.aTorzsNevnap,     w.aTorzsCegek,      w.aTorzsTipus,    w.aTorzsCimke,
-            w.aCimkeNyom,    w.aCsatolt,         w.aKeresReszletes,  w.aUzletkoto,     w.aMegjegyzes,
-            w.aNyomCegSzerint1, w.aMegjegyzesUj, w.aTorzsAllapot,    w.aTorzsPrioritas, w.aTorzsFeltipus,
-            w.aTorzsFelEredmeny, w.aFeladatBongeszo, w.aKulcsszoKeres, w.aKorlevel,   w.aErtesit,
-            w.aHtml,         w.aBoritek,         w.aAjanlott};
+            w.aCimkeNyom,    w.aKeresReszletes,  w.aUzletkoto,       w.aNyomCegSzerint1, w.aTorzsAllapot,
+            w.aTorzsPrioritas, w.aTorzsFeltipus, w.aTorzsFelEredmeny, w.aFeladatBongeszo, w.aKulcsszoKeres,
+            w.aKorlevel,     w.aHtml,            w.aBoritek,         w.aAjanlott};
 }
 
 QToolBar* toolBar(QWidget* parent, Qt::ToolButtonStyle style)

@@ -67,11 +67,5 @@ void Tfrm_Main::printDetails()
 
 void Tfrm_Main::printOwnerReport(void (*report)(int, int, bool, QWidget*))
 {
-    const int tab = tabIndex();
-    DataSet* ds = browseDataSet(tab);
-    if (!ds->isActive() || !refreshOutdated(tab) || ds->isEmpty()) return;
-    // The owner kinds of the tabs' records: customer 0, task 1, product 2, company 3.
-    static const int kinds[] = {3, 0, 1, 2};
-    static const char* const keys[] = {"ceg", "ugyfel", "feladat", "termek"};
-    report(ds->fieldByName(keys[tab])->asInteger(), kinds[tab], false, this);
+    if (const auto o = currentOwner()) report(o->key, o->kind, false, this);
 }

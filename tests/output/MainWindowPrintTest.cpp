@@ -2,6 +2,7 @@
 // it stands, the company list to the grid print, and the notes of the
 // current row to the notes report.
 #include <QAction>
+#include <QDialog>
 
 #include <gtest/gtest.h>
 
@@ -134,6 +135,23 @@ TEST_F(MainWindowPrintTest, NotesAndNotificationsOfTheCurrentRow)
     w->aNyomErtesit->trigger();
     EXPECT_EQ(user.ofKind("preview").back().title, "Értesítések");
     EXPECT_TRUE(text.contains("Levél"));
+
+    // The notes window prints its owner's notes, at once or previewed.
+    text.clear();
+    user.onModal("frm_Megjegyzes", [](QDialog& d) {
+        d.findChild<QAction*>("aNyomtat")->trigger();
+        d.reject();
+    });
+    w->aMegjegyzes->trigger();
+    EXPECT_EQ(user.ofKind("print").back().title, "Megjegyzések");
+    EXPECT_TRUE(text.contains("Jegyzet Jolán"));
+    EXPECT_TRUE(text.contains("Hívás"));
+    user.onModal("frm_Ertesit", [](QDialog& d) {
+        d.findChild<QAction*>("aNyomtatKep")->trigger();
+        d.reject();
+    });
+    w->aErtesit->trigger();
+    EXPECT_EQ(user.ofKind("preview").back().title, "Értesítések");
 }
 
 }  // namespace
