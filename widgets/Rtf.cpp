@@ -229,7 +229,6 @@ private:
     std::map<int, long long> overrides_;  // \ls number -> \listid
     long long overrideListId_ = 0;
     size_t pnOwner_ = 0;                  // the group a \pn destination sets up
-    std::map<int, QStringDecoder> decoders_;
 
     QByteArray pendingBytes_;
     int pendingCodePage_ = 0;
@@ -356,11 +355,14 @@ int RtfReader::codePageNow() const
 
 QStringDecoder& RtfReader::decoder(int codePage)
 {
-    auto it = decoders_.find(codePage);
-    if (it == decoders_.end()) {
+    // Opening a converter costs more than reading a letter: they are kept
+    // for the program's life (all reading happens on the one GUI thread).
+    static std::map<int, QStringDecoder> decoders;
+    auto it = decoders.find(codePage);
+    if (it == decoders.end()) {
         QStringDecoder dec(codecName(codePage).constData());
         if (!dec.isValid()) dec = QStringDecoder("windows-1252");
-        it = decoders_.emplace(codePage, std::move(dec)).first;
+        it = decoders.emplace(codePage, std::move(dec)).first;
     }
     it->second.resetState();
     return it->second;
