@@ -153,6 +153,8 @@ Tfrm_Korlevel_Szerkeszt::Tfrm_Korlevel_Szerkeszt(TableDataSet* tbl, const QStrin
         else showSelectionFormat();
     });
 
+    // Two rows, so every command shows without an overflow menu: the file,
+    // clipboard and font commands, then the formats and the closing ones.
     ToolBar1 = new QToolBar(this);
     ToolBar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
     for (QAction* a : {aUj, aMegnyit, aMent}) ToolBar1->addAction(a);
@@ -164,15 +166,16 @@ Tfrm_Korlevel_Szerkeszt::Tfrm_Korlevel_Szerkeszt(TableDataSet* tbl, const QStrin
     ToolBar1->addSeparator();
     ToolBar1->addAction(aBetuTipus);
     ToolBar1->addAction(aBetuSzin);
-    ToolBar1->addSeparator();
-    for (QAction* a : {RichEditBold1, RichEditItalic1, RichEditUnderline1, RichEditStrikeOut1}) ToolBar1->addAction(a);
-    ToolBar1->addSeparator();
-    ToolBar1->addAction(RichEditBullets1);
-    ToolBar1->addSeparator();
-    for (QAction* a : {RichEditAlignLeft1, RichEditAlignCenter1, RichEditAlignRight1}) ToolBar1->addAction(a);
-    ToolBar1->addSeparator();
-    ToolBar1->addAction(aElfogad);
-    ToolBar1->addAction(aMegsem);
+    ToolBar2 = new QToolBar(this);
+    ToolBar2->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    for (QAction* a : {RichEditBold1, RichEditItalic1, RichEditUnderline1, RichEditStrikeOut1}) ToolBar2->addAction(a);
+    ToolBar2->addSeparator();
+    ToolBar2->addAction(RichEditBullets1);
+    ToolBar2->addSeparator();
+    for (QAction* a : {RichEditAlignLeft1, RichEditAlignCenter1, RichEditAlignRight1}) ToolBar2->addAction(a);
+    ToolBar2->addSeparator();
+    ToolBar2->addAction(aElfogad);
+    ToolBar2->addAction(aMegsem);
 
     auto* top = new QWidget(this);
     auto* topLayout = new QHBoxLayout(top);
@@ -198,6 +201,7 @@ Tfrm_Korlevel_Szerkeszt::Tfrm_Korlevel_Szerkeszt(TableDataSet* tbl, const QStrin
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(ToolBar1);
+    layout->addWidget(ToolBar2);
     layout->addWidget(top);
     layout->addLayout(body, 1);
 

@@ -25,6 +25,7 @@ public:
     Tfrm_Korlevel_Szerkeszt(TableDataSet* tbl, const QStringList& fieldNames, QWidget* parent = nullptr);
 
     QToolBar* ToolBar1;
+    QToolBar* ToolBar2;
     DBEdit* DBEdit1;  // rovid
     QListWidget* ListBox1;
     QTextEdit* RichEdit1;

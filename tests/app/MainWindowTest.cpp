@@ -810,6 +810,8 @@ TEST_F(MainWindowTest, CommandKeysRunTheirCommandsFromTheQuickSearchAndTheGrid)
             user.yesNo.clear();
             if (command->isEnabled() && (command == w->aTorol || command == w->aZoduvoza)) user.yesNo = {false};
             if (command->isEnabled() && command == w->aFigyelmeztet) answerDate(user, QDate::currentDate(), false);
+            if (command->isEnabled() && command == w->aKorlevel)
+                user.onModal("frm_Korlevel", [](QDialog& d) { d.reject(); });
             press(key);
 
             if (command->isEnabled()) {
