@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include "ListWindow.h"
+
 class QWidget;
 
 // Stands on the product `key` (the first one in code order when there is
@@ -14,3 +16,9 @@ int PickProduct(int key, QWidget* owner = nullptr);
 // As PickProduct; on a choice `name` gets cikkszam_nev (empty when blank),
 // untouched when the result is -1.
 int PickProductWithName(int key, QString& name, QWidget* owner = nullptr);
+
+class Tfrm_Cikkszam_valaszt : public ListWindow {
+    Q_OBJECT
+public:
+    explicit Tfrm_Cikkszam_valaszt(QWidget* parent = nullptr);
+};

@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include "ListWindow.h"
+
 class QWidget;
 
 // Stands on the company `key` (the first one when there is none), runs the
@@ -17,3 +19,11 @@ int ShowCompanyList(int key, bool pick, QWidget* owner = nullptr);
 // As ShowCompanyList; on a choice `name` gets ceg_nev (empty when blank),
 // untouched when the result is -1.
 int ShowCompanyListWithName(int key, bool pick, QString& name, QWidget* owner = nullptr);
+
+// The company list. It adds, changes and deletes nothing, so it checks no
+// right; "Elfogadás" is there in pick mode only.
+class Tfrm_TorzsCeg : public ListWindow {
+    Q_OBJECT
+public:
+    Tfrm_TorzsCeg(bool pick, QWidget* parent = nullptr);
+};
