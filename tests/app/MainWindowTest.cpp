@@ -814,6 +814,13 @@ TEST_F(MainWindowTest, CommandKeysRunTheirCommandsFromTheQuickSearchAndTheGrid)
             if (command->isEnabled() && command == w->aFigyelmeztet) answerDate(user, QDate::currentDate(), false);
             if (command == w->aUj || command == w->aSzerkeszt)
                 user.onModal("frm_TorzsCeg_Szerkeszt", [](QDialog& d) { d.reject(); });
+            // The record windows of the current company are closed at once.
+            const std::pair<QAction*, const char*> windows[] = {{w->aCsatolt, "frm_Megj"},
+                                                                {w->aMegjegyzes, "frm_Megjegyzes"},
+                                                                {w->aMegjegyzesUj, "frm_Megjegyzes_Szerkeszt"},
+                                                                {w->aErtesit, "frm_Ertesit"}};
+            for (const auto& [opener, form] : windows)
+                if (command == opener) user.onModal(form, [](QDialog& d) { d.reject(); });
             press(key);
 
             if (command->isEnabled()) {
