@@ -15,6 +15,7 @@
 #include "app/output/rptUgyfel.h"
 #include "app/output/rptUgyfelCeg.h"
 #include "app/output/rptUgyfelReszl.h"
+#include "app/records/TorzsCeg.h"
 #include "common/DataSet.h"
 
 void Tfrm_Main::connectPrintCommands()
@@ -26,6 +27,10 @@ void Tfrm_Main::connectPrintCommands()
     });
     connect(aNyomReszletes, &QAction::triggered, this, &Tfrm_Main::printDetails);
     connect(aNyomCegSzerint, &QAction::triggered, this, [this] { PrintCustomersByCompany(-1, false, this); });
+    connect(aNyomCegSzerint1, &QAction::triggered, this, [this] {
+        const int company = ShowCompanyList(-1, true, this);
+        if (company != -1) PrintCustomersByCompany(company, false, this);
+    });
     connect(aNyomMegjegyzes, &QAction::triggered, this, [this] { printOwnerReport(PrintNotes); });
     connect(aNyomErtesit, &QAction::triggered, this, [this] { printOwnerReport(PrintNotifications); });
 }

@@ -116,7 +116,17 @@ TEST_F(MainWindowPrintTest, EachTabPrintsItsListAsItStands)
 
     w->aNyomCegSzerint->trigger();
     EXPECT_TRUE(text.contains("Ügyfelek listája cégek szerint"));
-    EXPECT_FALSE(w->aNyomCegSzerint1->isEnabled());
+    EXPECT_TRUE(text.contains("Aradi Anna"));
+
+    // One company, picked from the company list; no pick, no print.
+    user.onModal("frm_TorzsCeg", [](QDialog& d) { d.findChild<QAction*>("aElfogad")->trigger(); });
+    w->aNyomCegSzerint1->trigger();
+    EXPECT_TRUE(text.contains("Bárány Béla"));
+    EXPECT_FALSE(text.contains("Aradi Anna"));
+    const size_t shown = user.ofKind("preview").size();
+    user.onModal("frm_TorzsCeg", [](QDialog& d) { d.reject(); });
+    w->aNyomCegSzerint1->trigger();
+    EXPECT_EQ(user.ofKind("preview").size(), shown);
 }
 
 TEST_F(MainWindowPrintTest, NotesAndNotificationsOfTheCurrentRow)
