@@ -111,7 +111,7 @@ const ActionDef kActions[] = {
 // present in menus and tool bars, but disabled.
 QList<QAction*> notYetAvailable(const Tfrm_Main& w)
 {
-    return {w.aUj,           w.aSzerkeszt,      w.aNyomtatkep,     w.aNyomtat,       w.aExcel,
+    return {w.aNyomtatkep,     w.aNyomtat,       w.aExcel,
             w.aSQL,          w.aSzur,           w.aSzurF,
             w.aTorzsCimke,     w.aCimkeNyom,      w.aKeresReszletes,
             w.aNyomEgyszeru,   w.aNyomReszletes, w.aNyomCegSzerint,

@@ -246,7 +246,7 @@ TEST_F(MainWindowTest, StartsOnTheCompaniesWithTheFirstCompanysCustomersAndUnfin
 
     // Commands whose windows the program does not have yet are disabled,
     // the filter toggles showing their state.
-    for (QAction* a : {w->aUj, w->aSzerkeszt, w->aSzur, w->aSzurF, w->aKulcsszoKeres, w->aNyomtat})
+    for (QAction* a : {w->aSzur, w->aSzurF, w->aKulcsszoKeres, w->aNyomtat})
         EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
     for (QLabel* l : w->lblNevnap) EXPECT_EQ(l->text(), w->nameDayLine());
 }
@@ -811,7 +811,9 @@ TEST_F(MainWindowTest, CommandKeysRunTheirCommandsFromTheQuickSearchAndTheGrid)
             if (command->isEnabled() && (command == w->aTorol || command == w->aZoduvoza)) user.yesNo = {false};
             if (command->isEnabled() && command == w->aFigyelmeztet) answerDate(user, QDate::currentDate(), false);
             // The record windows of the current company are closed at once.
-            const std::pair<QAction*, const char*> windows[] = {{w->aCsatolt, "frm_Megj"},
+            const std::pair<QAction*, const char*> windows[] = {{w->aUj, "frm_TorzsCeg_Szerkeszt"},
+                                                                {w->aSzerkeszt, "frm_TorzsCeg_Szerkeszt"},
+                                                                {w->aCsatolt, "frm_Megj"},
                                                                 {w->aMegjegyzes, "frm_Megjegyzes"},
                                                                 {w->aMegjegyzesUj, "frm_Megjegyzes_Szerkeszt"},
                                                                 {w->aErtesit, "frm_Ertesit"}};
