@@ -14,6 +14,8 @@
 #include "app/archive/Archiv.h"
 #include "app/dialogs/Nevjegy.h"
 #include "app/dialogs/Readme.h"
+#include "app/output/Korlevel.h"
+#include "app/output/TorzsCimke.h"
 #include "app/records/Feladat_Szerkeszt.h"
 #include "app/records/Szerkeszt.h"
 #include "app/records/Termek_Szerkeszt.h"
@@ -88,6 +90,9 @@ void Tfrm_Main::connectCommands()
         connect(action, &QAction::triggered, this, [this, list] { ShowList(list, -1, false, this); });
     connect(aTorzsNevnap, &QAction::triggered, this, [this] { ShowNameDayList(this); });
     connect(aTorzsCegek, &QAction::triggered, this, [this] { ShowCompanyList(-1, false, this); });
+    connect(aTorzsCimke, &QAction::triggered, this, [this] { PickLabelLayout(this, QString(), false); });
+    connect(aKorlevel, &QAction::triggered, this,
+            [this] { OpenFormLetters(this, tabIndex(), browseDataSet(tabIndex())); });
     connect(aBezar, &QAction::triggered, this, &QWidget::close);
     connect(aSugo, &QAction::triggered, this, [this] { OpenWithShell(ProgramFolder() + "/Help/index.htm"); });
     connect(aVedazero, &QAction::triggered, this, [this] { OpenWithShell(ProgramFolder() + "/Vedazero.exe"); });

@@ -113,11 +113,11 @@ QList<QAction*> notYetAvailable(const Tfrm_Main& w)
 {
     return {w.aNyomtatkep,     w.aNyomtat,       w.aExcel,
             w.aSQL,          w.aSzur,           w.aSzurF,
-            w.aTorzsCimke,     w.aCimkeNyom,      w.aKeresReszletes,
+            w.aCimkeNyom,      w.aKeresReszletes,
             w.aNyomEgyszeru,   w.aNyomReszletes, w.aNyomCegSzerint,
             w.aNyomCegSzerint1, w.aNyomMegjegyzes, w.aNyomErtesit,
             w.aFeladatBongeszo, w.aKulcsszoKeres,
-            w.aKorlevel,     w.aHtml,           w.aBoritek,       w.aAjanlott};
+            w.aHtml,           w.aBoritek,       w.aAjanlott};
 }
 
 QToolBar* toolBar(QWidget* parent, Qt::ToolButtonStyle style)

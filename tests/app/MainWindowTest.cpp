@@ -816,7 +816,8 @@ TEST_F(MainWindowTest, CommandKeysRunTheirCommandsFromTheQuickSearchAndTheGrid)
                                                                 {w->aCsatolt, "frm_Megj"},
                                                                 {w->aMegjegyzes, "frm_Megjegyzes"},
                                                                 {w->aMegjegyzesUj, "frm_Megjegyzes_Szerkeszt"},
-                                                                {w->aErtesit, "frm_Ertesit"}};
+                                                                {w->aErtesit, "frm_Ertesit"},
+                                                                {w->aKorlevel, "frm_Korlevel"}};
             for (const auto& [opener, form] : windows)
                 if (command == opener) user.onModal(form, [](QDialog& d) { d.reject(); });
             press(key);
