@@ -44,5 +44,5 @@ void Tfrm_Ertesit_Szerkeszt::showEvent(QShowEvent* event)
 
 void Tfrm_Ertesit_Szerkeszt::Button1Click()
 {
-    if (StoreDates(tbl_, {{"datum", Date1}}, this) && PostRow(*tbl_, this)) accept();
+    if (StoreDates(tbl_, {{"datum", Date1}}, this) && SaveRow(*tbl_, this)) accept();
 }

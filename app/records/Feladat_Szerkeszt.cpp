@@ -149,7 +149,7 @@ void Tfrm_Feladat_Szerkeszt::showEvent(QShowEvent* event)
 void Tfrm_Feladat_Szerkeszt::OKClick()
 {
     if (StoreDates(tbl_, {{"dat_beerk", DateTimePicker1}, {"dat_hatid", DateTimePicker2}}, this) &&
-        PostRow(*tbl_, this))
+        SaveRow(*tbl_, this))
         accept();
 }
 

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -76,6 +77,7 @@ ListWindow::ListWindow(const Setup& setup, QWidget* parent)
     DBGrid1 = new DBGrid(this);
     DBGrid1->setObjectName("DBGrid1");
     DBGrid1->setDataSet(Tbl);
+    DBGrid1->horizontalHeader()->setStretchLastSection(true);  // no empty strip at the right
     DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(DBGrid1, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& p) { PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(p)); });

@@ -129,7 +129,7 @@ void Tfrm_Megjegyzes_Szerkeszt::aDatumBeszurExecute()
 
 void Tfrm_Megjegyzes_Szerkeszt::aElfogadExecute()
 {
-    if (StoreDates(tbl_, {{"datum", Date1}}, this) && PostRow(*tbl_, this)) accept();
+    if (StoreDates(tbl_, {{"datum", Date1}}, this) && SaveRow(*tbl_, this)) accept();
 }
 
 void AddNote(QWidget* owner, int ownerKey, int ownerKind)

@@ -18,7 +18,7 @@ bool StartRow(DataSet& ds, bool isNew, QWidget* owner)
     return true;
 }
 
-bool PostRow(DataSet& ds, QWidget* owner, const QString& duplicateText)
+bool SaveRow(DataSet& ds, QWidget* owner, const QString& duplicateText)
 {
     try {
         ds.post();

@@ -1,7 +1,7 @@
 // The steps every edit window of the records takes with its table's row.
 //
 //     if (!StartRow(tbl, isNew, owner)) return;   // insert, or edit the current row
-//     Tfrm_Valami editor(&tbl, owner);            // its "OK" calls PostRow(tbl, this)
+//     Tfrm_Valami editor(&tbl, owner);            // its "OK" calls SaveRow(tbl, this)
 //     RunRowEditor(editor, tbl);                  // anything but OK drops the row
 //
 // The row is stored while the edit window is still open, so a row the
@@ -24,7 +24,7 @@ bool StartRow(DataSet& ds, bool isNew, QWidget* owner);
 // `duplicateText`, when given, for a key that another row has), when the
 // database refuses it; the row stays in insert or edit state. A row stored
 // whose write-through failed is reported and not kept for another try.
-bool PostRow(DataSet& ds, QWidget* owner, const QString& duplicateText = QString());
+bool SaveRow(DataSet& ds, QWidget* owner, const QString& duplicateText = QString());
 
 // Runs the edit window modally; unless it closed with OK the pending row
 // is dropped.

@@ -183,7 +183,7 @@ bool Tfrm_Szerkeszt::eventFilter(QObject* watched, QEvent* event)
 
 void Tfrm_Szerkeszt::OKClick()
 {
-    if (PostRow(*tbl_, this)) accept();
+    if (SaveRow(*tbl_, this)) accept();
 }
 
 void Tfrm_Szerkeszt::BitBtn1Click()

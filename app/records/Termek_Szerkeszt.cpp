@@ -56,7 +56,7 @@ Tfrm_Termek_Szerkeszt::Tfrm_Termek_Szerkeszt(TableDataSet* tblTermek, QWidget* p
 
 void Tfrm_Termek_Szerkeszt::Button1Click()
 {
-    if (PostRow(*tbl_, this)) accept();
+    if (SaveRow(*tbl_, this)) accept();
 }
 
 void EditProduct(TableDataSet& tblTermek, bool isNew, QWidget* owner)

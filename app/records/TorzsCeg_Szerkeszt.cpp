@@ -90,7 +90,7 @@ bool Tfrm_TorzsCeg_Szerkeszt::eventFilter(QObject* watched, QEvent* event)
 
 void Tfrm_TorzsCeg_Szerkeszt::btnOKClick()
 {
-    if (PostRow(*tbl_, this)) accept();
+    if (SaveRow(*tbl_, this)) accept();
 }
 
 void EditCompany(TableDataSet& tblCegek, bool isNew, QWidget* owner)

@@ -263,7 +263,7 @@ void Tfrm_TorzsTipus_Szerkeszt::btnOKClick()
 {
     // The colour is stored with the row, while the window is open.
     if (Label4) tbl_->fieldByName("szin")->setValue(int(ColorToBGR(colour_)));
-    if (PostRow(*tbl_, this)) accept();
+    if (SaveRow(*tbl_, this)) accept();
 }
 
 // --- Entry operations ---------------------------------------------------------
