@@ -10,6 +10,7 @@
 
 #include "app/Main/Beall.h"
 #include "app/Main/Main.h"
+#include "app/records/Ugyfel_valaszt.h"
 #include "common/DataSet.h"
 #include "tests/support/PdfText.h"
 #include "tests/support/ScriptedInteraction.h"
@@ -127,6 +128,21 @@ TEST_F(MainWindowPrintTest, EachTabPrintsItsListAsItStands)
     user.onModal("frm_TorzsCeg", [](QDialog& d) { d.reject(); });
     w->aNyomCegSzerint1->trigger();
     EXPECT_EQ(user.ofKind("preview").size(), shown);
+}
+
+TEST_F(MainWindowPrintTest, CustomerPickerPrintsItsGrid)
+{
+    add("ugyfel", {{"ugyfel_nev", "Aradi Anna"}, {"mobil", "30/123-4567"}});
+    start();
+    user.onModal("frm_Ugyfel_valaszt", [](QDialog& d) {
+        d.findChild<QAction*>("aNyomtatKep")->trigger();
+        d.reject();
+    });
+    EXPECT_EQ(PickCustomer(-1), -1);
+    EXPECT_EQ(user.ofKind("preview").back().title, "Ügyfelek");
+    EXPECT_TRUE(text.contains("qrGridPrint"));
+    EXPECT_TRUE(text.contains("Aradi Anna"));
+    EXPECT_TRUE(text.contains("30/123-4567"));
 }
 
 TEST_F(MainWindowPrintTest, NotesAndNotificationsOfTheCurrentRow)
