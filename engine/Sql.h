@@ -113,6 +113,13 @@ public:
     // Writes the changes of every table the session changed through to disk.
     Status flush();
 
+    // With `hold`, the result of each later SELECT keeps the tables it read
+    // held still (Table::holdStill()) until it is destroyed: its values can
+    // all be read, none refused because another program wrote meanwhile.
+    // For printing a result whole; a list that follows others' changes
+    // leaves it off.
+    void holdResults(bool hold);
+
 private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
