@@ -108,6 +108,9 @@ Result<int64_t> runInsert(const InsertStmt& s, std::string_view sql, TableCache&
     auto opened = tables.open(s.table, sql);
     if (!opened.isOk()) return opened.status();
     Table& table = **opened;
+    // Taken first: beginning may read the table anew, definition and all.
+    StatementWrite write(table);
+    if (auto st = write.begin(); !st.isOk()) return st;
     const TableDef& def = table.def();
 
     std::vector<int> targets;
@@ -127,9 +130,7 @@ Result<int64_t> runInsert(const InsertStmt& s, std::string_view sql, TableCache&
     }
 
     std::vector<Record> records;
-    StatementWrite write(table);
     if (s.select) {
-        if (auto st = write.begin(); !st.isOk()) return st;
         auto result = runSelect(*s.select, sql, tables, params);
         if (!result.isOk()) return result.status();
         const QueryResult& rows = **result;
@@ -174,8 +175,6 @@ Result<int64_t> runInsert(const InsertStmt& s, std::string_view sql, TableCache&
         }
     }
 
-    if (!s.select)
-        if (auto st = write.begin(); !st.isOk()) return st;
     for (Record& rec : records) {
         auto row = table.insert(rec);
         if (!row.isOk()) return row.status();
@@ -191,6 +190,9 @@ Result<int64_t> runUpdate(const UpdateStmt& s, std::string_view sql, TableCache&
     auto opened = tables.open(s.table, sql);
     if (!opened.isOk()) return opened.status();
     Table& table = **opened;
+    // Taken first: beginning may read the table anew, definition and all.
+    StatementWrite write(table);
+    if (auto st = write.begin(); !st.isOk()) return st;
     const TableDef& def = table.def();
     const std::vector<Slot> slots{Slot{*opened, s.table.name, {}}};
     const Binder binder(sql, slots, params);
@@ -207,8 +209,6 @@ Result<int64_t> runUpdate(const UpdateStmt& s, std::string_view sql, TableCache&
         if (!b.isOk()) return b.status();
         sets.emplace_back(f, std::move(*b));
     }
-    StatementWrite write(table);
-    if (auto st = write.begin(); !st.isOk()) return st;
     auto rows = matchingRows(s.where.get(), slots, binder);
     if (!rows.isOk()) return rows.status();
 
