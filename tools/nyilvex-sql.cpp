@@ -104,7 +104,7 @@ std::string text(const Value& v)
     case Value::Kind::Time: return clockText(v.asTime());
     case Value::Kind::Timestamp: {
         const int64_t ms = v.asTimestamp();
-        return dateText(Date{int32_t(ms / 86400000 + 1)}) + " " + clockText(ms % 86400000);
+        return dateText(dateOfTimestamp(ms)) + " " + clockText(timeOfTimestamp(ms));
     }
     }
     return {};
