@@ -30,6 +30,7 @@ QString createEmptyDatabase(const QString& folder)
 
 bool MendDatabaseFolder(QWidget* owner)
 {
+    Q_INIT_RESOURCE(newdb);  // the reference lists live in a static library
     for (;;) {
         const QString folder = QDir::toNativeSeparators(Beall.databaseFolder);
         if (AskYesNo("Az adatbázis nem nyitható meg ebből a mappából:\n" + folder +

@@ -136,7 +136,7 @@ TEST(Startup, UnusableDatabaseNamesTheFolderAndEndsWhenNotMended)
     Tfrm_Main w;
     EXPECT_FALSE(w.startUp());
     ASSERT_EQ(user.errors().size(), 1);
-    EXPECT_TRUE(user.errors()[0].contains("BEALLIT")) << user.errors()[0].toStdString();
+    EXPECT_TRUE(user.errors()[0].contains("beallit")) << user.errors()[0].toStdString();
     EXPECT_TRUE(user.errors()[0].contains(data)) << user.errors()[0].toStdString();
     EXPECT_TRUE(user.ofKind("folder").empty());
     EXPECT_FALSE(QFile::exists(home.settingsFile()));
@@ -187,7 +187,7 @@ TEST(Startup, EmptyFolderGetsANewDatabase)
     user.yesNo = {false, true};
     login(user, "rendszergazda", "nyilvex");
     Tfrm_Main w;
-    ASSERT_TRUE(w.startUp());
+    ASSERT_TRUE(w.startUp()) << user.errors().join("; ").toStdString();
     EXPECT_EQ(user.errors().size(), 1);
     EXPECT_TRUE(QFile::exists(data + "/beallit.DB") || QFile::exists(data + "/BEALLIT.DB"));
     EXPECT_TRUE(Beall.loginRequired);
