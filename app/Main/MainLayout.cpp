@@ -236,7 +236,6 @@ private:
         t->setTextFormat(Qt::PlainText);
         // A long value neither widens the window beyond the screen nor
         // squeezes the other texts out of the panel.
-        t->setMinimumWidth(1);
         t->setMaximumWidth(220);
         t->setObjectName(QString("txt_") + field);
         t->setDataSet(ds_);

@@ -1099,7 +1099,7 @@ TEST_F(MainWindowTest, QuickSearchFindsDatesAsTheGridShowsThem)
 TEST_F(MainWindowTest, DetailsPanelsKeepTheirColumnsAndShortenLongValues)
 {
     add("ugyfel", {{"Ugyfel_nev", "Kis Ő"}, {"Telefon_ceges", "1"}, {"Emil1", "a@b.hu"}});
-    add("ugyfel", {{"Ugyfel_nev", "Kis Pál"}, {"Telefon_ceges", "+36 1 234 5678 / 123 mellék"},
+    add("ugyfel", {{"Ugyfel_nev", "Kis Pál"}, {"Telefon_ceges", "+36 1 234 5678/123"},
                    {"Emil1", "nagyon.hosszu.cim.amely.nem.fer.el@valahol.messze.example.hu"}});
     start();
     w->aUgyfel->trigger();
@@ -1127,8 +1127,8 @@ TEST_F(MainWindowTest, DetailsPanelsKeepTheirColumnsAndShortenLongValues)
     w->resize(w->minimumSizeHint());
     QApplication::processEvents();
     for (DBText* t : panel->findChildren<DBText*>()) {
-        if (t->isVisible())
-            EXPECT_GE(t->width(), t->fontMetrics().horizontalAdvance("M…")) << t->objectName().toStdString();
+        if (!t->isVisible()) continue;
+        EXPECT_GE(t->width(), t->fontMetrics().horizontalAdvance("M…")) << t->objectName().toStdString();
     }
 }
 
