@@ -68,6 +68,7 @@ Tfrm_Main::Tfrm_Main(QWidget* parent) : QMainWindow(parent)
     setUpGrids();
     connectDataSets();
     connectCommands();
+    connectRecordCommands();
     HideAllPanels();
 }
 

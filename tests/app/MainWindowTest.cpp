@@ -810,6 +810,14 @@ TEST_F(MainWindowTest, CommandKeysRunTheirCommandsFromTheQuickSearchAndTheGrid)
             user.yesNo.clear();
             if (command->isEnabled() && (command == w->aTorol || command == w->aZoduvoza)) user.yesNo = {false};
             if (command->isEnabled() && command == w->aFigyelmeztet) answerDate(user, QDate::currentDate(), false);
+            // The record windows of the current company are closed at once.
+            const std::pair<QAction*, const char*> windows[] = {{w->aCsatolt, "frm_Megj"},
+                                                                {w->aMegjegyzes, "frm_Megjegyzes"},
+                                                                {w->aMegjegyzesUj, "frm_Megjegyzes_Szerkeszt"},
+                                                                {w->aErtesit, "frm_Ertesit"},
+                                                                {w->aKorlevel, "frm_Korlevel"}};
+            for (const auto& [opener, form] : windows)
+                if (command == opener) user.onModal(form, [](QDialog& d) { d.reject(); });
             press(key);
 
             if (command->isEnabled()) {
