@@ -112,11 +112,11 @@ const ActionDef kActions[] = {
 QList<QAction*> notYetAvailable(const Tfrm_Main& w)
 {
     return {w.aUj,           w.aSzerkeszt,      w.aNyomtatkep,     w.aNyomtat,       w.aExcel,
-            w.aSQL,          w.aSzur,           w.aSzurF,          w.aTorzsNevnap,   w.aTorzsCegek,
-            w.aTorzsTipus,   w.aTorzsCimke,     w.aCimkeNyom,      w.aCsatolt,       w.aKeresReszletes,
+            w.aSQL,          w.aTorzsNevnap,    w.aTorzsCegek,
+            w.aTorzsTipus,   w.aTorzsCimke,     w.aCimkeNyom,      w.aCsatolt,
             w.aUzletkoto,    w.aMegjegyzes,     w.aNyomEgyszeru,   w.aNyomReszletes, w.aNyomCegSzerint,
             w.aNyomCegSzerint1, w.aMegjegyzesUj, w.aNyomMegjegyzes, w.aNyomErtesit,  w.aTorzsAllapot,
-            w.aTorzsPrioritas, w.aTorzsFeltipus, w.aTorzsFelEredmeny, w.aFeladatBongeszo, w.aKulcsszoKeres,
+            w.aTorzsPrioritas, w.aTorzsFeltipus, w.aTorzsFelEredmeny,
             w.aKorlevel,     w.aErtesit,        w.aHtml,           w.aBoritek,       w.aAjanlott};
 }
 
