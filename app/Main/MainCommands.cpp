@@ -15,6 +15,8 @@
 #include "app/dialogs/InpStr.h"
 #include "app/dialogs/Nevjegy.h"
 #include "app/dialogs/Readme.h"
+#include "app/output/Korlevel.h"
+#include "app/output/TorzsCimke.h"
 #include "app/search/FeladatBongeszo.h"
 #include "app/search/Keres.h"
 #include "app/search/KulcsszoKeres.h"
@@ -82,6 +84,9 @@ void Tfrm_Main::connectCommands()
     connect(aFelhasznalo, &QAction::triggered, this, [this] { adminCommand(&Tfrm_Main::openUsers); });
     connect(aBeallit, &QAction::triggered, this, [this] { adminCommand(&Tfrm_Main::openSettings); });
     connect(aArchiv, &QAction::triggered, this, &Tfrm_Main::archive);
+    connect(aTorzsCimke, &QAction::triggered, this, [this] { PickLabelLayout(this, QString(), false); });
+    connect(aKorlevel, &QAction::triggered, this,
+            [this] { OpenFormLetters(this, tabIndex(), browseDataSet(tabIndex())); });
     connect(aBezar, &QAction::triggered, this, &QWidget::close);
     connect(aSugo, &QAction::triggered, this, [this] { OpenWithShell(ProgramFolder() + "/Help/index.htm"); });
     connect(aVedazero, &QAction::triggered, this, [this] { OpenWithShell(ProgramFolder() + "/Vedazero.exe"); });

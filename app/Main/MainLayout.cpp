@@ -113,11 +113,11 @@ QList<QAction*> notYetAvailable(const Tfrm_Main& w)
 {
     return {w.aUj,           w.aSzerkeszt,      w.aNyomtatkep,     w.aNyomtat,       w.aExcel,
             w.aSQL,          w.aTorzsNevnap,    w.aTorzsCegek,
-            w.aTorzsTipus,   w.aTorzsCimke,     w.aCimkeNyom,      w.aCsatolt,
-            w.aUzletkoto,    w.aMegjegyzes,     w.aNyomEgyszeru,   w.aNyomReszletes, w.aNyomCegSzerint,
-            w.aNyomCegSzerint1, w.aMegjegyzesUj, w.aNyomMegjegyzes, w.aNyomErtesit,  w.aTorzsAllapot,
+            w.aTorzsTipus,   w.aCimkeNyom,
+            w.aUzletkoto,    w.aNyomEgyszeru,   w.aNyomReszletes, w.aNyomCegSzerint,
+            w.aNyomCegSzerint1, w.aNyomMegjegyzes, w.aNyomErtesit,  w.aTorzsAllapot,
             w.aTorzsPrioritas, w.aTorzsFeltipus, w.aTorzsFelEredmeny,
-            w.aKorlevel,     w.aErtesit,        w.aHtml,           w.aBoritek,       w.aAjanlott};
+            w.aHtml,           w.aBoritek,       w.aAjanlott};
 }
 
 QToolBar* toolBar(QWidget* parent, Qt::ToolButtonStyle style)

@@ -810,6 +810,14 @@ TEST_F(MainWindowTest, CommandKeysRunTheirCommandsFromTheQuickSearchAndTheGrid)
             if (command->isEnabled() && command == w->aFigyelmeztet) answerDate(user, QDate::currentDate(), false);
             if (command == w->aKeresReszletes) user.onModal("frm_Keres", [](QDialog& d) { d.reject(); });
             if (command == w->aKulcsszoKeres) answerText(user, "", false);
+            // The record windows of the current company are closed at once.
+            const std::pair<QAction*, const char*> windows[] = {{w->aCsatolt, "frm_Megj"},
+                                                                {w->aMegjegyzes, "frm_Megjegyzes"},
+                                                                {w->aMegjegyzesUj, "frm_Megjegyzes_Szerkeszt"},
+                                                                {w->aErtesit, "frm_Ertesit"},
+                                                                {w->aKorlevel, "frm_Korlevel"}};
+            for (const auto& [opener, form] : windows)
+                if (command == opener) user.onModal(form, [](QDialog& d) { d.reject(); });
             press(key);
 
             if (command->isEnabled()) {
