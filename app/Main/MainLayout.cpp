@@ -111,12 +111,10 @@ const ActionDef kActions[] = {
 // present in menus and tool bars, but disabled.
 QList<QAction*> notYetAvailable(const Tfrm_Main& w)
 {
-    return {w.aUj,           w.aSzerkeszt,      w.aNyomtatkep,     w.aNyomtat,       w.aExcel,
-            w.aSQL,          w.aTorzsNevnap,    w.aTorzsCegek,
-            w.aTorzsTipus,   w.aCimkeNyom,
-            w.aUzletkoto,    w.aNyomEgyszeru,   w.aNyomReszletes, w.aNyomCegSzerint,
-            w.aNyomCegSzerint1, w.aNyomMegjegyzes, w.aNyomErtesit,  w.aTorzsAllapot,
-            w.aTorzsPrioritas, w.aTorzsFeltipus, w.aTorzsFelEredmeny,
+    return {w.aNyomtatkep,     w.aNyomtat,       w.aExcel,
+            w.aSQL,            w.aCimkeNyom,
+            w.aNyomEgyszeru,   w.aNyomReszletes, w.aNyomCegSzerint,
+            w.aNyomCegSzerint1, w.aNyomMegjegyzes, w.aNyomErtesit,
             w.aHtml,           w.aBoritek,       w.aAjanlott};
 }
 

@@ -50,7 +50,6 @@ FilterDialog::FilterDialog(const QString& formName, const QString& title, Filter
         b->setObjectName(QString("BitBtn%1").arg(r + 1));
         b->setAutoDefault(false);
         b->setGeometry(270, y - 1, 24, 23);
-        b->setEnabled(bool(row.pick));
         connect(b, &QPushButton::clicked, this, [this, r] { pick(r); });
     }
 

@@ -44,8 +44,7 @@ protected:
     };
 
     // Tick box n is "CheckBox" + (its FilterMemory tick index + 1); row r's
-    // name box and button are "Edit" + r and "BitBtn" + r, from 1. A row
-    // without a picker keeps its button disabled.
+    // name box and button are "Edit" + r and "BitBtn" + r, from 1.
     FilterDialog(const QString& formName, const QString& title, FilterMemory& memory, const QList<PickRow>& rows,
                  const QList<OtherTick>& others, QWidget* parent);
 

@@ -3,6 +3,8 @@
 #include <QCheckBox>
 
 #include "app/Main/Beall.h"
+#include "app/records/TorzsCeg.h"
+#include "app/records/TorzsTipus.h"
 #include "common/Convert.h"
 #include "common/Interaction.h"
 
@@ -23,7 +25,18 @@ QString BuildCustomerFilter(const FilterMemory& m, const QDate& today)
 
 Tfrm_Szur::Tfrm_Szur(QWidget* parent)
     : FilterDialog("frm_Szur", "Ügyfél szűrés", Beall.customerFilter,
-                   {{"Cég", 0, 0, {}}, {"Típus", 1, 1, {}}, {"Üzletkötő", 4, 2, {}}},
+                   {{"Cég", 0, 0,
+                     [](int key, QString& name, QWidget* owner) {
+                         return ShowCompanyListWithName(key, true, name, owner);
+                     }},
+                    {"Típus", 1, 1,
+                     [](int key, QString& name, QWidget* owner) {
+                         return ShowListWithName(Torzs::Tipus, key, true, name, owner);
+                     }},
+                    {"Üzletkötő", 4, 2,
+                     [](int key, QString& name, QWidget* owner) {
+                         return ShowListWithName(Torzs::Uzletkoto, key, true, name, owner);
+                     }}},
                    {{"Aktív figyelmeztetés", 2}, {"Névnap ma van", 3}}, parent)
 {
     // After a pick the keyboard goes on to the next criterion.

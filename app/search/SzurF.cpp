@@ -1,6 +1,9 @@
 #include "SzurF.h"
 
 #include "app/Main/Beall.h"
+#include "app/records/Cikkszam_valaszt.h"
+#include "app/records/TorzsTipus.h"
+#include "app/records/Ugyfel_valaszt.h"
 #include "common/Interaction.h"
 
 QString BuildTaskFilter(const FilterMemory& m)
@@ -19,7 +22,16 @@ QString BuildTaskFilter(const FilterMemory& m)
 
 Tfrm_SzurF::Tfrm_SzurF(QWidget* parent)
     : FilterDialog("frm_SzurF", "Feladat szűrés", Beall.taskFilter,
-                   {{"Állapot", 0, 0, {}}, {"Prioritás", 1, 1, {}}, {"Ügyfél", 2, 2, {}}, {"Termék", 3, 3, {}}},
+                   {{"Állapot", 0, 0,
+                     [](int key, QString& name, QWidget* owner) {
+                         return ShowListWithName(Torzs::Allapot, key, true, name, owner);
+                     }},
+                    {"Prioritás", 1, 1,
+                     [](int key, QString& name, QWidget* owner) {
+                         return ShowListWithName(Torzs::Prioritas, key, true, name, owner);
+                     }},
+                    {"Ügyfél", 2, 2, PickCustomerWithName},
+                    {"Termék", 3, 3, PickProductWithName}},
                    {{"Csak még nem kész", 4}}, parent)
 {
 }

@@ -2,6 +2,7 @@
 // memories, the F3 toggles and the customer filter across the companies tab.
 #include <QAction>
 #include <QCheckBox>
+#include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -183,4 +184,51 @@ TEST_F(SearchTest, TaskFilterStartsOnUnfinishedTasksAndF3ActsOnlyOnItsTab)
     EXPECT_EQ(w->QryFeladat->recordCount(), 1);
     EXPECT_EQ(current(2, "rovid").toString(), "nyitott");
     EXPECT_EQ(w->statusText(1), "Szűrt állomány");
+}
+
+TEST_F(SearchTest, APickIsKeptEvenWhenTheFilterIsCancelledAndTheTicksAreNot)
+{
+    add("ceg", {{"ceg_nev", "Alfa Bt."}});
+    const int beta = add("ceg", {{"ceg_nev", "Béta Kft."}});
+    add("ugyfel", {{"Ugyfel_nev", "Anna"}});
+    add("ugyfel", {{"Ugyfel_nev", "Béla"}, {"ceg", beta}});
+    start();
+    w->setTabIndex(1);
+
+    // "..." of "Cég" opens the company list on the remembered company; the
+    // chosen one shows at once and the keyboard goes on to "Típus".
+    QWidget* focusAfter = nullptr;
+    user.onModal("frm_Szur", [&](QDialog& d) {
+        d.findChild<QCheckBox*>("CheckBox4")->setChecked(true);
+        d.findChild<QPushButton*>("BitBtn1")->click();
+        EXPECT_EQ(d.findChild<QLineEdit*>("Edit1")->text(), "Béta Kft.");
+        EXPECT_FALSE(d.findChild<QCheckBox*>("CheckBox1")->isChecked());
+        focusAfter = d.focusWidget();
+        EXPECT_EQ(focusAfter, d.findChild<QCheckBox*>("CheckBox2"));
+        d.findChild<QPushButton*>("Button2")->click();
+    });
+    user.onModal("frm_TorzsCeg", [beta](QDialog& d) {
+        d.findChild<DBGrid*>("DBGrid1")->dataSet()->locate("ceg", beta);
+        d.findChild<QAction*>("aElfogad")->trigger();
+    });
+    w->aSzur->trigger();
+    EXPECT_FALSE(w->aSzur->isChecked());
+    EXPECT_EQ(Beall.customerFilter.ids[0], beta);
+    EXPECT_EQ(Beall.customerFilter.names[0], "Béta Kft.");
+
+    // The next opening shows the company, not the cancelled tick; a closed
+    // list changes nothing; "Cég" ticked filters on it.
+    user.onModal("frm_Szur", [&](QDialog& d) {
+        EXPECT_EQ(d.findChild<QLineEdit*>("Edit1")->text(), "Béta Kft.");
+        EXPECT_FALSE(d.findChild<QCheckBox*>("CheckBox4")->isChecked());
+        d.findChild<QPushButton*>("BitBtn1")->click();
+        EXPECT_EQ(d.findChild<QLineEdit*>("Edit1")->text(), "Béta Kft.");
+        d.findChild<QCheckBox*>("CheckBox1")->setChecked(true);
+        d.findChild<QPushButton*>("Button1")->click();
+    });
+    user.onModal("frm_TorzsCeg", [](QDialog& d) { d.reject(); });
+    w->aSzur->trigger();
+    EXPECT_EQ(w->Qry->filter(), QString("(ceg=%1)").arg(beta));
+    EXPECT_EQ(w->Qry->recordCount(), 1);
+    EXPECT_EQ(current(1, "Ugyfel_nev").toString(), "Béla");
 }
