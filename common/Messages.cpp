@@ -29,3 +29,15 @@ void ShowNoRight(QWidget* owner)
 {
     ShowError(QStringLiteral("Nincs jogosultság a művelethez."), owner);
 }
+
+void ShowNoPrinter(QWidget* owner)
+{
+    ShowError(QStringLiteral("Nincs telepített nyomtató, a nyomtatás nem lehetséges. "
+                             "A nyomtatási képből PDF fájlba mentheti a listát."),
+              owner);
+}
+
+void ShowPrintFailed(QWidget* owner)
+{
+    ShowError(QStringLiteral("A nyomtatás nem sikerült: a nyomtató nem fogadta a lapokat."), owner);
+}

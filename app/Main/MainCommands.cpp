@@ -64,6 +64,7 @@ void deleteThroughTable(QueryDataSet* list, TableDataSet* table, const char* key
 
 void Tfrm_Main::connectCommands()
 {
+    connectPrintCommands();
     connect(aTorol, &QAction::triggered, this, &Tfrm_Main::aTorolExecute);
     connect(aUgrikCeg, &QAction::triggered, this, &Tfrm_Main::aUgrikCegExecute);
     connect(aLeveletNeki, &QAction::triggered, this, &Tfrm_Main::aLeveletNekiExecute);

@@ -111,13 +111,11 @@ const ActionDef kActions[] = {
 // present in menus and tool bars, but disabled.
 QList<QAction*> notYetAvailable(const Tfrm_Main& w)
 {
-    return {w.aUj,           w.aSzerkeszt,      w.aNyomtatkep,     w.aNyomtat,       w.aExcel,
-            w.aSQL,          w.aSzur,           w.aSzurF,          w.aTorzsNevnap,   w.aTorzsCegek,
-            w.aTorzsTipus,   w.aCimkeNyom,      w.aKeresReszletes,
-            w.aUzletkoto,    w.aNyomEgyszeru,   w.aNyomReszletes, w.aNyomCegSzerint,
-            w.aNyomCegSzerint1, w.aNyomMegjegyzes, w.aNyomErtesit,  w.aTorzsAllapot,
+    return {w.aUj,           w.aSzerkeszt,       w.aExcel,           w.aSQL,           w.aSzur,
+            w.aSzurF,        w.aTorzsNevnap,     w.aTorzsCegek,      w.aTorzsTipus,
+            w.aCimkeNyom,    w.aKeresReszletes,  w.aUzletkoto,       w.aNyomCegSzerint1, w.aTorzsAllapot,
             w.aTorzsPrioritas, w.aTorzsFeltipus, w.aTorzsFelEredmeny, w.aFeladatBongeszo, w.aKulcsszoKeres,
-            w.aHtml,           w.aBoritek,       w.aAjanlott};
+            w.aHtml,            w.aBoritek,         w.aAjanlott};
 }
 
 QToolBar* toolBar(QWidget* parent, Qt::ToolButtonStyle style)
