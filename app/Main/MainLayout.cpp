@@ -113,9 +113,9 @@ QList<QAction*> notYetAvailable(const Tfrm_Main& w)
 {
     return {w.aUj,           w.aSzerkeszt,       w.aExcel,           w.aSQL,           w.aSzur,
             w.aSzurF,        w.aTorzsNevnap,     w.aTorzsCegek,      w.aTorzsTipus,
-            w.aCimkeNyom,    w.aKeresReszletes,  w.aUzletkoto,       w.aNyomCegSzerint1, w.aTorzsAllapot,
+            w.aKeresReszletes,  w.aUzletkoto,       w.aNyomCegSzerint1, w.aTorzsAllapot,
             w.aTorzsPrioritas, w.aTorzsFeltipus, w.aTorzsFelEredmeny, w.aFeladatBongeszo, w.aKulcsszoKeres,
-            w.aHtml,            w.aBoritek,         w.aAjanlott};
+            w.aHtml};
 }
 
 QToolBar* toolBar(QWidget* parent, Qt::ToolButtonStyle style)
