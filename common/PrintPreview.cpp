@@ -14,7 +14,9 @@
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QTimer>
+#include <QStyle>
 #include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "Interaction.h"
@@ -57,6 +59,10 @@ PrintPreviewWindow::PrintPreviewWindow(PrintDocument& doc, QWidget* parent) : QD
     bar->addSeparator();
     aElso = action("aElso", "Első oldal", Qt::Key_Home);
     aElozo = action("aElozo", "Előző oldal", Qt::Key_PageUp);
+    // The page buttons show pictures only, their names as hints: the bar
+    // keeps room for the commands' captions.
+    aElso->setIcon(style()->standardIcon(QStyle::SP_MediaSkipBackward));
+    aElozo->setIcon(style()->standardIcon(QStyle::SP_MediaSeekBackward));
     pageBox_ = new QSpinBox(this);
     pageBox_->setObjectName("edtOldal");
     pageBox_->setMinimum(1);
@@ -69,6 +75,11 @@ PrintPreviewWindow::PrintPreviewWindow(PrintDocument& doc, QWidget* parent) : QD
     bar->addWidget(countLabel_);
     aKovetkezo = action("aKovetkezo", "Következő oldal", Qt::Key_PageDown);
     aUtolso = action("aUtolso", "Utolsó oldal", Qt::Key_End);
+    aKovetkezo->setIcon(style()->standardIcon(QStyle::SP_MediaSeekForward));
+    aUtolso->setIcon(style()->standardIcon(QStyle::SP_MediaSkipForward));
+    for (QAction* a : {aElso, aElozo, aKovetkezo, aUtolso})
+        if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(a)))
+            button->setToolButtonStyle(Qt::ToolButtonIconOnly);
     bar->addSeparator();
     aNyomtat = action("aNyomtat", "Nyomtatás...", QKeySequence("Ctrl+P"));
     aPdf = action("aPdf", "PDF mentése", QKeySequence("Ctrl+S"));

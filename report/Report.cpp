@@ -64,6 +64,8 @@ QFont makeFont(const Font& f)
     font.setItalic(f.style & Italic);
     font.setUnderline(f.style & Underline);
     font.setHintingPreference(QFont::PreferNoHinting);
+    // No ligatures: "fi" stays two letters for whoever reads or copies the PDF.
+    font.setStyleStrategy(QFont::PreferNoShaping);
     return font;
 }
 

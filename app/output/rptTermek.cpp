@@ -29,8 +29,8 @@ void TqrTermek::prepare(const TableDataSet& products)
     detail.field({81, 0.4, 30, 3.6}, "kategoria", value);
     detail.field({112, 0.4, 78, 3.6}, "kulcsszavak", value);
     output::CaptionedField(detail, 0, 4.0, 14, 60, "cikkszám", "cikkszam", Bold);
-    output::CaptionedField(detail, 81, 4.0, 20, 17, "figyelmeztetés", "dat_figy");
-    detail.field({119, 4.0, 71, 3.6}, "figy_szoveg", value);
+    output::CaptionedField(detail, 81, 4.0, 20, 19, "figyelmeztetés", "dat_figy");
+    detail.field({121, 4.0, 69, 3.6}, "figy_szoveg", value);
     output::RowRule(*this);
 }
 

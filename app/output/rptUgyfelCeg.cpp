@@ -66,8 +66,8 @@ void TqrUgyfelCeg::prepare(int company)
     detail.field({108, 0.8, 25, 3.6}, "Telefon_magan", {"Tahoma", 8});
     detail.field({134, 0.8, 10, 3.6}, "Cim_irsz", {"Tahoma", 8});
     detail.field({145, 0.8, 45, 3.6}, "Cim_varos", {"Tahoma", 8});
-    output::CaptionedField(detail, 0, 4.6, 20, 16, "figyelmeztetés", "dat_figy");
-    detail.field({37, 4.6, 40, 3.6}, "figy_szoveg", {"Tahoma", 8});
+    output::CaptionedField(detail, 0, 4.6, 20, 19, "figyelmeztetés", "dat_figy");
+    detail.field({40, 4.6, 41, 3.6}, "figy_szoveg", {"Tahoma", 8});
     output::CaptionedField(detail, 82, 4.6, 9, 42, "típus", "tipus_nev");
     detail.field({134, 4.6, 56, 3.6}, "Cim_cim", {"Tahoma", 8});
     output::RowRule(*this);

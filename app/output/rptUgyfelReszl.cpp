@@ -33,8 +33,8 @@ void TqrUgyfelReszl::prepare(const DataSet& customers, bool filtered, const QStr
     output::CaptionedField(detail, 143, 8.2, 14, 33, "kapcsolat", "Kapcsolat");
 
     output::CaptionedField(detail, 0, 11.8, 14, 41, "üzletkötő", "uzletkoto_nev");
-    output::CaptionedField(detail, 56, 11.8, 20, 17, "figyelmeztetés", "dat_figy");
-    detail.field({94, 11.8, 96, 3.6}, "figy_szoveg", value);
+    output::CaptionedField(detail, 56, 11.8, 20, 19, "figyelmeztetés", "dat_figy");
+    detail.field({96, 11.8, 94, 3.6}, "figy_szoveg", value);
 
     detail.field({0, 15.6, usableWidth(), 3.6}, "Megjegyzes", {"Times New Roman", 8}).stretch();
     output::RowRule(*this);

@@ -189,8 +189,14 @@ TEST_F(CustomerListTest, PreviewWindowTurnsPagesAndSavesPdf)
     EXPECT_EQ(preview.currentPage(), last - 1);
     preview.aElso->trigger();
     EXPECT_EQ(preview.currentPage(), 0);
-    // The page image is an A4 page drawn on white with text on it.
+    // Shown, the whole first page fits the window, drawn on white with text.
+    preview.show();
+    preview.aEgeszOldal->trigger();
     const QImage& img = preview.pageImage();
+    EXPECT_LE(img.height(), preview.height());
+    // NYILVEX_SHOTS names a folder to look at the window in.
+    if (qEnvironmentVariableIsSet("NYILVEX_SHOTS"))
+        preview.grab().save(qEnvironmentVariable("NYILVEX_SHOTS") + "/preview.png");
     EXPECT_NEAR(double(img.height()) / img.width(), 297.0 / 210.0, 0.01);
     EXPECT_NE(img.pixel(img.width() / 2, img.height() / 2 - img.height() / 3), 0u);
 

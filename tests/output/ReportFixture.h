@@ -66,6 +66,12 @@ protected:
     QStringList pages;
 };
 
+// A date as lists and reports show it.
+inline QString Shown(const QDate& d)
+{
+    return formatDisplay(d, engine::FieldType::Date, QString());
+}
+
 // Lines of `lines` that contain `text`.
 inline int CountContaining(const QStringList& lines, const QString& text)
 {
