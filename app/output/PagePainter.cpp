@@ -26,6 +26,8 @@ void PagePainter::text(const QRectF& mm, const QString& text, const BoxFont& fon
     f.setPointSizeF(font.points);
     f.setBold(font.bold);
     f.setUnderline(font.underline);
+    // No ligatures: "fi" stays two letters for whoever reads or copies the PDF.
+    f.setStyleStrategy(QFont::PreferNoShaping);
     const QRectF box = device(mm);
     painter_.save();
     painter_.setClipRect(box);

@@ -52,7 +52,9 @@ std::unique_ptr<QTextDocument> newDocument()
 {
     auto doc = std::make_unique<QTextDocument>();
     doc->documentLayout()->setPaintDevice(layoutDevice());
-    doc->setDefaultFont(QFont(PrintedFamily("Arial"), 10));
+    QFont font(PrintedFamily("Arial"), 10);
+    font.setStyleStrategy(QFont::PreferNoShaping);  // "fi" stays two letters in the PDF's text
+    doc->setDefaultFont(font);
     doc->setDocumentMargin(0);
     return doc;
 }
