@@ -18,6 +18,12 @@
 #include "app/output/rptAjanlott.h"
 #include "app/output/rptCimke.h"
 #include "app/output/TorzsCimke.h"
+#include "app/records/Feladat_Szerkeszt.h"
+#include "app/records/Szerkeszt.h"
+#include "app/records/Termek_Szerkeszt.h"
+#include "app/records/TorzsCeg.h"
+#include "app/records/TorzsCeg_Szerkeszt.h"
+#include "app/records/TorzsTipus.h"
 #include "app/users/Felhasznalo.h"
 #include "common/DataSet.h"
 #include "common/Interaction.h"
@@ -67,6 +73,8 @@ void deleteThroughTable(QueryDataSet* list, TableDataSet* table, const char* key
 void Tfrm_Main::connectCommands()
 {
     connectPrintCommands();
+    connect(aUj, &QAction::triggered, this, [this] { editRecord(true); });
+    connect(aSzerkeszt, &QAction::triggered, this, [this] { editRecord(false); });
     connect(aTorol, &QAction::triggered, this, &Tfrm_Main::aTorolExecute);
     connect(aUgrikCeg, &QAction::triggered, this, &Tfrm_Main::aUgrikCegExecute);
     connect(aLeveletNeki, &QAction::triggered, this, &Tfrm_Main::aLeveletNekiExecute);
@@ -76,6 +84,15 @@ void Tfrm_Main::connectCommands()
     connect(aFelhasznalo, &QAction::triggered, this, [this] { adminCommand(&Tfrm_Main::openUsers); });
     connect(aBeallit, &QAction::triggered, this, [this] { adminCommand(&Tfrm_Main::openSettings); });
     connect(aArchiv, &QAction::triggered, this, &Tfrm_Main::archive);
+    const std::pair<QAction*, Torzs> lists[] = {
+        {aTorzsTipus, Torzs::Tipus},         {aUzletkoto, Torzs::Uzletkoto},
+        {aTorzsAllapot, Torzs::Allapot},     {aTorzsPrioritas, Torzs::Prioritas},
+        {aTorzsFeltipus, Torzs::Feltipus},   {aTorzsFelEredmeny, Torzs::Feleredmeny},
+    };
+    for (const auto& [action, list] : lists)
+        connect(action, &QAction::triggered, this, [this, list] { ShowList(list, -1, false, this); });
+    connect(aTorzsNevnap, &QAction::triggered, this, [this] { ShowNameDayList(this); });
+    connect(aTorzsCegek, &QAction::triggered, this, [this] { ShowCompanyList(-1, false, this); });
     connect(aTorzsCimke, &QAction::triggered, this, [this] { PickLabelLayout(this, QString(), false); });
     connect(aCimkeNyom, &QAction::triggered, this, [this] {
         const LabelLayout layout = PickLabelLayout(this, QString(), true);
@@ -108,6 +125,28 @@ void Tfrm_Main::connectCommands()
         Tfrm_Readme readme(this);
         interaction().runModal(readme);
     });
+}
+
+void Tfrm_Main::editRecord(bool isNew)
+{
+    // The editors change the tab's table in place; it stays on the stored row.
+    const int tab = tabIndex();
+    // A customer or task list without rows has nothing to change: its
+    // "Szerkeszt" starts a new one, never the row some table happens to be on.
+    auto currentKey = [this, tab, isNew](QueryDataSet* list, const char* field) {
+        return isNew || !list->isActive() || list->isEmpty() ? -1 : list->fieldByName(field)->asInteger();
+    };
+    switch (tab) {
+    case 0: EditCompany(*TblCegek, isNew, this); break;
+    case 1: EditCustomer(*Tbl, *Qry, currentKey(Qry, "ugyfel"), this); break;
+    case 2: {
+        const int key = currentKey(QryFeladat, "feladat");
+        EditTask(*TblFeladat, *QryFeladat, key == -1, key, this);
+        break;
+    }
+    default: EditProduct(*TblTermek, isNew, this); break;
+    }
+    UpdateStatusLine(tab);
 }
 
 void Tfrm_Main::aTorolExecute()

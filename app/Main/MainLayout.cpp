@@ -111,11 +111,8 @@ const ActionDef kActions[] = {
 // present in menus and tool bars, but disabled.
 QList<QAction*> notYetAvailable(const Tfrm_Main& w)
 {
-    return {w.aUj,           w.aSzerkeszt,       w.aExcel,           w.aSQL,           w.aSzur,
-            w.aSzurF,        w.aTorzsNevnap,     w.aTorzsCegek,      w.aTorzsTipus,
-            w.aKeresReszletes,  w.aUzletkoto,       w.aNyomCegSzerint1, w.aTorzsAllapot,
-            w.aTorzsPrioritas, w.aTorzsFeltipus, w.aTorzsFelEredmeny, w.aFeladatBongeszo, w.aKulcsszoKeres,
-            w.aHtml};
+    return {w.aExcel,        w.aSQL,            w.aSzur,           w.aSzurF,          w.aKeresReszletes,
+            w.aNyomCegSzerint1, w.aFeladatBongeszo, w.aKulcsszoKeres, w.aHtml};
 }
 
 QToolBar* toolBar(QWidget* parent, Qt::ToolButtonStyle style)

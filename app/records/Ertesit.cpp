@@ -7,6 +7,7 @@
 #include "Ertesit_Szerkeszt.h"
 #include "Megjegyzes.h"
 #include "app/output/rptErtesites.h"
+#include "RowEdit.h"
 #include "common/DataSet.h"
 #include "common/Interaction.h"
 #include "common/Messages.h"
@@ -31,15 +32,14 @@ void Tfrm_Ertesit::aUjExecute()
 {
     appendOwnedRow();
     Tfrm_Ertesit_Szerkeszt editor(Tbl, this);
-    runEditor(editor);
+    RunRowEditor(editor, *Tbl);
 }
 
 void Tfrm_Ertesit::aSzerkesztExecute()
 {
-    if (!hasRow()) return;
-    Tbl->edit();
+    if (!editCurrentRow()) return;
     Tfrm_Ertesit_Szerkeszt editor(Tbl, this);
-    runEditor(editor);
+    RunRowEditor(editor, *Tbl);
 }
 
 void Tfrm_Ertesit::aTorolExecute()
