@@ -40,6 +40,8 @@ void ShowNoPrinter(QWidget* owner)
 void ShowPrintFailed(QWidget* owner)
 {
     ShowError(QStringLiteral("A nyomtatás nem sikerült: a nyomtató nem fogadta a lapokat."), owner);
+}
+
 void ShowRefusedInput(const QString& reason, QWidget* owner)
 {
     ShowError(QStringLiteral("Hiányos, vagy hibás adatmegadás\n") + reason, owner);
