@@ -114,18 +114,37 @@ engine::Result<std::optional<size_t>> TableDataSet::TableSource::insert(engine::
     return positionOf(*id);
 }
 
+engine::Result<size_t> TableDataSet::TableSource::lockedRow(size_t pos)
+{
+    // The row is looked for and written under the table's write lock, on
+    // what was committed last: no other program's change comes in between.
+    if (const engine::Status s = table->begin(); !s.isOk()) return s;
+    if (!stale()) return pos;
+    // Someone else wrote meanwhile: find the row again by its key.
+    engine::Status s = reload();
+    if (s.isOk() && !foundPos) s = engine::Status::error(engine::ErrorCode::NotFound, dbmsg::rowGone().toStdString());
+    if (!s.isOk()) {
+        (void)table->rollback();
+        return s;
+    }
+    return *foundPos;
+}
+
+engine::Status TableDataSet::TableSource::finishLocked(engine::Status s)
+{
+    if (!s.isOk()) {
+        (void)table->rollback();
+        return s;
+    }
+    return table->commit();
+}
+
 engine::Result<std::optional<size_t>> TableDataSet::TableSource::update(size_t pos, const engine::Record& rec)
 {
-    engine::RowId id = rows[pos];
-    if (stale()) {
-        // Someone else wrote meanwhile: find the edited row again by its key.
-        const engine::Status s = reload();
-        if (!s.isOk()) return s;
-        if (!foundPos) return engine::Status::error(engine::ErrorCode::NotFound, dbmsg::rowGone().toStdString());
-        id = rows[*foundPos];
-    }
-    const engine::Status s = table->update(id, rec);
-    if (!s.isOk()) return s;
+    const engine::Result<size_t> at = lockedRow(pos);
+    if (!at.isOk()) return at.status();
+    const engine::RowId id = rows[*at];
+    if (const engine::Status s = finishLocked(table->update(id, rec)); !s.isOk()) return s;
     const engine::Status r = reread();
     if (!r.isOk()) return r;
     return positionOf(id);
@@ -133,9 +152,11 @@ engine::Result<std::optional<size_t>> TableDataSet::TableSource::update(size_t p
 
 engine::Status TableDataSet::TableSource::remove(size_t pos)
 {
-    const engine::Status s = table->remove(rows[pos]);
+    const engine::Result<size_t> at = lockedRow(pos);
+    if (!at.isOk()) return at.status();
+    const engine::Status s = finishLocked(table->remove(rows[*at]));
     if (!s.isOk()) return s;
-    rows.erase(rows.begin() + std::ptrdiff_t(pos));
+    rows.erase(rows.begin() + std::ptrdiff_t(*at));
     readVersion = versionOf(*table);
     return s;
 }

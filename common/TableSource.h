@@ -51,4 +51,10 @@ struct TableDataSet::TableSource : DataSet::Source {
     engine::Status reread();
     std::optional<size_t> positionOf(engine::RowId id) const;
     engine::Result<engine::Value> lookupByKey(int col, const engine::Value& key);
+    // Begins a transaction and gives where the row at `pos` is now (found
+    // again by its key when another program wrote since the rows were read).
+    engine::Result<size_t> lockedRow(size_t pos);
+    // Ends lockedRow()'s transaction: commits after `s` succeeded, else
+    // takes back and gives `s`.
+    engine::Status finishLocked(engine::Status s);
 };

@@ -15,6 +15,7 @@
 #include "app/records/Feladat_Szerkeszt.h"
 #include "app/records/Szerkeszt.h"
 #include "engine/Database.h"
+#include "widgets/DBGrid.h"
 #include "tests/records/MainWindowFixture.h"
 
 namespace {
@@ -221,4 +222,51 @@ TEST_F(EditorsTest, BlankTaskDatesStayBlankAndAMissingTaskOpensNothing)
     EditTask(*w->TblFeladat, *w->QryFeladat, false, task + 100, w.get());
     EXPECT_TRUE(user.asked.empty());
     EXPECT_FALSE(w->TblFeladat->isActive());
+}
+
+// A customer and a task made and changed with the keyboard alone: Ins and
+// F2 on the list, typing, Enter and Tab between the boxes, Enter on "OK".
+TEST_F(EditorsTest, CustomerAndTaskFromTheKeyboardAlone)
+{
+    start();
+    // (QTest types ASCII only.)
+    auto keyboardOnly = [](const QString& boxName, const QString& text) {
+        return [boxName, text](QDialog& d) {
+            d.activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&d));
+            QTest::qWait(20);
+            ASSERT_EQ(QApplication::focusWidget()->window(), &d);
+            for (int i = 0; i < 40 && QApplication::focusWidget()->objectName() != boxName; ++i)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QLineEdit* box = d.findChild<QLineEdit*>(boxName);
+            ASSERT_EQ(QApplication::focusWidget(), box);
+            box->selectAll();
+            QTest::keyClicks(box, text);
+            QTest::keyClick(box, Qt::Key_Return);  // on to the next box
+            EXPECT_NE(QApplication::focusWidget(), box);
+            for (int i = 0; i < 40 && QApplication::focusWidget()->objectName() != "Button1"; ++i)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            EXPECT_FALSE(d.isVisible());
+        };
+    };
+    const std::pair<int, const char*> lists[] = {{1, "DBEdit1"}, {2, "DBEdit8"}};
+    for (const auto& [tab, box] : lists) {
+        w->setTabIndex(tab);
+        const char* form = tab == 1 ? "frm_Szerkeszt" : "frm_Feladat_Szerkeszt";
+        const char* field = tab == 1 ? "Ugyfel_nev" : "rovid";
+        user.onModal(form, keyboardOnly(box, "Elso"));
+        user.onModal(form, keyboardOnly(box, "Masodik"));
+        auto press = [this, tab](Qt::Key key) {
+            w->activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+            w->browseGrid(tab)->setFocus();
+            QTest::keyClick(w->browseGrid(tab), key);
+        };
+        press(Qt::Key_Insert);
+        EXPECT_EQ(current(tab, field).toString(), "Elso");
+        press(Qt::Key_F2);
+        EXPECT_EQ(current(tab, field).toString(), "Masodik");
+        EXPECT_EQ(w->browseDataSet(tab)->recordCount(), 1);
+    }
 }
