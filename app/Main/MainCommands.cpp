@@ -14,6 +14,9 @@
 #include "app/archive/Archiv.h"
 #include "app/dialogs/Nevjegy.h"
 #include "app/dialogs/Readme.h"
+#include "app/output/Grid2Html.h"
+#include "app/output/Hatarolt.h"
+#include "app/sqlconsole/SQL.h"
 #include "app/users/Felhasznalo.h"
 #include "common/DataSet.h"
 #include "common/Interaction.h"
@@ -70,7 +73,18 @@ void Tfrm_Main::connectCommands()
     connect(aFigyelmeztet, &QAction::triggered, this, &Tfrm_Main::aFigyelmeztetExecute);
     connect(aFelhasznalo, &QAction::triggered, this, [this] { adminCommand(&Tfrm_Main::openUsers); });
     connect(aBeallit, &QAction::triggered, this, [this] { adminCommand(&Tfrm_Main::openSettings); });
+    connect(aSQL, &QAction::triggered, this, [this] { adminCommand(&Tfrm_Main::openSqlConsole); });
     connect(aArchiv, &QAction::triggered, this, &Tfrm_Main::archive);
+    // Exports write the list as another program may have changed it.
+    connect(aExcel, &QAction::triggered, this, [this] {
+        refreshOutdated(tabIndex());
+        ShowDelimitedExport(browseDataSet(tabIndex()), "Nyilvex_exp.CSV", this);
+    });
+    connect(aHtml, &QAction::triggered, this, [this] {
+        static const char* const titles[] = {"Cégek", "Ügyfelek", "Feladatok", "Termékek"};
+        refreshOutdated(tabIndex());
+        ShowHtmlExport(browseGrid(tabIndex()), titles[tabIndex()], QString(), this);
+    });
     connect(aBezar, &QAction::triggered, this, &QWidget::close);
     connect(aSugo, &QAction::triggered, this, [this] { OpenWithShell(ProgramFolder() + "/Help/index.htm"); });
     connect(aVedazero, &QAction::triggered, this, [this] { OpenWithShell(ProgramFolder() + "/Vedazero.exe"); });
@@ -194,6 +208,8 @@ void Tfrm_Main::adminCommand(void (Tfrm_Main::*command)())
 void Tfrm_Main::openUsers() { ShowUsers(this); }
 
 void Tfrm_Main::openSettings() { ShowSettingsDialog(this); }
+
+void Tfrm_Main::openSqlConsole() { ShowSqlConsole(this); }
 
 void Tfrm_Main::archive()
 {
