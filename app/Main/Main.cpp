@@ -67,6 +67,7 @@ Tfrm_Main::Tfrm_Main(QWidget* parent) : QMainWindow(parent)
     setUpGrids();
     connectDataSets();
     connectCommands();
+    connectRecordCommands();
     HideAllPanels();
 }
 

@@ -33,6 +33,7 @@
 #include <QPixmap>
 
 #include <array>
+#include <optional>
 
 class Connection;
 class DataSet;
@@ -241,6 +242,17 @@ private:
     // MainFigy.cpp
     void aFigyelmeztetExecute();
     void BuildNameDayLine();
+
+    // MainRecords.cpp
+    struct Owner {
+        int key;
+        int kind;  // 0 customer, 1 task, 2 product, 3 company
+        QString title;
+    };
+    void connectRecordCommands();
+    // The current row of the active tab as an owner of notes,
+    // notifications and documents; none when the list has no row.
+    std::optional<Owner> currentOwner();
 
     // MainCommands.cpp
     void connectCommands();

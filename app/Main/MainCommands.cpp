@@ -17,6 +17,8 @@
 #include "app/output/Grid2Html.h"
 #include "app/output/Hatarolt.h"
 #include "app/sqlconsole/SQL.h"
+#include "app/output/Korlevel.h"
+#include "app/output/TorzsCimke.h"
 #include "app/users/Felhasznalo.h"
 #include "common/DataSet.h"
 #include "common/Interaction.h"
@@ -85,6 +87,9 @@ void Tfrm_Main::connectCommands()
         refreshOutdated(tabIndex());
         ShowHtmlExport(browseGrid(tabIndex()), titles[tabIndex()], QString(), this);
     });
+    connect(aTorzsCimke, &QAction::triggered, this, [this] { PickLabelLayout(this, QString(), false); });
+    connect(aKorlevel, &QAction::triggered, this,
+            [this] { OpenFormLetters(this, tabIndex(), browseDataSet(tabIndex())); });
     connect(aBezar, &QAction::triggered, this, &QWidget::close);
     connect(aSugo, &QAction::triggered, this, [this] { OpenWithShell(ProgramFolder() + "/Help/index.htm"); });
     connect(aVedazero, &QAction::triggered, this, [this] { OpenWithShell(ProgramFolder() + "/Vedazero.exe"); });

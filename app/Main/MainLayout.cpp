@@ -113,11 +113,11 @@ QList<QAction*> notYetAvailable(const Tfrm_Main& w)
 {
     return {w.aUj,           w.aSzerkeszt,      w.aNyomtatkep,     w.aNyomtat,
             w.aSzur,           w.aSzurF,          w.aTorzsNevnap,   w.aTorzsCegek,
-            w.aTorzsTipus,   w.aTorzsCimke,     w.aCimkeNyom,      w.aCsatolt,       w.aKeresReszletes,
-            w.aUzletkoto,    w.aMegjegyzes,     w.aNyomEgyszeru,   w.aNyomReszletes, w.aNyomCegSzerint,
-            w.aNyomCegSzerint1, w.aMegjegyzesUj, w.aNyomMegjegyzes, w.aNyomErtesit,  w.aTorzsAllapot,
+            w.aTorzsTipus,   w.aCimkeNyom,      w.aKeresReszletes,
+            w.aUzletkoto,    w.aNyomEgyszeru,   w.aNyomReszletes, w.aNyomCegSzerint,
+            w.aNyomCegSzerint1, w.aNyomMegjegyzes, w.aNyomErtesit,  w.aTorzsAllapot,
             w.aTorzsPrioritas, w.aTorzsFeltipus, w.aTorzsFelEredmeny, w.aFeladatBongeszo, w.aKulcsszoKeres,
-            w.aKorlevel,     w.aErtesit,        w.aBoritek,       w.aAjanlott};
+            w.aBoritek,       w.aAjanlott};
 }
 
 QToolBar* toolBar(QWidget* parent, Qt::ToolButtonStyle style)

@@ -811,8 +811,15 @@ TEST_F(MainWindowTest, CommandKeysRunTheirCommandsFromTheQuickSearchAndTheGrid)
             user.yesNo.clear();
             if (command->isEnabled() && (command == w->aTorol || command == w->aZoduvoza)) user.yesNo = {false};
             if (command->isEnabled() && command == w->aFigyelmeztet) answerDate(user, QDate::currentDate(), false);
-            if (command->isEnabled() && command == w->aExcel)
-                user.onModal("frm_Hatarolt", [](QDialog& d) { d.reject(); });
+            // The windows a command opens are closed at once.
+            const std::pair<QAction*, const char*> windows[] = {{w->aCsatolt, "frm_Megj"},
+                                                                {w->aMegjegyzes, "frm_Megjegyzes"},
+                                                                {w->aMegjegyzesUj, "frm_Megjegyzes_Szerkeszt"},
+                                                                {w->aErtesit, "frm_Ertesit"},
+                                                                {w->aKorlevel, "frm_Korlevel"},
+                                                                {w->aExcel, "frm_Hatarolt"}};
+            for (const auto& [opener, form] : windows)
+                if (command == opener) user.onModal(form, [](QDialog& d) { d.reject(); });
             press(key);
 
             if (command->isEnabled()) {

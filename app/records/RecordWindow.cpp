@@ -1,0 +1,215 @@
+#include "RecordWindow.h"
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "app/Main/Beall.h"
+#include "app/Main/ImageList.h"
+#include "common/DataSet.h"
+#include "common/Interaction.h"
+#include "common/Messages.h"
+#include "widgets/DBGrid.h"
+#include "widgets/MenuStyle.h"
+
+QAction* MakeAction(QWidget* owner, const char* name, const QString& text, const QKeySequence& key,
+                    const QIcon& icon, const QString& hint)
+{
+    auto* a = new QAction(icon, text, owner);
+    a->setObjectName(name);
+    a->setShortcut(key);
+    a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    if (!hint.isEmpty()) a->setToolTip(hint);
+    owner->addAction(a);
+    return a;
+}
+
+QPushButton* GlyphButton(QWidget* parent, const char* name, const QIcon& icon, const QString& hint, int x, int y)
+{
+    auto* b = new QPushButton(parent);
+    b->setObjectName(name);
+    b->setIcon(icon);
+    b->setToolTip(hint);
+    b->setAutoDefault(false);
+    b->setGeometry(x, y, 24, 22);
+    return b;
+}
+
+bool PostRow(DataSet* ds, QWidget* owner, const QString& duplicateText)
+{
+    try {
+        ds->post();
+        if (auto* table = qobject_cast<TableDataSet*>(ds)) table->flushBuffers();
+    } catch (const DbError& e) {
+        const bool duplicate = e.code() == engine::ErrorCode::DuplicateKey && !duplicateText.isEmpty();
+        ShowError(duplicate ? duplicateText : "Hiba: " + e.message(), owner);
+        // A row that did go in (only the write-through failed) is not the
+        // user's to type again.
+        return !ds->isEditing();
+    }
+    return true;
+}
+
+bool StoreDates(DataSet* ds, std::initializer_list<std::pair<const char*, const DateBox*>> boxes,
+                QWidget* owner)
+{
+    try {
+        for (const auto& [field, box] : boxes) ds->fieldByName(field)->setValue(box->value());
+    } catch (const DbError& e) {
+        ShowError("Hiba: " + e.message(), owner);
+        return false;
+    }
+    return true;
+}
+
+// --- DateBox ---------------------------------------------------------------------
+
+DateBox::DateBox(QWidget* parent) : QDateEdit(parent)
+{
+    setDisplayFormat(QStringLiteral("yyyy.MM.dd."));
+    // The lowest date stands for a blank one and shows an empty box.
+    setMinimumDate(QDate(100, 1, 1));
+    setSpecialValueText(QStringLiteral(" "));
+    setDate(minimumDate());
+}
+
+void DateBox::setValue(const QVariant& date)
+{
+    const QDate d = date.toDate();
+    setDate(d.isValid() ? d : minimumDate());
+}
+
+QVariant DateBox::value() const { return date() == minimumDate() ? QVariant() : QVariant(date()); }
+
+void DateBox::stepBy(int steps)
+{
+    if (date() == minimumDate()) {
+        setDate(QDate::currentDate());
+        return;
+    }
+    QDateEdit::stepBy(steps);
+}
+
+void DateBox::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Delete) {
+        setDate(minimumDate());
+        return;
+    }
+    QDateEdit::keyPressEvent(e);
+}
+
+// --- OwnerListWindow -------------------------------------------------------------
+
+OwnerListWindow::OwnerListWindow(const char* formName, const QString& caption, const QString& tableFile,
+                                 const QString& filter, int ownerKey, int ownerKind, QWidget* parent)
+    : QDialog(parent), ownerKey_(ownerKey), ownerKind_(ownerKind)
+{
+    setObjectName(formName);
+    setWindowTitle(caption);
+    resize(520, 380);
+
+    Tbl = new TableDataSet(Connection::byName(DatabaseAlias), this);
+    Tbl->setTableName(tableFile);
+    Tbl->setFilter(filter);
+    Tbl->setFiltered(true);
+
+    aUj = MakeAction(this, "aUj", "Új", Qt::Key_Insert, Picture(Pic::New));
+    aSzerkeszt = MakeAction(this, "aSzerkeszt", "Szerkeszt", Qt::Key_F2, Picture(Pic::Edit));
+    aTorol = MakeAction(this, "aTorol", "Töröl", QKeySequence(Qt::CTRL | Qt::Key_Delete), Picture(Pic::Delete));
+    aBezar = MakeAction(this, "aBezar", "Bezár", Qt::Key_Escape, Picture(Pic::Close));
+    connect(aBezar, &QAction::triggered, this, &QDialog::reject);
+
+    ToolBar1 = new QToolBar(this);
+    ToolBar1->setObjectName("ToolBar1");
+    ToolBar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    ToolBar1->setIconSize(QSize(16, 16));
+    PopupMenu1 = new QMenu(this);
+
+    Panel1 = new QLabel(this);
+    Panel1->setObjectName("Panel1");
+    Panel1->setTextFormat(Qt::PlainText);
+    QFont bold = Panel1->font();
+    bold.setBold(true);
+    Panel1->setFont(bold);
+    Panel1->setFrameShape(QFrame::Panel);
+    Panel1->setFrameShadow(QFrame::Raised);
+    Panel1->setContentsMargins(6, 4, 6, 4);
+
+    DBGrid1 = new DBGrid(this);
+    DBGrid1->setObjectName("DBGrid1");
+    DBGrid1->setDataSet(Tbl);
+    DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(DBGrid1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& p) { PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(p)); });
+    connect(DBGrid1, &QAbstractItemView::doubleClicked, aSzerkeszt, &QAction::trigger);
+    connect(DBGrid1, &DBGrid::enterPressed, aSzerkeszt, &QAction::trigger);
+
+    body_ = new QVBoxLayout(this);
+    body_->setContentsMargins(0, 0, 0, 0);
+    body_->setSpacing(0);
+    body_->addWidget(ToolBar1);
+    body_->addWidget(Panel1);
+}
+
+void OwnerListWindow::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    SetMenuStyle(this);
+    if (!Tbl->isActive()) Tbl->open();
+    DBGrid1->setFocus();
+}
+
+void OwnerListWindow::hideEvent(QHideEvent* event)
+{
+    Tbl->close();
+    QDialog::hideEvent(event);
+}
+
+void OwnerListWindow::appendOwnedRow()
+{
+    Tbl->append();
+    Tbl->fieldByName("ugyfel")->setValue(ownerKey_);
+    Tbl->fieldByName("datum")->setValue(QDate::currentDate());
+    Tbl->fieldByName("tipus")->setValue(ownerKind_);
+}
+
+void OwnerListWindow::runEditor(QDialog& editor)
+{
+    if (interaction().runModal(editor) != QDialog::Accepted && Tbl->isEditing()) Tbl->cancel();
+}
+
+bool OwnerListWindow::hasRow() const { return Tbl->isActive() && !Tbl->isEmpty(); }
+
+void OwnerListWindow::removeCurrentRow()
+{
+    try {
+        Tbl->remove();
+        Tbl->flushBuffers();
+    } catch (const DbError& e) {
+        ShowError("Hiba: " + e.message(), this);
+    }
+}
+
+void OwnerListWindow::addCommandsWithPrint()
+{
+    aNyomtatKep = MakeAction(this, "aNyomtatKep", "Nyom.kép", QKeySequence(Qt::CTRL | Qt::Key_K),
+                             Picture(Pic::Preview), "Nyomtatási kép");
+    aNyomtat = MakeAction(this, "aNyomtat", "Nyomtat", QKeySequence(Qt::CTRL | Qt::Key_P), Picture(Pic::Print));
+    aNyomtatKep->setEnabled(false);
+    aNyomtat->setEnabled(false);
+    ToolBar1->addActions({aUj, aSzerkeszt, aTorol});
+    ToolBar1->addSeparator();
+    ToolBar1->addActions({aNyomtatKep, aNyomtat});
+    ToolBar1->addSeparator();
+    ToolBar1->addAction(aBezar);
+    PopupMenu1->addActions({aUj, aSzerkeszt, aTorol});
+    PopupMenu1->addSeparator();
+    PopupMenu1->addActions({aNyomtatKep, aNyomtat});
+    PopupMenu1->addSeparator();
+    PopupMenu1->addAction(aBezar);
+}
