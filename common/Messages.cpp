@@ -29,3 +29,8 @@ void ShowNoRight(QWidget* owner)
 {
     ShowError(QStringLiteral("Nincs jogosultság a művelethez."), owner);
 }
+
+void ShowRefusedInput(const QString& reason, QWidget* owner)
+{
+    ShowError(QStringLiteral("Hiányos, vagy hibás adatmegadás\n") + reason, owner);
+}

@@ -24,3 +24,7 @@ bool AskDeleteRow(QWidget* owner = nullptr);
 
 // What a command tells a user who lacks the right it needs.
 void ShowNoRight(QWidget* owner = nullptr);
+
+// A row the database refused to store: "Hiányos, vagy hibás adatmegadás",
+// a line break and the database's own reason.
+void ShowRefusedInput(const QString& reason, QWidget* owner = nullptr);

@@ -9,6 +9,8 @@
 #include <QToolButton>
 
 #include "Beall.h"
+#include "ImageList.h"
+#include "app/records/TorzsTipus.h"
 #include "common/DataSet.h"
 #include "common/Interaction.h"
 #include "common/Messages.h"
@@ -103,6 +105,12 @@ Tfrm_Beallit::Tfrm_Beallit(QWidget* parent) : QDialog(parent)
     PlaceLabel(tasks, "határidő", 16, 68);
     DBEdit7 = boundEdit(tasks, "DBEdit7", TblBeallit, "alaphatarido", 16, 86, 57);
     PlaceLabel(tasks, "nap", 80, 89);
+    BitBtn2 = new QToolButton(tasks);
+    BitBtn2->setObjectName("BitBtn2");
+    BitBtn2->setIcon(Picture(Pic::Types));
+    BitBtn2->setToolTip("Prioritások");
+    BitBtn2->setGeometry(290, 33, 25, 23);
+    connect(BitBtn2, &QToolButton::clicked, this, &Tfrm_Beallit::BitBtn2Click);
 
     auto* mail = new QWidget;
     PageControl1->addTab(mail, "Internet, levélküldés");
@@ -138,6 +146,18 @@ void Tfrm_Beallit::BitBtn1Click()
     if (!folder.isEmpty()) Edit2->setText(folder);
 }
 
+void Tfrm_Beallit::BitBtn2Click()
+{
+    int deadline = 0;
+    const int chosen = ShowListWithDeadline(TblBeallit->fieldByName("alapprioritas")->asInteger(), true,
+                                            deadline, this);
+    if (chosen == -1) return;
+    // The list may have changed the priorities the drop-down offers.
+    TblZPrioritas->refresh();
+    TblBeallit->fieldByName("alapprioritas")->setValue(chosen);
+    TblBeallit->fieldByName("alaphatarido")->setValue(deadline);
+}
+
 void Tfrm_Beallit::btnOKClick()
 {
     // Both rows are stored before the window closes, so a refused value
@@ -146,7 +166,7 @@ void Tfrm_Beallit::btnOKClick()
         TblBeallit->post();
         TblMail->post();
     } catch (const DbError& e) {
-        ShowError("Hiányos, vagy hibás adatmegadás\n" + e.message(), this);
+        ShowRefusedInput(e.message(), this);
         if (!TblBeallit->isEditing()) TblBeallit->edit();
         return;
     }

@@ -31,6 +31,7 @@ public:
     QLineEdit* Edit1;
     QLineEdit* Edit2;
     QToolButton* BitBtn1;
+    QToolButton* BitBtn2;  // the priority list: default priority and its deadline
     DBEdit* DBEdit1;
     DBLookupComboBox* DBLookupComboBox1;
     DBEdit* DBEdit7;
@@ -44,6 +45,7 @@ public:
 
 private slots:
     void BitBtn1Click();
+    void BitBtn2Click();
     void btnOKClick();
 };
 

@@ -256,6 +256,7 @@ private:
 
     // MainCommands.cpp
     void connectCommands();
+    void editRecord(bool isNew);
     void aTorolExecute();
     void aUgrikCegExecute();
     void aLeveletNekiExecute();

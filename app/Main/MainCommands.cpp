@@ -19,6 +19,10 @@
 #include "app/sqlconsole/SQL.h"
 #include "app/output/Korlevel.h"
 #include "app/output/TorzsCimke.h"
+#include "app/records/Termek_Szerkeszt.h"
+#include "app/records/TorzsCeg.h"
+#include "app/records/TorzsCeg_Szerkeszt.h"
+#include "app/records/TorzsTipus.h"
 #include "app/users/Felhasznalo.h"
 #include "common/DataSet.h"
 #include "common/Interaction.h"
@@ -67,6 +71,8 @@ void deleteThroughTable(QueryDataSet* list, TableDataSet* table, const char* key
 
 void Tfrm_Main::connectCommands()
 {
+    connect(aUj, &QAction::triggered, this, [this] { editRecord(true); });
+    connect(aSzerkeszt, &QAction::triggered, this, [this] { editRecord(false); });
     connect(aTorol, &QAction::triggered, this, &Tfrm_Main::aTorolExecute);
     connect(aUgrikCeg, &QAction::triggered, this, &Tfrm_Main::aUgrikCegExecute);
     connect(aLeveletNeki, &QAction::triggered, this, &Tfrm_Main::aLeveletNekiExecute);
@@ -87,6 +93,15 @@ void Tfrm_Main::connectCommands()
         refreshOutdated(tabIndex());
         ShowHtmlExport(browseGrid(tabIndex()), titles[tabIndex()], QString(), this);
     });
+    const std::pair<QAction*, Torzs> lists[] = {
+        {aTorzsTipus, Torzs::Tipus},         {aUzletkoto, Torzs::Uzletkoto},
+        {aTorzsAllapot, Torzs::Allapot},     {aTorzsPrioritas, Torzs::Prioritas},
+        {aTorzsFeltipus, Torzs::Feltipus},   {aTorzsFelEredmeny, Torzs::Feleredmeny},
+    };
+    for (const auto& [action, list] : lists)
+        connect(action, &QAction::triggered, this, [this, list] { ShowList(list, -1, false, this); });
+    connect(aTorzsNevnap, &QAction::triggered, this, [this] { ShowNameDayList(this); });
+    connect(aTorzsCegek, &QAction::triggered, this, [this] { ShowCompanyList(-1, false, this); });
     connect(aTorzsCimke, &QAction::triggered, this, [this] { PickLabelLayout(this, QString(), false); });
     connect(aKorlevel, &QAction::triggered, this,
             [this] { OpenFormLetters(this, tabIndex(), browseDataSet(tabIndex())); });
@@ -104,6 +119,15 @@ void Tfrm_Main::connectCommands()
         Tfrm_Readme readme(this);
         interaction().runModal(readme);
     });
+}
+
+void Tfrm_Main::editRecord(bool isNew)
+{
+    // The editors change the tab's table in place; it stays on the stored row.
+    const int tab = tabIndex();
+    if (tab == 0) EditCompany(*TblCegek, isNew, this);
+    else if (tab == 3) EditProduct(*TblTermek, isNew, this);
+    UpdateStatusLine(tab);
 }
 
 void Tfrm_Main::aTorolExecute()

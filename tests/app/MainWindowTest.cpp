@@ -246,9 +246,11 @@ TEST_F(MainWindowTest, StartsOnTheCompaniesWithTheFirstCompanysCustomersAndUnfin
     EXPECT_FALSE(w->aSzurF->isVisible());
 
     // Commands whose windows the program does not have yet are disabled,
-    // the filter toggles showing their state.
-    for (QAction* a : {w->aUj, w->aSzerkeszt, w->aSzur, w->aSzurF, w->aKulcsszoKeres, w->aNyomtat})
+    // the filter toggles showing their state; the product editor is there.
+    for (QAction* a : {w->aSzur, w->aSzurF, w->aKulcsszoKeres, w->aNyomtat})
         EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
+    EXPECT_TRUE(w->aUj->isEnabled());
+    EXPECT_TRUE(w->aSzerkeszt->isEnabled());
     for (QLabel* l : w->lblNevnap) EXPECT_EQ(l->text(), w->nameDayLine());
 }
 
@@ -811,6 +813,8 @@ TEST_F(MainWindowTest, CommandKeysRunTheirCommandsFromTheQuickSearchAndTheGrid)
             user.yesNo.clear();
             if (command->isEnabled() && (command == w->aTorol || command == w->aZoduvoza)) user.yesNo = {false};
             if (command->isEnabled() && command == w->aFigyelmeztet) answerDate(user, QDate::currentDate(), false);
+            if (command == w->aUj || command == w->aSzerkeszt)
+                user.onModal("frm_TorzsCeg_Szerkeszt", [](QDialog& d) { d.reject(); });
             // The windows a command opens are closed at once.
             const std::pair<QAction*, const char*> windows[] = {{w->aCsatolt, "frm_Megj"},
                                                                 {w->aMegjegyzes, "frm_Megjegyzes"},
