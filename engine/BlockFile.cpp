@@ -51,6 +51,7 @@ Status BlockFile::load(FileBuffer&& file, const FileHeader& h, uint32_t firstTag
             return msg::corrupt(fileName, "érvénytelen blokkfoglaltság.");
         const int n = (addDataSize + recordSize_) / recordSize_;
         if (n > cap) return msg::corrupt(fileName, "érvénytelen blokkfoglaltság.");
+        if (le16(p + 2) != prev) return msg::corrupt(fileName, "a blokklánc megszakadt.");
         b.inChain = true;
         b.count = uint16_t(n);
         b.prev = prev;
@@ -66,6 +67,11 @@ Status BlockFile::load(FileBuffer&& file, const FileHeader& h, uint32_t firstTag
         prev = blockNo;
         blockNo = b.next;
     }
+    // A damaged pointer cuts the chain short (or leads it astray): the rows
+    // past it would be read as missing and then written over.
+    if (count_ != h.numRecords || chain_.size() != h.blocksInUse || (chain_.empty() ? 0 : chain_.back()) != h.lastBlock)
+        return msg::corrupt(fileName, "a blokklánc nem egyezik a fejléc számaival (" + std::to_string(count_) + " sor " +
+                                          std::to_string(h.numRecords) + " helyett).");
     // Blocks off the chain are free, whatever the file's free list said.
     for (size_t i = 1; i <= blocks_.size(); ++i)
         if (!blocks_[i - 1].inChain) free_.push_back(uint16_t(i));

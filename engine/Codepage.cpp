@@ -43,8 +43,13 @@ void appendUtf8(std::string& out, uint32_t cp)
     } else if (cp < 0x800) {
         out += char(0xC0 | (cp >> 6));
         out += char(0x80 | (cp & 0x3F));
-    } else {
+    } else if (cp < 0x10000) {
         out += char(0xE0 | (cp >> 12));
+        out += char(0x80 | ((cp >> 6) & 0x3F));
+        out += char(0x80 | (cp & 0x3F));
+    } else {
+        out += char(0xF0 | (cp >> 18));
+        out += char(0x80 | ((cp >> 12) & 0x3F));
         out += char(0x80 | ((cp >> 6) & 0x3F));
         out += char(0x80 | (cp & 0x3F));
     }
@@ -135,6 +140,22 @@ Result<std::string> utf8ToCp1250(std::string_view utf8)
         out += it->second;
     }
     return out;
+}
+
+std::string cp1250ToShown(std::string_view cp1250)
+{
+    std::string out;
+    size_t from = 0;
+    for (size_t i = 0; i < cp1250.size(); ++i) {
+        const unsigned char b = static_cast<unsigned char>(cp1250[i]);
+        if (b >= 0x20 && b != 0x7F) continue;
+        out += cp1250ToUtf8(cp1250.substr(from, i - from));
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "\\x%02X", unsigned(b));
+        out += hex;
+        from = i + 1;
+    }
+    return out + cp1250ToUtf8(cp1250.substr(from));
 }
 
 std::string cp1250ToUtf8(std::string_view cp1250)

@@ -51,6 +51,12 @@ struct OrderSpec {
     static OrderSpec byFields(std::vector<std::string> f) { return {Kind::Fields, {}, std::move(f)}; }
 };
 
+// Keeps a table still for its Database while it lives; see Table::holdStill().
+class TableHold {
+public:
+    virtual ~TableHold() = default;
+};
+
 class Table {
 public:
     virtual ~Table() = default;
@@ -103,6 +109,17 @@ public:
     virtual Status begin() = 0;
     virtual Status commit() = 0;
     virtual Status rollback() = 0;
+
+    // A consistent snapshot for reading: while the returned hold lives,
+    // every handle on the table in this Database reads the state that was
+    // committed last when it was taken, and version() stands still. Others'
+    // later commits are not looked at, and not kept waiting either; a write
+    // through this Database first moves on to the latest state. Take one
+    // hold per table before reading several tables (or one table in several
+    // steps) that must agree, and drop them soon: they show the past. The
+    // table's files are not held still by it (others may checkpoint into
+    // them); what the hold shows is in memory.
+    virtual std::unique_ptr<TableHold> holdStill() = 0;
 
     // Restructuring; each needs the table opened Exclusive.
     virtual Status addField(const FieldDef& field) = 0;  // appended; existing rows get null

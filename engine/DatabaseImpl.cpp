@@ -1,6 +1,7 @@
 #include "DatabaseImpl.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -85,10 +86,23 @@ Status DatabaseImpl::createTable(std::string_view name, const TableDef& def)
 {
     const std::string stem = tableStem(name);
     if (!validTableName(stem)) return msg::badDefinition(stem, "érvénytelen táblanév.");
+    // Creators take turns on the folder, so that of two creating the same
+    // table one succeeds and the other finds it there. The kernel lets go
+    // of the lock with its holder.
+    const int dir = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0) return msg::ioError(folder_, errno);
+    while (flock(dir, LOCK_EX) != 0)
+        if (errno != EINTR) {
+            const int err = errno;
+            ::close(dir);
+            return msg::ioError(folder_, err);
+        }
     Result<std::vector<std::string>> entries = listFolder(folder_);
-    if (!entries.isOk()) return entries.status();
-    if (findEntry(*entries, stem + ".DB")) return msg::tableExists(stem);
-    return TableState::create(folder_, stem, def);
+    Status s = entries.status();
+    if (s.isOk() && findEntry(*entries, stem + ".DB")) s = msg::tableExists(stem);
+    if (s.isOk()) s = TableState::create(folder_, stem, def);
+    ::close(dir);
+    return s;
 }
 
 Status DatabaseImpl::deleteTableFile(std::string_view fileName)

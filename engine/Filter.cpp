@@ -43,7 +43,7 @@ bool isTextType(FieldType t)
     return t == FieldType::Alpha || t == FieldType::Memo || t == FieldType::FmtMemo;
 }
 
-std::string quoted(std::string_view cp1250) { return "„" + cp1250ToUtf8(cp1250) + "”"; }
+std::string quoted(std::string_view cp1250) { return "„" + cp1250ToShown(cp1250) + "”"; }
 
 // Recursive descent over the filter text; positions in messages count
 // characters from 1, as the user sees them.

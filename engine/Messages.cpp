@@ -157,6 +157,12 @@ Status corrupt(std::string_view fileName, std::string_view detail)
     return Status::error(ErrorCode::Corrupt, "A(z) " + u(fileName) + " fájl sérült: " + std::string(detail));
 }
 
+Status journalSetAside(std::string_view journal, std::string_view aside)
+{
+    return Status::error(ErrorCode::Corrupt, "A(z) " + u(journal) + " fájl sérült: a napló másolata " + u(aside) +
+                                                 " néven félretéve; a tábla a napló ép részével nyitható meg újra.");
+}
+
 Status ioError(std::string_view path, int err)
 {
     std::string reason;

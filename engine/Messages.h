@@ -42,6 +42,8 @@ Status transactionOpen(std::string_view table);
 Status noTransaction(std::string_view table);
 
 Status corrupt(std::string_view fileName, std::string_view detail);
+// A damaged journal, copied aside as `aside`; what was whole of it stays.
+Status journalSetAside(std::string_view journal, std::string_view aside);
 Status ioError(std::string_view path, int err);
 
 }  // namespace engine::msg

@@ -218,6 +218,8 @@ Status SqlSession::flush()
     return impl_->tables.flushChanged();
 }
 
+void SqlSession::holdResults(bool hold) { impl_->tables.setHoldResults(hold); }
+
 Result<SqlOutcome> runSql(Database& db, std::string_view sql, const std::vector<SqlParam>& params)
 {
     SqlSession session(db);

@@ -14,7 +14,9 @@
 // or stored into a date field); identifiers are matched without regard to
 // case. Text orders as the store's Hungarian collation (Collation.h); blank
 // (null) values sort first, last with DESC. Comparisons with a blank value
-// are unknown, as in standard SQL.
+// are unknown, as in standard SQL. Expressions nest at most 500 levels deep
+// (parentheses, NOT, signs and the terms of a chain of operators alike);
+// deeper ones are refused with a message.
 //
 // A statement checks every row it would write before it writes any, and
 // writes them in one transaction of the store, so that it happens whole or
@@ -112,6 +114,13 @@ public:
 
     // Writes the changes of every table the session changed through to disk.
     Status flush();
+
+    // With `hold`, the result of each later SELECT keeps the tables it read
+    // held still (Table::holdStill()) until it is destroyed: its values can
+    // all be read, none refused because another program wrote meanwhile.
+    // For printing a result whole; a list that follows others' changes
+    // leaves it off.
+    void holdResults(bool hold);
 
 private:
     struct Impl;

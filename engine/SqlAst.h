@@ -45,6 +45,7 @@ struct Expr {
     bool negated = false;  // NOT LIKE, IS NOT NULL
     bool star = false;     // COUNT(*)
     bool distinct = false; // COUNT(DISTINCT x)
+    int depth = 1;         // levels of the tree from here down
     std::vector<ExprPtr> args;
 };
 

@@ -35,7 +35,12 @@ public:
     void markChanged(const std::shared_ptr<Table>& table);
     Status flushChanged();
 
+    // Whether a SELECT's result keeps its tables held still.
+    bool holdResults() const { return holdResults_; }
+    void setHoldResults(bool hold) { holdResults_ = hold; }
+
 private:
+    bool holdResults_ = false;
     Database& db_;
     std::vector<std::shared_ptr<Table>> open_;
     std::vector<std::shared_ptr<Table>> changed_;

@@ -162,7 +162,7 @@ BoundPtr makeNode(BoundExpr::Kind kind, size_t pos, SqlType type)
 
 }  // namespace
 
-std::string quote(std::string_view cp1250) { return "„" + cp1250ToUtf8(cp1250) + "”"; }
+std::string quote(std::string_view cp1250) { return "„" + cp1250ToShown(cp1250) + "”"; }
 
 SqlType typeOfField(const FieldDef& f)
 {

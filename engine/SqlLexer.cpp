@@ -64,7 +64,7 @@ std::string describePlace(std::string_view sql, size_t pos)
     // Show the rest of the line from the place, shortened.
     size_t end = pos;
     while (end < sql.size() && sql[end] != '\n' && sql[end] != '\r' && end - pos < 30) ++end;
-    return "a(z) „" + cp1250ToUtf8(sql.substr(pos, end - pos)) + "” közelében" + where;
+    return "a(z) „" + cp1250ToShown(sql.substr(pos, end - pos)) + "” közelében" + where;
 }
 
 Result<std::vector<Token>> tokenize(std::string_view sql)

@@ -1,7 +1,11 @@
 // INSERT, UPDATE and DELETE. Each computes and checks every new row first
 // and writes only then, in one transaction of the store, so that a bad
-// value, a refused row or a killed process leaves the table as it was.
+// value, a refused row or a killed process leaves the table as it was. The
+// transaction begins before the rows are chosen: they are chosen and their
+// new values computed under the table's write lock, from what was committed
+// last, so that no other writer's change falls in between and is lost.
 
+#include <algorithm>
 #include <set>
 
 #include "SqlExec.h"
@@ -68,6 +72,34 @@ Result<std::vector<RowId>> matchingRows(const Expr* whereText, const std::vector
     return rows;
 }
 
+// The statement's transaction: rolled back unless committed.
+class StatementWrite {
+public:
+    explicit StatementWrite(Table& table) : table_(table) {}
+    ~StatementWrite()
+    {
+        if (open_) (void)table_.rollback();
+    }
+    StatementWrite(const StatementWrite&) = delete;
+    StatementWrite& operator=(const StatementWrite&) = delete;
+
+    Status begin()
+    {
+        Status s = table_.begin();
+        open_ = s.isOk();
+        return s;
+    }
+    Status commit()
+    {
+        open_ = false;
+        return table_.commit();
+    }
+
+private:
+    Table& table_;
+    bool open_ = false;
+};
+
 }  // namespace
 
 Result<int64_t> runInsert(const InsertStmt& s, std::string_view sql, TableCache& tables,
@@ -76,6 +108,9 @@ Result<int64_t> runInsert(const InsertStmt& s, std::string_view sql, TableCache&
     auto opened = tables.open(s.table, sql);
     if (!opened.isOk()) return opened.status();
     Table& table = **opened;
+    // Taken first: beginning may read the table anew, definition and all.
+    StatementWrite write(table);
+    if (auto st = write.begin(); !st.isOk()) return st;
     const TableDef& def = table.def();
 
     std::vector<int> targets;
@@ -140,15 +175,11 @@ Result<int64_t> runInsert(const InsertStmt& s, std::string_view sql, TableCache&
         }
     }
 
-    if (auto st = table.begin(); !st.isOk()) return st;
     for (Record& rec : records) {
         auto row = table.insert(rec);
-        if (!row.isOk()) {
-            (void)table.rollback();
-            return row.status();
-        }
+        if (!row.isOk()) return row.status();
     }
-    if (auto st = table.commit(); !st.isOk()) return st;
+    if (auto st = write.commit(); !st.isOk()) return st;
     if (!records.empty()) tables.markChanged(*opened);
     return int64_t(records.size());
 }
@@ -159,6 +190,9 @@ Result<int64_t> runUpdate(const UpdateStmt& s, std::string_view sql, TableCache&
     auto opened = tables.open(s.table, sql);
     if (!opened.isOk()) return opened.status();
     Table& table = **opened;
+    // Taken first: beginning may read the table anew, definition and all.
+    StatementWrite write(table);
+    if (auto st = write.begin(); !st.isOk()) return st;
     const TableDef& def = table.def();
     const std::vector<Slot> slots{Slot{*opened, s.table.name, {}}};
     const Binder binder(sql, slots, params);
@@ -204,15 +238,25 @@ Result<int64_t> runUpdate(const UpdateStmt& s, std::string_view sql, TableCache&
         changes.push_back(std::move(ch));
     }
 
-    if (auto st = table.begin(); !st.isOk()) return st;
+    // Keys must be unique when the statement is done, not after each row:
+    // rows whose key moves all leave their places first and then take the
+    // new ones (each checked against the table as it is by then), so that
+    // moving every key by one works in any row order.
+    std::vector<const Change*> moved;
+    for (const Change& ch : changes)
+        if (!std::equal(ch.after.begin(), ch.after.begin() + def.keyFieldCount, ch.before.begin()))
+            moved.push_back(&ch);
+    for (const Change* ch : moved)
+        if (auto st = table.remove(ch->row); !st.isOk()) return st;
     for (const Change& ch : changes) {
-        if (ch.after == ch.before) continue;
-        if (auto st = table.update(ch.row, ch.after); !st.isOk()) {
-            (void)table.rollback();
-            return st;
-        }
+        if (ch.after == ch.before || std::find(moved.begin(), moved.end(), &ch) != moved.end()) continue;
+        if (auto st = table.update(ch.row, ch.after); !st.isOk()) return st;
     }
-    if (auto st = table.commit(); !st.isOk()) return st;
+    for (const Change* ch : moved) {
+        Record rec = ch->after;
+        if (auto row = table.insert(rec); !row.isOk()) return row.status();
+    }
+    if (auto st = write.commit(); !st.isOk()) return st;
     if (!changes.empty()) tables.markChanged(*opened);
     return int64_t(changes.size());
 }
@@ -224,11 +268,14 @@ Result<int64_t> runDelete(const DeleteStmt& s, std::string_view sql, TableCache&
     if (!opened.isOk()) return opened.status();
     Table& table = **opened;
 
+    StatementWrite write(table);
+    if (auto st = write.begin(); !st.isOk()) return st;
     if (!s.where) {
         // Emptying is one change of the store, whole or not at all.
         auto count = table.recordCount();
         if (!count.isOk()) return count.status();
         if (auto st = table.emptyTable(); !st.isOk()) return st;
+        if (auto st = write.commit(); !st.isOk()) return st;
         tables.markChanged(*opened);
         return int64_t(*count);
     }
@@ -238,14 +285,9 @@ Result<int64_t> runDelete(const DeleteStmt& s, std::string_view sql, TableCache&
     auto rows = matchingRows(s.where.get(), slots, binder);
     if (!rows.isOk()) return rows.status();
     const std::vector<RowId>& doomed = *rows;
-    if (auto st = table.begin(); !st.isOk()) return st;
-    for (RowId row : doomed) {
-        if (auto st = table.remove(row); !st.isOk()) {
-            (void)table.rollback();
-            return st;
-        }
-    }
-    if (auto st = table.commit(); !st.isOk()) return st;
+    for (RowId row : doomed)
+        if (auto st = table.remove(row); !st.isOk()) return st;
+    if (auto st = write.commit(); !st.isOk()) return st;
     if (!doomed.empty()) tables.markChanged(*opened);
     return int64_t(doomed.size());
 }

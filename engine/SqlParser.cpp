@@ -429,6 +429,34 @@ private:
         return orExpr();
     }
 
+    // Expressions nest at most this deep (parentheses, NOT, signs, and the
+    // terms of a chain of operators alike): whatever works through the tree
+    // goes down it level by level.
+    static constexpr int kMaxDepth = 500;
+
+    // Counts one more level of the parser's own descent while it lives.
+    class Nesting {
+    public:
+        explicit Nesting(Parser& p) : p_(p) { ++p_.nesting_; }
+        ~Nesting() { --p_.nesting_; }
+        Nesting(const Nesting&) = delete;
+        Nesting& operator=(const Nesting&) = delete;
+        bool tooDeep() const { return p_.nesting_ > kMaxDepth; }
+
+    private:
+        Parser& p_;
+    };
+
+    Status tooDeep() { return error("a kifejezés túl mélyen ágyazott (legfeljebb " + std::to_string(kMaxDepth) + " szint)"); }
+
+    // A node whose arguments are complete: its depth, checked.
+    Result<ExprPtr> finish(std::unique_ptr<Expr> e)
+    {
+        for (const ExprPtr& a : e->args) e->depth = std::max(e->depth, a->depth + 1);
+        if (e->depth > kMaxDepth) return tooDeep();
+        return ExprPtr(std::move(e));
+    }
+
     Result<ExprPtr> orExpr()
     {
         auto left = andExpr();
@@ -439,6 +467,7 @@ private:
             auto right = andExpr();
             if (!right.isOk()) return right;
             left = binary(BinaryOp::Or, std::move(*left), std::move(*right), pos);
+            if (!left.isOk()) return left;
         }
         return left;
     }
@@ -453,6 +482,7 @@ private:
             auto right = notExpr();
             if (!right.isOk()) return right;
             left = binary(BinaryOp::And, std::move(*left), std::move(*right), pos);
+            if (!left.isOk()) return left;
         }
         return left;
     }
@@ -460,6 +490,8 @@ private:
     Result<ExprPtr> notExpr()
     {
         if (isWord("NOT")) {
+            const Nesting level(*this);
+            if (level.tooDeep()) return tooDeep();
             auto e = std::make_unique<Expr>();
             e->kind = Expr::Kind::Not;
             e->pos = cur().pos;
@@ -467,7 +499,7 @@ private:
             auto inner = notExpr();
             if (!inner.isOk()) return inner;
             e->args.push_back(std::move(*inner));
-            return ExprPtr(std::move(e));
+            return finish(std::move(e));
         }
         return comparison();
     }
@@ -504,7 +536,7 @@ private:
             e->negated = negated;
             e->args.push_back(std::move(*left));
             e->args.push_back(std::move(*right));
-            return ExprPtr(std::move(e));
+            return finish(std::move(e));
         }
         if (acceptWord("IS")) {
             auto e = std::make_unique<Expr>();
@@ -513,7 +545,7 @@ private:
             e->negated = acceptWord("NOT");
             if (auto st = expectWord("NULL"); !st.isOk()) return st;
             e->args.push_back(std::move(*left));
-            return ExprPtr(std::move(e));
+            return finish(std::move(e));
         }
         if (isWord("BETWEEN") || isWord("IN")) return error("a BETWEEN és az IN nem használható");
         return left;
@@ -534,6 +566,7 @@ private:
             auto right = multiplicative();
             if (!right.isOk()) return right;
             left = binary(op, std::move(*left), std::move(*right), pos);
+            if (!left.isOk()) return left;
         }
     }
 
@@ -551,12 +584,15 @@ private:
             auto right = unary();
             if (!right.isOk()) return right;
             left = binary(op, std::move(*left), std::move(*right), pos);
+            if (!left.isOk()) return left;
         }
     }
 
     Result<ExprPtr> unary()
     {
         if (isSymbol("-") || isSymbol("+")) {
+            const Nesting level(*this);
+            if (level.tooDeep()) return tooDeep();
             const bool minus = isSymbol("-");
             const size_t pos = cur().pos;
             ++i_;
@@ -579,7 +615,7 @@ private:
             e->kind = Expr::Kind::Negate;
             e->pos = pos;
             e->args.push_back(std::move(*inner));
-            return ExprPtr(std::move(e));
+            return finish(std::move(e));
         }
         return primary();
     }
@@ -608,6 +644,8 @@ private:
             return ExprPtr(std::move(e));
         case TokenKind::Symbol:
             if (tok.text == "(") {
+                const Nesting level(*this);
+                if (level.tooDeep()) return tooDeep();
                 ++i_;
                 if (isWord("SELECT")) return error("allekérdezés nem használható");
                 auto inner = expression();
@@ -654,6 +692,8 @@ private:
 
     Result<ExprPtr> call()
     {
+        const Nesting level(*this);
+        if (level.tooDeep()) return tooDeep();
         auto e = std::make_unique<Expr>();
         e->pos = cur().pos;
         e->name = upperCp1250(cur().text);
@@ -679,10 +719,10 @@ private:
             return errorAt(e->pos, "ismeretlen függvény: „" + cp1250ToUtf8(t_[i_ - 2].text) + "”");
         }
         if (auto st = expectSymbol(")"); !st.isOk()) return st;
-        return ExprPtr(std::move(e));
+        return finish(std::move(e));
     }
 
-    static ExprPtr binary(BinaryOp op, ExprPtr l, ExprPtr r, size_t pos)
+    Result<ExprPtr> binary(BinaryOp op, ExprPtr l, ExprPtr r, size_t pos)
     {
         auto e = std::make_unique<Expr>();
         e->kind = Expr::Kind::Binary;
@@ -690,7 +730,7 @@ private:
         e->pos = pos;
         e->args.push_back(std::move(l));
         e->args.push_back(std::move(r));
-        return e;
+        return finish(std::move(e));
     }
 
     // ---- token helpers ----
@@ -756,6 +796,7 @@ private:
     std::string_view sql_;
     const std::vector<Token>& t_;
     size_t i_ = 0;
+    int nesting_ = 0;  // levels of descent into nested expressions
 };
 
 }  // namespace

@@ -311,6 +311,10 @@ public:
     std::vector<Value> values_;
     size_t rows_ = 0;
 
+    // The tables held still at what the statement read, when the session
+    // asks for it (see SqlSession::holdResults()).
+    std::vector<std::unique_ptr<TableHold>> holds_;
+
     // A grouped result's tables and their versions when it ran; a plain
     // one has them in found_.
     std::vector<Slot> groupedSlots_;
@@ -622,6 +626,7 @@ public:
             if (!v.isOk()) return v.status();
             if (*v != versions_[i]) return staleError(slots_[i]);
         }
+        if (tables_.holdResults()) result->holds_ = std::move(holds_);
         return std::unique_ptr<QueryResult>(std::move(result));
     }
 
@@ -643,6 +648,9 @@ private:
                                                                 " tábla kétszer szerepel a lekérdezésben; adjon "
                                                                 "neki álnevet (" + describePlace(sql_, ref->pos) + ").");
             }
+            // The statement reads one committed state of each table: what
+            // others commit meanwhile waits until it is done.
+            holds_.push_back((*t)->holdStill());
             auto v = (*t)->version();
             if (!v.isOk()) return v.status();
             slots_.push_back(Slot{*t, ref->name, ref->alias});
@@ -1307,6 +1315,7 @@ private:
     TableCache& tables_;
     const std::vector<SqlParam>& params_;
 
+    std::vector<std::unique_ptr<TableHold>> holds_;
     std::vector<Slot> slots_;
     std::vector<uint64_t> versions_;
     std::vector<OutColumn> out_;

@@ -72,6 +72,26 @@ Status TableImpl::rollback()
     return state_->rollback();
 }
 
+namespace {
+
+class StateHold final : public TableHold {
+public:
+    explicit StateHold(std::shared_ptr<TableState> state) : state_(std::move(state)) { state_->hold(); }
+    ~StateHold() override { state_->release(); }
+
+private:
+    std::shared_ptr<TableState> state_;
+};
+
+}  // namespace
+
+std::unique_ptr<TableHold> TableImpl::holdStill()
+{
+    // Up to what is committed now, then still.
+    (void)state_->version();
+    return std::make_unique<StateHold>(state_);
+}
+
 Status TableImpl::addField(const FieldDef& field)
 {
     if (Status s = exclusive(); !s.isOk()) return s;

@@ -38,6 +38,7 @@ public:
     Status begin() override;
     Status commit() override;
     Status rollback() override;
+    std::unique_ptr<TableHold> holdStill() override;
 
     Status addField(const FieldDef& field) override;
     Status clearIndexes() override;

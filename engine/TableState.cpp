@@ -20,12 +20,12 @@
 #include "FileLock.h"
 #include "Messages.h"
 #include "PrimaryIndex.h"
+#include "TableModel.h"
 
 namespace engine {
 
 namespace {
 
-constexpr uint64_t kAutoCheckpointBytes = 64ull << 20;
 constexpr size_t kDiffUnit = 2048;
 
 // The block size for a record size: room for at least 16 records where
@@ -70,46 +70,6 @@ std::string fieldList(const std::vector<std::string>& fields)
 
 }  // namespace
 
-struct TableState::Secondary {
-    IndexDef def;
-    int field = -1;
-    std::vector<FieldDef> xgFields;
-    RecordLayout xgLayout;
-    std::vector<KeyPart> xgKey;
-    BlockFile xg;
-    bool ready = false;
-    bool mustSort = false;           // the rows changed since the file was written
-    std::vector<uint32_t> xgToDb;    // by xg tag - 1
-    std::vector<uint32_t> dbToXg;    // by db tag - tagBase
-    std::string xgName, ygName;
-    std::vector<uint8_t> ygDisk;     // the .YGn as on disk, once read
-    bool ygRead = false;
-};
-
-struct TableState::Model {
-    TableDef def;
-    RecordLayout layout;
-    FileHeader header;
-    BlockFile data;
-    BlobFile blobs;
-    bool hasBlobs = false;
-    std::vector<KeyPart> pk;
-    std::vector<Secondary> sec;
-    uint32_t tagBase = 1;
-    std::string mbName, pxName;
-    uint64_t mbDiskSize = 0;
-    std::vector<uint8_t> pxDisk;  // the .PX as on disk, once read
-    bool pxRead = false;
-    bool rewriteNeeded = false;  // the header as written here differs in size from the file's
-
-    uint32_t& dbToXg(Secondary& s, uint32_t dbTag)
-    {
-        const size_t i = dbTag - tagBase;
-        if (s.dbToXg.size() <= i) s.dbToXg.resize(i + 1, 0);
-        return s.dbToXg[i];
-    }
-};
-
 // ---------------------------------------------------------------------------
 // Building models
 
@@ -123,7 +83,6 @@ std::vector<KeyPart> primaryParts(const TableDef& def, const RecordLayout& layou
 }
 
 }  // namespace
-
 
 // ---------------------------------------------------------------------------
 
@@ -215,69 +174,24 @@ Result<std::shared_ptr<TableState>> TableState::open(const std::string& folder, 
     t->folder_ = folder;
     t->dbFile_ = dbFile;
     t->stem_ = dbFile.substr(0, dbFile.size() - 3);
-    if (Status s = t->openFiles(mode); !s.isOk()) return s;
+    if (Status s = t->openFiles(mode); !s.isOk()) {
+        t->closeAfterFailure();
+        return s;
+    }
     std::unique_ptr<Model> m;
-    if (!lockFile(t->dbFd_, LockRange::Read, LockKind::Shared, kWriterWaitMs)) return msg::tableInUse(t->stem_);
+    if (!lockFile(t->dbFd_, LockRange::Read, LockKind::Shared, kWriterWaitMs)) {
+        t->closeFiles();
+        return msg::tableInUse(t->stem_);
+    }
     Status s = t->loadModel(m);
     unlockFile(t->dbFd_, LockRange::Read);
-    if (!s.isOk()) return s;
+    if (!s.isOk()) {
+        t->closeAfterFailure();
+        return s;
+    }
     t->model_ = std::move(m);
     t->orderCache_.assign(t->model_->sec.size() + 1, std::nullopt);
     return t;
-}
-
-// Opens the data file with the table's open lock, and the journal, finishing
-// what a writer that died left in it.
-Status TableState::openFiles(OpenMode mode)
-{
-    const std::string path = joinPath(folder_, dbFile_);
-    const LockKind openKind = mode == OpenMode::Exclusive ? LockKind::Exclusive : LockKind::Shared;
-    for (int attempt = 0;; ++attempt) {
-        writable_ = true;
-        dbFd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-        if (dbFd_ < 0 && (errno == EACCES || errno == EROFS)) {
-            writable_ = false;
-            dbFd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        }
-        if (dbFd_ < 0) {
-            if (errno == ENOENT) return msg::tableMissing(stem_);
-            return msg::ioError(dbFile_, errno);
-        }
-        if (!writable_ && openKind == LockKind::Exclusive) return msg::readOnly(stem_);
-        if (!lockFile(dbFd_, LockRange::Open, openKind, kOpenWaitMs)) return msg::tableInUse(stem_);
-        // A restructure may have put a new file in place meanwhile.
-        struct stat a {}, b {};
-        if (fstat(dbFd_, &a) != 0 || stat(path.c_str(), &b) != 0 || a.st_ino != b.st_ino) {
-            closeFiles();
-            if (attempt > 20) return msg::tableInUse(stem_);
-            continue;
-        }
-        exclusive_ = mode == OpenMode::Exclusive;
-        if (!writable_) break;
-        if (Status s = wal_.open(joinPath(folder_, fileName("WAL")), true); !s.isOk()) return s;
-        if (!wal_.lockWriter(0)) break;
-        bool reopen = false;
-        Status s = removeLeftovers(reopen);
-        wal_.unlockWriter();
-        if (!s.isOk()) return s;
-        if (!reopen) break;
-        // A restructure was finished: its data file is a new one.
-        closeFiles();
-    }
-    if (!writable_) {
-        // A read-only folder: no journal can be kept, but one left by a
-        // writer elsewhere is still read.
-        const std::string wal = joinPath(folder_, fileName("WAL"));
-        if (access(wal.c_str(), F_OK) == 0) (void)wal_.open(wal, false);
-    }
-    return Status::ok();
-}
-
-void TableState::closeFiles()
-{
-    wal_.close();
-    if (dbFd_ >= 0) ::close(dbFd_);
-    dbFd_ = -1;
 }
 
 // What the table's files (all but the journal) look like on disk.
@@ -308,7 +222,7 @@ std::vector<TableState::FileStamp> TableState::fileStamps() const
 Status TableState::reopen(OpenMode mode)
 {
     if (Status s = openFiles(mode); !s.isOk()) {
-        closeFiles();
+        closeAfterFailure();
         return s;
     }
     if (!lockFile(dbFd_, LockRange::Read, LockKind::Shared, kWriterWaitMs)) {
@@ -343,54 +257,8 @@ Status TableState::reopen(OpenMode mode)
     unlockFile(dbFd_, LockRange::Read);
     // Changes others committed meanwhile.
     if (s.isOk() && same) s = sync(true);
-    if (!s.isOk()) closeFiles();
+    if (!s.isOk()) closeAfterFailure();
     return s;
-}
-
-// Finishes what a writer killed in the middle left behind: a checkpoint or a
-// restructure whose journal record is complete, a torn record, files of an
-// unfinished restructure. Runs holding the write lock.
-Status TableState::removeLeftovers(bool& reopen)
-{
-    reopen = false;
-    WriteAheadLog::Header h = wal_.header();
-    Result<std::vector<uint8_t>> head = readStart(dbFd_, 64 * 1024, dbFile_);
-    if (!head.isOk()) return head.status();
-    Result<FileHeader> dbh = parseHeader(head->data(), head->size(), dbFile_);
-    const uint32_t dbStamp = dbh.isOk() ? dbh->stamp : 0;
-    if (!h.valid) return wal_.reset(1, dbStamp);
-
-    std::vector<LogRecord> recs;
-    uint64_t end = 0;
-    if (Status s = wal_.scan(WriteAheadLog::kHeaderSize, h.generation, recs, end); !s.isOk()) return s;
-    bool pendingRenames = false;
-    if (!recs.empty() && recs.back().type == LogType::Image) {
-        if (!lockFile(dbFd_, LockRange::Read, LockKind::Exclusive, kWriterWaitMs)) return msg::tableInUse(stem_);
-        Status s = applyImage(recs.back().payload, true, nullptr);
-        unlockFile(dbFd_, LockRange::Read);
-        if (!s.isOk()) return s;
-        ByteReader r(recs.back().payload);
-        return wal_.reset(h.generation + 1, r.u32());
-    }
-    if (!recs.empty() && recs.back().type == LogType::Renames) {
-        pendingRenames = true;
-        if (exclusive_ || lockFile(dbFd_, LockRange::Open, LockKind::Exclusive, 0)) {
-            if (Status s = completeRenames(recs.back().payload); !s.isOk()) return s;
-            reopen = true;
-            return Status::ok();
-        }
-    }
-    if (h.baseStamp != dbStamp && !pendingRenames) return wal_.reset(h.generation + 1, dbStamp);
-    if (!pendingRenames) {
-        // Temporary files of a restructure that never reached its journal record.
-        Result<std::vector<std::string>> entries = listFolder(folder_);
-        if (entries.isOk())
-            for (const std::string& e : *entries)
-                if (e.size() > stem_.size() + 5 && sameName(e.substr(0, stem_.size() + 1), stem_ + ".") &&
-                    sameName(e.substr(e.size() - 4), ".tmp"))
-                    ::unlink(joinPath(folder_, e).c_str());
-    }
-    return Status::ok();
 }
 
 Status TableState::loadModel(std::unique_ptr<Model>& out)
@@ -870,7 +738,6 @@ Status TableState::replay(const LogRecord& r, Model& m)
     return msg::corrupt(wal_.path().substr(wal_.path().rfind('/') + 1), "a napló nem illik a táblához.");
 }
 
-
 // ---------------------------------------------------------------------------
 // Images of the files
 
@@ -1076,12 +943,20 @@ Status TableState::create(const std::string& folder, const std::string& stem, co
     t.dbFile_ = stem + ".DB";
     std::unique_ptr<Model> m = t.makeModel(def, blockKbFor(RecordLayout(def.fields).recordSize()), {});
     const std::vector<FilePlan> plans = t.fullImages(*m, 1);
+    // Written under names of this process's own, so that nothing is left
+    // behind by a create that fails (a full disk) and no two creators write
+    // into one file.
+    const std::string own = "." + std::to_string(getpid()) + ".tmp";
+    auto fail = [&](Status s) {
+        for (const FilePlan& p : plans) ::unlink((joinPath(folder, p.name) + own).c_str());
+        return s;
+    };
     // The data file comes last: until it is in place the table does not exist.
     for (size_t i = plans.size(); i-- > 0;)
-        if (Status s = plans[i].writeNew(joinPath(folder, plans[i].name) + ".tmp"); !s.isOk()) return s;
+        if (Status s = plans[i].writeNew(joinPath(folder, plans[i].name) + own); !s.isOk()) return fail(s);
     for (size_t i = plans.size(); i-- > 0;) {
         const std::string path = joinPath(folder, plans[i].name);
-        if (::rename((path + ".tmp").c_str(), path.c_str()) != 0) return msg::ioError(plans[i].name, errno);
+        if (::rename((path + own).c_str(), path.c_str()) != 0) return fail(msg::ioError(plans[i].name, errno));
     }
     return syncDirectory(folder);
 }
@@ -1169,66 +1044,6 @@ void TableState::changed()
     std::fill(orderCache_.begin(), orderCache_.end(), std::nullopt);
 }
 
-// Another process started a new generation of the journal: it finished a
-// checkpoint, or set up a journal that was missing or stale. When the table
-// files are still the ones the model came from (the same stamp) and the model
-// holds nothing beyond them, the new generation's records apply to the model
-// as it is: nothing changed, nothing is read again, and row ids stay.
-bool TableState::adoptGeneration()
-{
-    const WriteAheadLog::Header h = wal_.header();
-    if (!h.valid || !atBase_ || h.baseStamp != model_->header.stamp) return false;
-    walGen_ = h.generation;
-    walEnd_ = WriteAheadLog::kHeaderSize;
-    imagePending_ = false;
-    return true;
-}
-
-Status TableState::sync(bool always)
-{
-    if (reloadDue_) return reload();
-    if (!wal_.isOpen() || inWrite_) return Status::ok();
-    const uint64_t commits = wal_.commits();
-    if (commits == seenCommits_ && !always) return Status::ok();
-    if (wal_.liveGeneration() != walGen_ && !adoptGeneration()) return reload();
-    const uint64_t live = wal_.liveEnd();
-    if (live < walEnd_) return reload();
-    if (live == walEnd_) {
-        seenCommits_ = commits;
-        return Status::ok();
-    }
-    std::vector<LogRecord> recs;
-    uint64_t end = 0;
-    if (Status s = wal_.scan(walEnd_, walGen_, recs, end); !s.isOk()) return s;
-    bool any = false;
-    for (const LogRecord& r : recs) {
-        // A checkpoint under way: the new generation will follow.
-        if (r.type == LogType::Image || r.type == LogType::Renames) break;
-        if (!replay(r, *model_).isOk()) return reload();
-        walEnd_ = r.end;
-        any = true;
-        atBase_ = false;
-    }
-    seenCommits_ = commits;
-    if (any) changed();
-    return Status::ok();
-}
-
-Status TableState::reload()
-{
-    nextTag_ = std::max(nextTag_, model_->data.nextTag());
-    std::unique_ptr<Model> m;
-    if (!lockFile(dbFd_, LockRange::Read, LockKind::Shared, kWriterWaitMs)) return msg::tableInUse(stem_);
-    Status s = loadModel(m);
-    unlockFile(dbFd_, LockRange::Read);
-    if (!s.isOk()) return s;
-    model_ = std::move(m);
-    orderCache_.assign(model_->sec.size() + 1, std::nullopt);
-    reloadDue_ = false;
-    changed();
-    return Status::ok();
-}
-
 // ---------------------------------------------------------------------------
 // Reading
 
@@ -1242,12 +1057,6 @@ Result<uint64_t> TableState::recordCount()
 {
     if (Status s = sync(); !s.isOk()) return s;
     return uint64_t(model_->data.recordCount());
-}
-
-Result<uint64_t> TableState::versionAfterSync()
-{
-    if (Status s = sync(); !s.isOk()) return s;
-    return version_;
 }
 
 Result<std::vector<RowId>> TableState::rows(const OrderSpec& order)
@@ -1408,46 +1217,6 @@ Status TableState::checkRecord(Record& rec, bool forInsert)
     return Status::ok();
 }
 
-Status TableState::beginWrite()
-{
-    // A transaction holds the lock, and its model is the one to change.
-    if (transaction_) return Status::ok();
-    if (!writable_ || !wal_.isOpen()) return msg::readOnly(stem_);
-    if (!wal_.lockWriter(kWriterWaitMs)) return msg::tableInUse(stem_);
-    inWrite_ = false;
-    Status s = sync(true);
-    // Records that are committed but were not applied can only be a
-    // checkpoint left by a writer that died: finish it first.
-    if (s.isOk() && (imagePending_ || wal_.liveEnd() > walEnd_)) {
-        bool reopen = false;
-        s = removeLeftovers(reopen);
-        // Finishing it starts a new generation, which the model may simply
-        // take over (it held the dead writer's checkpoint already).
-        if (s.isOk()) s = wal_.liveGeneration() != walGen_ ? sync(true) : reload();
-    }
-    if (!s.isOk()) {
-        wal_.unlockWriter();
-        return s;
-    }
-    inWrite_ = true;
-    return Status::ok();
-}
-
-void TableState::endWrite()
-{
-    if (transaction_) return;
-    inWrite_ = false;
-    if (wal_.isOpen()) wal_.unlockWriter();
-}
-
-Status TableState::log(LogType type, const std::string& payload)
-{
-    uint64_t end = 0;
-    if (Status s = wal_.append(walEnd_, walGen_, type, payload, end, !transaction_); !s.isOk()) return s;
-    walEnd_ = end;
-    return Status::ok();
-}
-
 namespace {
 
 std::string recordPayload(const Record& rec)
@@ -1595,45 +1364,6 @@ Status TableState::flush()
     if (Status s = beginWrite(); !s.isOk()) return s;
     Status s;
     if (dirty_ || walEnd_ > WriteAheadLog::kHeaderSize) s = checkpoint();
-    endWrite();
-    return s;
-}
-
-Status TableState::begin()
-{
-    if (transaction_) return msg::transactionOpen(stem_);
-    if (Status s = beginWrite(); !s.isOk()) return s;
-    transaction_ = true;
-    transactionStart_ = walEnd_;
-    return Status::ok();
-}
-
-Status TableState::commit()
-{
-    if (!transaction_) return msg::noTransaction(stem_);
-    transaction_ = false;
-    if (walEnd_ > transactionStart_) wal_.commit(walEnd_);
-    // A checkpoint that fails here is tried again by the next write or
-    // flush; the transaction is committed whatever it does.
-    if (walEnd_ > kAutoCheckpointBytes) (void)checkpoint();
-    endWrite();
-    return Status::ok();
-}
-
-// What the transaction logged lies past the commit point and counts for no
-// one; the model is read again up to that point.
-Status TableState::rollback()
-{
-    if (!transaction_) return msg::noTransaction(stem_);
-    transaction_ = false;
-    Status s;
-    if (walEnd_ > transactionStart_) {
-        walEnd_ = transactionStart_;
-        s = reload();
-        // Until a reload succeeds, nothing may be read or written from a
-        // model that holds changes no one else will ever see.
-        reloadDue_ = !s.isOk();
-    }
     endWrite();
     return s;
 }

@@ -2,6 +2,8 @@
 // the process: its rows as the file's blocks in memory, its memo file, its
 // indexes, its journal and its locks.
 //
+// The locks, the journal and transactions are in TableJournal.cpp.
+//
 // Every change goes one way: checked, written to the journal, then applied
 // in memory, where all handles see it at once. Other processes' changes are
 // read from the journal (or the files, after they checkpointed) when a handle
@@ -78,6 +80,11 @@ public:
     Status begin();
     Status commit();
     Status rollback();
+    // While held, reading shows the state committed when the first hold was
+    // taken: others' later commits are not looked at (they are not kept
+    // waiting). A write in this process moves on to the latest state first.
+    void hold();
+    void release();
 
     Status addField(const FieldDef& field);
     Status clearIndexes();
@@ -85,6 +92,9 @@ public:
     Status addIndex(const IndexDef& index);
 
 private:
+    // A journal grown past this is checkpointed by the next write.
+    static constexpr uint64_t kAutoCheckpointBytes = 64ull << 20;
+
     struct Secondary;
     struct Model;
     struct FilePlan;
@@ -100,6 +110,7 @@ private:
     TableState() = default;
     Status openFiles(OpenMode mode);
     void closeFiles();
+    void closeAfterFailure();
     std::vector<FileStamp> fileStamps() const;
 
     // Models and the images of their files.
@@ -135,6 +146,7 @@ private:
     Status completeRenames(const std::string& payload);
     Status rewrite(std::unique_ptr<Model> next, const std::vector<std::string>& obsolete);
     Status removeLeftovers(bool& reopen);
+    Status setAsideDamaged(uint32_t dbStamp);
 
     // Applying changes to a model (the same code for own and replayed changes).
     uint32_t applyInsert(Model& m, const Record& rec, uint32_t reuseTag = 0);
@@ -173,6 +185,7 @@ private:
     bool transaction_ = false;
     uint64_t transactionStart_ = 0;  // the commit point when it began
     int handles_ = 0;
+    int holds_ = 0;
     bool exclusive_ = false;
     std::vector<std::optional<std::vector<RowId>>> orderCache_;
     std::vector<FileStamp> closedStamps_;  // the files as the last close left them

@@ -1,14 +1,15 @@
 #include "WriteAheadLog.h"
 
 #include <fcntl.h>
-#include <pthread.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <ctime>
 
@@ -28,10 +29,10 @@ constexpr uint32_t kMaxPayload = 1u << 30;
 constexpr size_t kEndField = 64;       // commit point
 constexpr size_t kCapacityField = 72;  // size the file has been given
 constexpr uint64_t kGrowth = 1u << 20;
-constexpr size_t kMutexReadyField = 120;  // kMutexReady once the mutex below is set up
-constexpr size_t kMutexField = 128;
-constexpr uint32_t kMutexReady = 0x4958544D;  // "MTXI"
-static_assert(kMutexField + sizeof(pthread_mutex_t) <= 4096);
+// The writer lock: a byte far past the journal's end, locked through the
+// journal's open file description, so that the kernel lets go of it with the
+// process (a copy of the folder carries no lock along).
+constexpr off_t kWriterLockByte = (off_t(1) << 40) + 1;
 
 uint32_t crc(const void* p, size_t n, uint32_t seed = 0)
 {
@@ -69,96 +70,86 @@ Status WriteAheadLog::open(const std::string& path, bool create)
         writable_ = false;
         fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     }
-    if (fd_ < 0) return msg::ioError(path, errno);
+    if (fd_ < 0) return msg::ioError(name(), errno);
     struct stat st {};
-    if (fstat(fd_, &st) != 0) return msg::ioError(path, errno);
-    if (uint64_t(st.st_size) < kHeaderSize) {
-        if (!writable_ || ftruncate(fd_, off_t(kHeaderSize)) != 0) {
-            const int err = writable_ ? errno : EROFS;
+    if (fstat(fd_, &st) != 0) return failOpen(errno);
+    openedSize_ = uint64_t(st.st_size);
+    if (openedSize_ < kHeaderSize) {
+        if (!writable_) {
             close();
-            return msg::ioError(path, err);
+            return msg::corrupt(name(), "a napló csonka.");
         }
+        // Blocks of the file, not holes: a full disk is told here, not by a
+        // signal when the mapping is written.
+        if (const int err = posix_fallocate(fd_, 0, off_t(kHeaderSize)); err != 0) return failOpen(err);
     }
     void* m = mmap(nullptr, kHeaderSize, writable_ ? PROT_READ | PROT_WRITE : PROT_READ, MAP_SHARED, fd_, 0);
-    if (m == MAP_FAILED) {
-        const int err = errno;
-        close();
-        return msg::ioError(path, err);
-    }
+    if (m == MAP_FAILED) return failOpen(errno);
     map_ = static_cast<unsigned char*>(m);
-    if (writable_) return initWriterLock();
+    // A size recorded beyond the file's end (a damaged or cut journal) would
+    // have appends written past it; the size only ever shrinks after the
+    // field does, so a larger field is damage.
+    if (writable_ && loadShared(map_, kCapacityField) > uint64_t(std::max<off_t>(st.st_size, off_t(kHeaderSize))))
+        storeShared(map_, kCapacityField, uint64_t(std::max<off_t>(st.st_size, off_t(kHeaderSize))));
     return Status::ok();
 }
 
-Status WriteAheadLog::initWriterLock()
+Status WriteAheadLog::failOpen(int err)
 {
-    std::atomic_ref<uint32_t> ready(*reinterpret_cast<uint32_t*>(map_ + kMutexReadyField));
-    if (ready.load(std::memory_order_acquire) == kMutexReady) return Status::ok();
-    // Whoever comes first sets the mutex up; a file lock keeps the others out
-    // meanwhile.
-    struct flock fl {};
-    fl.l_type = F_WRLCK;
-    fl.l_whence = SEEK_SET;
-    fl.l_start = off_t(1) << 40;
-    fl.l_len = 1;
-    while (fcntl(fd_, F_OFD_SETLKW, &fl) != 0)
-        if (errno != EINTR) return msg::ioError(path_, errno);
-    Status s;
-    if (ready.load(std::memory_order_acquire) != kMutexReady) {
-        pthread_mutexattr_t attr;
-        pthread_mutexattr_init(&attr);
-        pthread_mutexattr_setpshared(&attr, PTHREAD_PROCESS_SHARED);
-        pthread_mutexattr_setrobust(&attr, PTHREAD_MUTEX_ROBUST);
-        if (pthread_mutex_init(reinterpret_cast<pthread_mutex_t*>(map_ + kMutexField), &attr) != 0)
-            s = msg::ioError(path_, EINVAL);
-        pthread_mutexattr_destroy(&attr);
-        if (s.isOk()) ready.store(kMutexReady, std::memory_order_release);
-    }
-    fl.l_type = F_UNLCK;
-    fcntl(fd_, F_OFD_SETLK, &fl);
-    return s;
+    close();
+    return msg::ioError(name(), err);
 }
+
+std::string WriteAheadLog::name() const { return path_.substr(path_.rfind('/') + 1); }
 
 bool WriteAheadLog::lockWriter(int waitMs)
 {
-    if (!writable_ || !map_) return false;
-    auto* mutex = reinterpret_cast<pthread_mutex_t*>(map_ + kMutexField);
-    int rc = pthread_mutex_trylock(mutex);
-    if (rc == EBUSY && waitMs > 0) {
-        struct timespec until {};
-        clock_gettime(CLOCK_REALTIME, &until);
-        until.tv_sec += waitMs / 1000;
-        until.tv_nsec += long(waitMs % 1000) * 1000000L;
-        if (until.tv_nsec >= 1000000000L) {
-            until.tv_sec += 1;
-            until.tv_nsec -= 1000000000L;
-        }
-        rc = pthread_mutex_timedlock(mutex, &until);
+    if (!writable_ || fd_ < 0) return false;
+    struct flock fl {};
+    fl.l_type = F_WRLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = kWriterLockByte;
+    fl.l_len = 1;
+    auto attempt = [&] {
+        while (fcntl(fd_, F_OFD_SETLK, &fl) != 0)
+            if (errno != EINTR) return false;
+        return true;
+    };
+    // Writers hold the lock for one statement; a waiter looks every
+    // millisecond, often enough to find the gaps between another writer's
+    // statements.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+    locked_ = attempt();
+    while (!locked_ && std::chrono::steady_clock::now() < until) {
+        struct timespec ts {0, 1000000L};
+        nanosleep(&ts, nullptr);
+        locked_ = attempt();
     }
-    // The previous holder died: the journal tells what it left behind.
-    if (rc == EOWNERDEAD) rc = pthread_mutex_consistent(mutex);
-    locked_ = rc == 0;
     return locked_;
 }
 
 void WriteAheadLog::unlockWriter()
 {
     if (!locked_) return;
-    pthread_mutex_unlock(reinterpret_cast<pthread_mutex_t*>(map_ + kMutexField));
+    struct flock fl {};
+    fl.l_type = F_UNLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = kWriterLockByte;
+    fl.l_len = 1;
+    fcntl(fd_, F_OFD_SETLK, &fl);
     locked_ = false;
 }
 
 void WriteAheadLog::close()
 {
-    // A held lock is linked into the thread's list of held locks; it must
-    // not vanish with the mapping.
-    if (map_) unlockWriter();
     if (map_) munmap(map_, kHeaderSize);
     if (data_) munmap(data_, mapped_);
     map_ = data_ = nullptr;
     mapped_ = 0;
+    // Closing the file lets go of the writer lock.
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
+    locked_ = false;
 }
 
 WriteAheadLog::Header WriteAheadLog::header() const
@@ -192,7 +183,7 @@ Status WriteAheadLog::reset(uint32_t generation, uint32_t baseStamp)
     putLe32(buf + 8, generation);
     putLe32(buf + 12, baseStamp);
     putLe32(buf + 16, crc(buf, 16));
-    if (Status s = writeExact(fd_, buf, sizeof buf, 0, path_); !s.isOk()) return s;
+    if (Status s = writeExact(fd_, buf, sizeof buf, 0, name()); !s.isOk()) return s;
     storeShared(map_, kEndField, kHeaderSize);
     // A journal no larger than its first growth keeps its space, so that
     // the next change (a write-through after every post) neither grows the
@@ -201,14 +192,18 @@ Status WriteAheadLog::reset(uint32_t generation, uint32_t baseStamp)
     const bool keep = loadShared(map_, kCapacityField) <= kHeaderSize + kGrowth;
     if (!keep) storeShared(map_, kCapacityField, kHeaderSize);
     countCommit(map_, kCommitsField);
-    if (!keep && ftruncate(fd_, off_t(kHeaderSize)) != 0) return msg::ioError(path_, errno);
+    if (!keep && ftruncate(fd_, off_t(kHeaderSize)) != 0) return msg::ioError(name(), errno);
     return Status::ok();
 }
 
 Status WriteAheadLog::scan(uint64_t from, uint32_t generation, std::vector<LogRecord>& out, uint64_t& validEnd) const
 {
     validEnd = from;
-    const uint64_t limit = liveEnd();
+    // The commit point as recorded, but never past the file's end: a
+    // damaged header must not have a huge buffer asked for.
+    struct stat st {};
+    if (fstat(fd_, &st) != 0) return msg::ioError(name(), errno);
+    const uint64_t limit = std::min(liveEnd(), uint64_t(st.st_size));
     if (limit <= from) return Status::ok();
     std::string buf(size_t(limit - from), '\0');
     // Read with pread, not through the mapping: another process may shorten
@@ -217,7 +212,7 @@ Status WriteAheadLog::scan(uint64_t from, uint32_t generation, std::vector<LogRe
     while (got < buf.size()) {
         const ssize_t r = pread(fd_, buf.data() + got, buf.size() - got, off_t(from + got));
         if (r < 0 && errno == EINTR) continue;
-        if (r < 0) return msg::ioError(path_, errno);
+        if (r < 0) return msg::ioError(name(), errno);
         if (r == 0) break;
         got += size_t(r);
     }
@@ -245,20 +240,23 @@ Status WriteAheadLog::reserve(uint64_t end)
     uint64_t capacity = loadShared(map_, kCapacityField);
     if (capacity < kHeaderSize) {
         struct stat st {};
-        if (fstat(fd_, &st) != 0) return msg::ioError(path_, errno);
+        if (fstat(fd_, &st) != 0) return msg::ioError(name(), errno);
         capacity = uint64_t(st.st_size);
     }
     if (end > capacity) {
         uint64_t grown = std::max(capacity * 2, capacity + kGrowth);
         while (grown < end) grown *= 2;
-        if (ftruncate(fd_, off_t(grown)) != 0) return msg::ioError(path_, errno);
+        // Blocks, not a hole: a full disk is told here, not by a signal when
+        // the mapping is written.
+        if (const int err = posix_fallocate(fd_, off_t(capacity), off_t(grown - capacity)); err != 0)
+            return msg::ioError(name(), err);
         capacity = grown;
         storeShared(map_, kCapacityField, capacity);
     }
     if (end > mapped_) {
         void* m = data_ ? mremap(data_, mapped_, size_t(capacity), MREMAP_MAYMOVE)
                         : mmap(nullptr, size_t(capacity), PROT_READ | PROT_WRITE, MAP_SHARED, fd_, 0);
-        if (m == MAP_FAILED) return msg::ioError(path_, errno);
+        if (m == MAP_FAILED) return msg::ioError(name(), errno);
         data_ = static_cast<unsigned char*>(m);
         mapped_ = size_t(capacity);
     }
@@ -268,7 +266,7 @@ Status WriteAheadLog::reserve(uint64_t end)
 Status WriteAheadLog::append(uint64_t at, uint32_t generation, LogType type, std::string_view payload, uint64_t& end,
                              bool commit)
 {
-    if (!writable_) return msg::ioError(path_, EROFS);
+    if (!writable_) return msg::ioError(name(), EROFS);
     const size_t size = kRecordHead + payload.size() + 4;
     if (Status s = reserve(at + size); !s.isOk()) return s;
     uint8_t* p = data_ + at;
@@ -292,13 +290,74 @@ void WriteAheadLog::commit(uint64_t end)
 
 Status WriteAheadLog::sync()
 {
-    if (fdatasync(fd_) != 0) return msg::ioError(path_, errno);
+    if (fdatasync(fd_) != 0) return msg::ioError(name(), errno);
     return Status::ok();
+}
+
+bool WriteAheadLog::damaged() const
+{
+    if (openedSize_ > 0 && openedSize_ < kHeaderSize) return true;
+    const uint64_t end = loadShared(map_, kEndField);
+    const Header h = header();
+    if (!h.valid) {
+        // A journal never written has a blank header; anything else is damage.
+        for (size_t i = 0; i < kEndField + 8; ++i)
+            if (map_[i] != 0) return true;
+        return false;
+    }
+    if (end == 0) return false;
+    if (end < kHeaderSize) return true;
+    return wholeEnd() != end;
+}
+
+uint64_t WriteAheadLog::wholeEnd() const
+{
+    std::vector<LogRecord> recs;
+    uint64_t validEnd = kHeaderSize;
+    const Header h = header();
+    if (h.valid && !scan(kHeaderSize, h.generation, recs, validEnd).isOk()) validEnd = kHeaderSize;
+    return validEnd;
+}
+
+Result<std::string> WriteAheadLog::setAside() const
+{
+    // The file as it is, under the first free name beside it.
+    std::string aside;
+    int out = -1;
+    for (int n = 1; out < 0 && n < 1000; ++n) {
+        aside = path_ + ".serult" + (n > 1 ? std::to_string(n) : std::string());
+        out = ::open(aside.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (out < 0 && errno != EEXIST) return msg::ioError(aside.substr(aside.rfind('/') + 1), errno);
+    }
+    const std::string asideName = aside.substr(aside.rfind('/') + 1);
+    if (out < 0) return msg::ioError(asideName, EEXIST);
+    std::vector<char> buf(1 << 16);
+    uint64_t at = 0;
+    Status s;
+    for (;;) {
+        const ssize_t r = pread(fd_, buf.data(), buf.size(), off_t(at));
+        if (r < 0 && errno == EINTR) continue;
+        if (r < 0) {
+            s = msg::ioError(name(), errno);
+            break;
+        }
+        if (r == 0) break;
+        s = writeExact(out, buf.data(), size_t(r), at, asideName);
+        if (!s.isOk()) break;
+        at += uint64_t(r);
+    }
+    if (s.isOk() && fdatasync(out) != 0) s = msg::ioError(asideName, errno);
+    ::close(out);
+    if (!s.isOk()) {
+        ::unlink(aside.c_str());
+        return s;
+    }
+    return asideName;
 }
 
 Status WriteAheadLog::remove()
 {
-    if (::unlink(path_.c_str()) != 0 && errno != ENOENT) return msg::ioError(path_, errno);
+    if (::unlink(path_.c_str()) != 0 && errno != ENOENT) return msg::ioError(name(), errno);
     close();
     return Status::ok();
 }

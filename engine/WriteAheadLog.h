@@ -17,7 +17,8 @@
 // commit point, or failing their checksum, do not count.
 //
 // The journal lives while the table is open anywhere and is removed by the
-// last one to close it. Its header also holds the writer lock.
+// last one to close it. The writer lock is a lock on the journal file that
+// the kernel lets go of with its holder.
 #pragma once
 
 #include <atomic>
@@ -59,6 +60,8 @@ public:
     void close();
     bool isOpen() const { return fd_ >= 0; }
     const std::string& path() const { return path_; }
+    // The file's name, without its folder.
+    std::string name() const;
 
     struct Header {
         uint32_t generation = 0;
@@ -96,30 +99,39 @@ public:
     Status sync();
     Status remove();
 
+    // Damage that a writer finds on opening: a file cut short of its header,
+    // a header neither valid nor blank, a commit point before the header or
+    // past the records that are whole. Looked at by the holder of the writer
+    // lock only, as others may be appending.
+    bool damaged() const;
+    // Where the whole records of the current generation end.
+    uint64_t wholeEnd() const;
+    // Copies the file as it is beside itself (name.WAL.serult, or with a
+    // number when taken) and gives the copy's name.
+    Result<std::string> setAside() const;
+
     // The table's writer lock: one writer at a time in every process that
-    // has the table open. It lives in the shared header as a robust
-    // process-shared mutex, so taking it costs no system call, and the lock
-    // of a writer that dies passes to the next one (who finds the journal as
-    // the dead writer left it).
+    // has the table open. An open-file-description lock on the journal, so
+    // the kernel releases it when its holder ends however it ends, and the
+    // next writer finds the journal as the dead writer left it.
     bool lockWriter(int waitMs);
     void unlockWriter();
 
 private:
     static constexpr size_t kCommitsField = 80;  // in the header page, shared
 
-    Status initWriterLock();
-
+    Status failOpen(int err);
     Status reserve(uint64_t end);
 
     int fd_ = -1;
     bool writable_ = false;
     std::string path_;
-    // The header page, shared with other processes; never moved, since the
-    // writer lock inside it is linked into the thread's list of held locks.
+    // The header page, shared with other processes.
     unsigned char* map_ = nullptr;
     unsigned char* data_ = nullptr;  // the file from its start, for appending
     size_t mapped_ = 0;
     bool locked_ = false;
+    uint64_t openedSize_ = 0;  // the file's size before open() gave it a header
 };
 
 }  // namespace engine

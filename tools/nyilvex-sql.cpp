@@ -8,6 +8,8 @@
 // an empty field); other statements print nothing. The first error is printed
 // on standard error and ends the run with status 1; the statements before it
 // stay done. Everything changed is flushed to disk before the program ends.
+// Each SELECT prints one committed state of its tables, whatever other
+// programs write meanwhile.
 
 #include <charconv>
 #include <cstdio>
@@ -30,7 +32,6 @@ public:
         buf_.append(s);
         if (buf_.size() > (1 << 16)) flush();
     }
-    void put(char c) { buf_ += c; }
     void flush()
     {
         std::fwrite(buf_.data(), 1, buf_.size(), stdout);
@@ -42,18 +43,18 @@ private:
     std::string buf_;
 };
 
-void putField(Output& out, const std::string& utf8)
+void putField(std::string& line, const std::string& utf8)
 {
     if (utf8.find_first_of(",\"\r\n") == std::string::npos) {
-        out.put(utf8);
+        line += utf8;
         return;
     }
-    out.put('"');
+    line += '"';
     for (char c : utf8) {
-        if (c == '"') out.put('"');
-        out.put(c);
+        if (c == '"') line += '"';
+        line += c;
     }
-    out.put('"');
+    line += '"';
 }
 
 std::string twoDigits(int v) { return std::string(1, char('0' + v / 10)) + char('0' + v % 10); }
@@ -110,29 +111,40 @@ std::string text(const Value& v)
     return {};
 }
 
+// A row goes out only whole: a read that fails ends the output at a line's end.
 Status printRows(const QueryResult& rows, Output& out)
 {
     const auto& columns = rows.columns();
+    std::string line;
     for (size_t c = 0; c < columns.size(); ++c) {
-        if (c > 0) out.put(',');
-        putField(out, cp1250ToUtf8(columns[c].name));
+        if (c > 0) line += ',';
+        putField(line, cp1250ToUtf8(columns[c].name));
     }
-    out.put('\n');
+    line += '\n';
+    out.put(line);
     for (size_t r = 0; r < rows.rowCount(); ++r) {
+        line.clear();
         for (size_t c = 0; c < columns.size(); ++c) {
             auto v = rows.value(r, c);
             if (!v.isOk()) return v.status();
-            if (c > 0) out.put(',');
-            putField(out, text(*v));
+            if (c > 0) line += ',';
+            putField(line, text(*v));
         }
-        out.put('\n');
+        line += '\n';
+        out.put(line);
     }
     return Status::ok();
 }
 
+void report(const std::string& message)
+{
+    std::fwrite(message.data(), 1, message.size(), stderr);
+    std::fputc('\n', stderr);
+}
+
 int fail(const Status& s)
 {
-    std::fprintf(stderr, "%s\n", s.message().c_str());
+    report(s.message());
     return 1;
 }
 
@@ -159,6 +171,8 @@ int main(int argc, char** argv)
     if (!db.isOk()) return fail(db.status());
 
     SqlSession session(**db);
+    // A result is printed whole: what others commit while it is read waits.
+    session.holdResults(true);
     Output out;
     for (const std::string& statement : splitStatements(*script)) {
         auto outcome = session.run(statement);
@@ -167,7 +181,7 @@ int main(int argc, char** argv)
         if (!st.isOk()) {
             out.flush();
             // What ran before the error stays, and reaches the disk.
-            if (auto f = session.flush(); !f.isOk()) std::fprintf(stderr, "%s\n", f.message().c_str());
+            if (auto f = session.flush(); !f.isOk()) report(f.message());
             return fail(st);
         }
     }

@@ -19,6 +19,8 @@
 #include "app/sqlconsole/SQL.h"
 #include "app/output/Korlevel.h"
 #include "app/output/TorzsCimke.h"
+#include "app/records/Feladat_Szerkeszt.h"
+#include "app/records/Szerkeszt.h"
 #include "app/records/Termek_Szerkeszt.h"
 #include "app/records/TorzsCeg.h"
 #include "app/records/TorzsCeg_Szerkeszt.h"
@@ -125,8 +127,21 @@ void Tfrm_Main::editRecord(bool isNew)
 {
     // The editors change the tab's table in place; it stays on the stored row.
     const int tab = tabIndex();
-    if (tab == 0) EditCompany(*TblCegek, isNew, this);
-    else if (tab == 3) EditProduct(*TblTermek, isNew, this);
+    // A customer or task list without rows has nothing to change: its
+    // "Szerkeszt" starts a new one, never the row some table happens to be on.
+    auto currentKey = [this, tab, isNew](QueryDataSet* list, const char* field) {
+        return isNew || !list->isActive() || list->isEmpty() ? -1 : list->fieldByName(field)->asInteger();
+    };
+    switch (tab) {
+    case 0: EditCompany(*TblCegek, isNew, this); break;
+    case 1: EditCustomer(*Tbl, *Qry, currentKey(Qry, "ugyfel"), this); break;
+    case 2: {
+        const int key = currentKey(QryFeladat, "feladat");
+        EditTask(*TblFeladat, *QryFeladat, key == -1, key, this);
+        break;
+    }
+    default: EditProduct(*TblTermek, isNew, this); break;
+    }
     UpdateStatusLine(tab);
 }
 

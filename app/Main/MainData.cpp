@@ -277,9 +277,6 @@ void Tfrm_Main::tabChange(int index)
         Edit3->setFocus();
         break;
     }
-    // The customer and task editors are not part of the program yet.
-    aUj->setEnabled(index == 0 || index == 3);
-    aSzerkeszt->setEnabled(index == 0 || index == 3);
     refreshOutdated(index);
     ResizeColumns();
     UpdateStatusLine(index);

@@ -111,11 +111,13 @@ const ActionDef kActions[] = {
 // present in menus and tool bars, but disabled.
 QList<QAction*> notYetAvailable(const Tfrm_Main& w)
 {
-    return {w.aUj,           w.aSzerkeszt,      w.aNyomtatkep,     w.aNyomtat,       w.aSzur,
-            w.aSzurF,        w.aCimkeNyom,      w.aKeresReszletes,
-            w.aNyomEgyszeru, w.aNyomReszletes,  w.aNyomCegSzerint, w.aNyomCegSzerint1, w.aNyomMegjegyzes,
-            w.aNyomErtesit,  w.aFeladatBongeszo, w.aKulcsszoKeres, w.aBoritek,
-            w.aAjanlott};
+    return {w.aNyomtatkep,     w.aNyomtat,
+            w.aSzur,           w.aSzurF,
+            w.aCimkeNyom,      w.aKeresReszletes,
+            w.aNyomEgyszeru,   w.aNyomReszletes, w.aNyomCegSzerint,
+            w.aNyomCegSzerint1, w.aNyomMegjegyzes, w.aNyomErtesit,
+            w.aFeladatBongeszo, w.aKulcsszoKeres,
+            w.aBoritek,       w.aAjanlott};
 }
 
 QToolBar* toolBar(QWidget* parent, Qt::ToolButtonStyle style)

@@ -6,6 +6,7 @@
 
 #include "Ertesit_Szerkeszt.h"
 #include "Megjegyzes.h"
+#include "RowEdit.h"
 #include "common/DataSet.h"
 #include "common/Interaction.h"
 #include "common/Messages.h"
@@ -30,15 +31,14 @@ void Tfrm_Ertesit::aUjExecute()
 {
     appendOwnedRow();
     Tfrm_Ertesit_Szerkeszt editor(Tbl, this);
-    runEditor(editor);
+    RunRowEditor(editor, *Tbl);
 }
 
 void Tfrm_Ertesit::aSzerkesztExecute()
 {
-    if (!hasRow()) return;
-    Tbl->edit();
+    if (!editCurrentRow()) return;
     Tfrm_Ertesit_Szerkeszt editor(Tbl, this);
-    runEditor(editor);
+    RunRowEditor(editor, *Tbl);
 }
 
 void Tfrm_Ertesit::aTorolExecute()

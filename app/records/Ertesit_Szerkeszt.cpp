@@ -3,6 +3,7 @@
 #include <QPushButton>
 
 #include "RecordWindow.h"
+#include "RowEdit.h"
 #include "common/DataSet.h"
 #include "common/Messages.h"
 #include "widgets/DBControls.h"
@@ -43,5 +44,5 @@ void Tfrm_Ertesit_Szerkeszt::showEvent(QShowEvent* event)
 
 void Tfrm_Ertesit_Szerkeszt::Button1Click()
 {
-    if (StoreDates(tbl_, {{"datum", Date1}}, this) && PostRow(tbl_, this)) accept();
+    if (StoreDates(tbl_, {{"datum", Date1}}, this) && SaveRow(*tbl_, this)) accept();
 }

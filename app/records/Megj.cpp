@@ -14,6 +14,7 @@
 
 #include "Megj_Szerkeszt.h"
 #include "app/Main/ImageList.h"
+#include "RowEdit.h"
 #include "common/DataSet.h"
 #include "common/Interaction.h"
 #include "common/Messages.h"
@@ -88,15 +89,14 @@ void Tfrm_Megj::newEntry(const QString& path)
         return;
     }
     Tfrm_Megj_Szerkeszt editor(Tbl, this);
-    runEditor(editor);
+    RunRowEditor(editor, *Tbl);
 }
 
 void Tfrm_Megj::aSzerkesztExecute()
 {
-    if (!hasRow()) return;
-    Tbl->edit();
+    if (!editCurrentRow()) return;
     Tfrm_Megj_Szerkeszt editor(Tbl, this);
-    runEditor(editor);
+    RunRowEditor(editor, *Tbl);
 }
 
 void Tfrm_Megj::aTorolExecute()

@@ -4,6 +4,7 @@
 #include <QStyle>
 
 #include "RecordWindow.h"
+#include "RowEdit.h"
 #include "common/DataSet.h"
 #include "common/Interaction.h"
 #include "common/Messages.h"
@@ -79,7 +80,7 @@ void Tfrm_Megj_Szerkeszt::Button1Click()
         return;
     }
     // The path is part of the key: one owner key holds a path once.
-    if (PostRow(tbl_, this,
+    if (SaveRow(*tbl_, this,
                 "Ez a dokumentum már csatolva van ehhez a tételhez (vagy egy azonos kódú másik tételhez):\n" + path))
         accept();
 }

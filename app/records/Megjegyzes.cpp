@@ -9,6 +9,7 @@
 
 #include "Megjegyzes_Szerkeszt.h"
 #include "app/Main/ImageList.h"
+#include "RowEdit.h"
 #include "common/DataSet.h"
 #include "common/Interaction.h"
 #include "common/Messages.h"
@@ -54,15 +55,14 @@ void Tfrm_Megjegyzes::aUjExecute()
 {
     appendOwnedRow();
     Tfrm_Megjegyzes_Szerkeszt editor(Tbl, this);
-    runEditor(editor);
+    RunRowEditor(editor, *Tbl);
 }
 
 void Tfrm_Megjegyzes::aSzerkesztExecute()
 {
-    if (!hasRow()) return;
-    Tbl->edit();
+    if (!editCurrentRow()) return;
     Tfrm_Megjegyzes_Szerkeszt editor(Tbl, this);
-    runEditor(editor);
+    RunRowEditor(editor, *Tbl);
 }
 
 void Tfrm_Megjegyzes::aTorolExecute()

@@ -8,6 +8,7 @@
 
 #include "EditPictures.h"
 #include "RecordWindow.h"
+#include "RowEdit.h"
 #include "app/Main/Beall.h"
 #include "app/Main/ImageList.h"
 #include "common/DataSet.h"
@@ -128,7 +129,7 @@ void Tfrm_Megjegyzes_Szerkeszt::aDatumBeszurExecute()
 
 void Tfrm_Megjegyzes_Szerkeszt::aElfogadExecute()
 {
-    if (StoreDates(tbl_, {{"datum", Date1}}, this) && PostRow(tbl_, this)) accept();
+    if (StoreDates(tbl_, {{"datum", Date1}}, this) && SaveRow(*tbl_, this)) accept();
 }
 
 void AddNote(QWidget* owner, int ownerKey, int ownerKind)
@@ -141,5 +142,5 @@ void AddNote(QWidget* owner, int ownerKey, int ownerKind)
     notes.fieldByName("tipus")->setValue(ownerKind);
     notes.fieldByName("datum")->setValue(QDate::currentDate());
     Tfrm_Megjegyzes_Szerkeszt editor(&notes, owner);
-    if (interaction().runModal(editor) != QDialog::Accepted && notes.isEditing()) notes.cancel();
+    RunRowEditor(editor, notes);
 }

@@ -10,10 +10,13 @@
 
 #include "app/Main/Beall.h"
 #include "app/Main/ImageList.h"
+#include "RowEdit.h"
 #include "common/DataSet.h"
 #include "common/Interaction.h"
 #include "common/Messages.h"
+#include "widgets/DBControls.h"
 #include "widgets/DBGrid.h"
+#include "widgets/Form.h"
 #include "widgets/MenuStyle.h"
 
 QAction* MakeAction(QWidget* owner, const char* name, const QString& text, const QKeySequence& key,
@@ -28,6 +31,47 @@ QAction* MakeAction(QWidget* owner, const char* name, const QString& text, const
     return a;
 }
 
+TableDataSet* ReferenceTable(QObject* owner, const char* file)
+{
+    auto* t = new TableDataSet(Connection::byName(DatabaseAlias), owner);
+    t->setTableName(file);
+    t->setReadOnly(true);
+    return t;
+}
+
+namespace {
+
+template <class Box>
+Box* labelled(QWidget* page, const char* name, const QString& label, DataSet* ds, const char* field, int x, int y,
+              int w)
+{
+    PlaceLabel(page, label, x, y);
+    auto* box = new Box(page);
+    box->setObjectName(name);
+    box->setGeometry(x, y + 15, w, 21);
+    box->setDataSet(ds);
+    box->setDataField(field);
+    return box;
+}
+
+}  // namespace
+
+DBEdit* LabelledEdit(QWidget* page, const char* name, const QString& label, DataSet* ds, const char* field, int x,
+                     int y, int w)
+{
+    return labelled<DBEdit>(page, name, label, ds, field, x, y, w);
+}
+
+DBLookupComboBox* LabelledLookup(QWidget* page, const char* name, const QString& label, DataSet* ds,
+                                 const char* field, TableDataSet* list, const char* nameField, int x, int y, int w)
+{
+    auto* c = labelled<DBLookupComboBox>(page, name, label, ds, field, x, y, w);
+    c->setListSource(list);
+    c->setKeyField(field);
+    c->setListField(nameField);
+    return c;
+}
+
 QPushButton* GlyphButton(QWidget* parent, const char* name, const QIcon& icon, const QString& hint, int x, int y)
 {
     auto* b = new QPushButton(parent);
@@ -39,19 +83,19 @@ QPushButton* GlyphButton(QWidget* parent, const char* name, const QIcon& icon, c
     return b;
 }
 
-bool PostRow(DataSet* ds, QWidget* owner, const QString& duplicateText)
+void PickInto(DataSet* ds, const char* column, int (*list)(int key, QWidget* owner), QWidget* owner)
 {
-    try {
-        ds->post();
-        if (auto* table = qobject_cast<TableDataSet*>(ds)) table->flushBuffers();
-    } catch (const DbError& e) {
-        const bool duplicate = e.code() == engine::ErrorCode::DuplicateKey && !duplicateText.isEmpty();
-        ShowError(duplicate ? duplicateText : "Hiba: " + e.message(), owner);
-        // A row that did go in (only the write-through failed) is not the
-        // user's to type again.
-        return !ds->isEditing();
-    }
-    return true;
+    Field* f = ds->fieldByName(column);
+    const int chosen = list(f->asInteger(), owner);
+    if (chosen != -1) f->setValue(chosen);
+}
+
+void ReopenList(TableDataSet& tbl, QueryDataSet& list, const char* keyField, int key)
+{
+    tbl.close();
+    list.close();
+    list.open();
+    if (!list.locate(keyField, key)) list.first();
 }
 
 bool StoreDates(DataSet* ds, std::initializer_list<std::pair<const char*, const DateBox*>> boxes,
@@ -60,7 +104,7 @@ bool StoreDates(DataSet* ds, std::initializer_list<std::pair<const char*, const 
     try {
         for (const auto& [field, box] : boxes) ds->fieldByName(field)->setValue(box->value());
     } catch (const DbError& e) {
-        ShowError("Hiba: " + e.message(), owner);
+        ShowRefusedInput(e.message(), owner);
         return false;
     }
     return true;
@@ -178,12 +222,9 @@ void OwnerListWindow::appendOwnedRow()
     Tbl->fieldByName("tipus")->setValue(ownerKind_);
 }
 
-void OwnerListWindow::runEditor(QDialog& editor)
-{
-    if (interaction().runModal(editor) != QDialog::Accepted && Tbl->isEditing()) Tbl->cancel();
-}
-
 bool OwnerListWindow::hasRow() const { return Tbl->isActive() && !Tbl->isEmpty(); }
+
+bool OwnerListWindow::editCurrentRow() { return hasRow() && StartRow(*Tbl, false, this); }
 
 void OwnerListWindow::removeCurrentRow()
 {

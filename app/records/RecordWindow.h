@@ -16,11 +16,14 @@
 #include <utility>
 
 class DataSet;
+class DBEdit;
 class DBGrid;
+class DBLookupComboBox;
 class QAction;
 class QLabel;
 class QMenu;
 class QPushButton;
+class QueryDataSet;
 class QToolBar;
 class QVBoxLayout;
 class TableDataSet;
@@ -29,20 +32,36 @@ class TableDataSet;
 QAction* MakeAction(QWidget* owner, const char* name, const QString& text, const QKeySequence& key,
                     const QIcon& icon = QIcon(), const QString& hint = QString());
 
+// A read-only reference table (types, companies, ...) in key order, for a
+// drop-down's choices.
+TableDataSet* ReferenceTable(QObject* owner, const char* file);
+
+// A bound edit box of `w` pixels under its label at (x, y).
+DBEdit* LabelledEdit(QWidget* page, const char* name, const QString& label, DataSet* ds, const char* field, int x,
+                     int y, int w);
+// A drop-down under its label that stores the key `field` of the row chosen
+// from `list` and shows that row's `nameField`.
+DBLookupComboBox* LabelledLookup(QWidget* page, const char* name, const QString& label, DataSet* ds,
+                                 const char* field, TableDataSet* list, const char* nameField, int x, int y, int w);
+
 // A picture-only push button of 24 x 22 at (x, y) with a hint; Enter
 // presses it when it has the focus.
 QPushButton* GlyphButton(QWidget* parent, const char* name, const QIcon& icon, const QString& hint, int x, int y);
 
-// Posts the row being edited and writes the table through to disk. A row the
-// database refuses stays in edit state with what the user typed, and the
-// reason is shown ("Hiba: " and the database's message, or `duplicateText`
-// when given and the row's key is taken); false then.
-bool PostRow(DataSet* ds, QWidget* owner, const QString& duplicateText = QString());
+// A picker button's work: opens a list in pick mode on the key of `column`
+// (blank as 0) and stores the key chosen; a list closed without a choice
+// (-1) changes nothing.
+void PickInto(DataSet* ds, const char* column, int (*list)(int key, QWidget* owner), QWidget* owner);
+
+// After an editor of a main-window list: closes the edited table, reads the
+// list anew (its filter and order kept) and stands on the row whose `keyField`
+// is `key`, else on the first row.
+void ReopenList(TableDataSet& tbl, QueryDataSet& list, const char* keyField, int key);
 
 class DateBox;
 
 // Copies date boxes into their fields of the row being edited; a refused
-// date is shown ("Hiba: " and the reason) and false returned.
+// date is shown (as any refused input) and false returned.
 bool StoreDates(DataSet* ds, std::initializer_list<std::pair<const char*, const DateBox*>> boxes,
                 QWidget* owner);
 
@@ -99,11 +118,11 @@ protected:
 
     // A new row for the owner, dated today, in insert state.
     void appendOwnedRow();
-    // Runs the editor of the current row; the caller has put the row into
-    // insert or edit state. The editor saves on OK; anything else cancels.
-    void runEditor(QDialog& editor);
     // Whether there is a row to edit or delete.
     bool hasRow() const;
+    // Puts the current row into edit state; false (told) when another
+    // program removed or holds it, or when there is none.
+    bool editCurrentRow();
     // The commands and pop-up menu of a list that prints: "Új", "Szerkeszt",
     // "Töröl" | "Nyom.kép", "Nyomtat" | "Bezár". The reports come with the
     // printing commands; until then the two stay visibly unavailable.

@@ -18,14 +18,15 @@ bool StartRow(DataSet& ds, bool isNew, QWidget* owner)
     return true;
 }
 
-bool SaveRow(DataSet& ds, QWidget* owner)
+bool SaveRow(DataSet& ds, QWidget* owner, const QString& duplicateText)
 {
     try {
         ds.post();
         if (auto* table = qobject_cast<TableDataSet*>(&ds)) table->flushBuffers();
     } catch (const DbError& e) {
-        ShowRefusedInput(e.message(), owner);
-        return false;
+        if (e.code() == engine::ErrorCode::DuplicateKey && !duplicateText.isEmpty()) ShowError(duplicateText, owner);
+        else ShowRefusedInput(e.message(), owner);
+        return !ds.isEditing();
     }
     return true;
 }

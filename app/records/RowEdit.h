@@ -8,6 +8,8 @@
 // database refuses is reported and what the user typed stays for correcting.
 #pragma once
 
+#include <QString>
+
 class DataSet;
 class QDialog;
 class QWidget;
@@ -18,9 +20,11 @@ class QWidget;
 bool StartRow(DataSet& ds, bool isNew, QWidget* owner);
 
 // Stores the row and writes it through to disk. False, after showing
-// "Hiányos, vagy hibás adatmegadás" with the database's reason, when the
-// database refuses it; the row stays in insert or edit state.
-bool SaveRow(DataSet& ds, QWidget* owner);
+// "Hiányos, vagy hibás adatmegadás" with the database's reason (or
+// `duplicateText`, when given, for a key that another row has), when the
+// database refuses it; the row stays in insert or edit state. A row stored
+// whose write-through failed is reported and not kept for another try.
+bool SaveRow(DataSet& ds, QWidget* owner, const QString& duplicateText = QString());
 
 // Runs the edit window modally; unless it closed with OK the pending row
 // is dropped.

@@ -1,7 +1,8 @@
 // Writes the seed inputs of table_fuzz: small tables made by the engine
 // itself (keyed and unkeyed, every written field type, memos inline, shared
-// and in blocks of their own, a secondary index), packed as the fuzz target
-// reads them.
+// and in blocks of their own, a secondary index; one with changes only in
+// its journal, followed by SQL statements), packed as the fuzz target reads
+// them.
 //
 //   table_fuzz_seeds OUTDIR
 #include <unistd.h>
@@ -30,13 +31,19 @@ void put32(std::string& out, size_t v)
     for (int i = 0; i < 4; ++i) out += char((v >> (8 * i)) & 0xFF);
 }
 
-bool pack(const fs::path& dir, const std::string& table, const fs::path& out)
+// With `sql`, the journal and the text follow the files.
+bool pack(const fs::path& dir, const std::string& table, const fs::path& out, const std::string& sql = {})
 {
     const std::string parts[3] = {slurp(dir / (table + ".DB")), slurp(dir / (table + ".MB")),
                                   slurp(dir / (table + ".XG0"))};
     std::string bytes;
     for (const std::string& p : parts) put32(bytes, p.size());
     for (const std::string& p : parts) bytes += p;
+    if (!sql.empty()) {
+        const std::string wal = slurp(dir / (table + ".WAL"));
+        put32(bytes, wal.size());
+        bytes += wal + sql;
+    }
     std::ofstream(out, std::ios::binary) << bytes;
     return !parts[0].empty();
 }
@@ -94,6 +101,20 @@ int main(int argc, char** argv)
         }
     }
     made += pack(work, "u", outDir / "unkeyed");
+    // Changes still in the journal (the table is open), then statements.
+    if (!db->createTable("j", keyed).isOk()) return 1;
+    {
+        auto t = *db->openTable("j", OpenMode::Shared);
+        for (int i = 0; i < 12; ++i) {
+            Record r = {Value(), Value::fromText("n" + std::to_string(i)), Value(), Value::fromText(std::string(size_t(i * 90), 'm')),
+                        Value::fromFloat(i), Value(), Value::fromInt(i), Value()};
+            if (!t->insert(r).isOk()) return 1;
+        }
+        made += pack(work, "j", outDir / "journal-sql",
+                     "SELECT kod, UPPER(nev), leiras FROM t WHERE (kod > 2 OR NOT jelzo) AND nev LIKE 'n%' ORDER BY nev DESC;"
+                     "UPDATE t SET kod=kod+1, szam=szam*2;INSERT INTO t (nev, egesz) SELECT nev, COUNT(*) FROM t GROUP BY nev;"
+                     "DELETE FROM t WHERE egesz < 3;SELECT COUNT(*), MAX(datum) FROM t;");
+    }
     fs::remove_all(work);
     std::printf("%d seeds in %s\n", made, outDir.c_str());
     return 0;

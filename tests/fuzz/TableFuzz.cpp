@@ -1,10 +1,13 @@
 // libFuzzer target over the table file readers: the input becomes a table's
-// data file and memo file (and a secondary index file), which the engine
-// opens and reads through completely. Whatever the bytes, the engine must
-// answer with rows or with an error, never crash or hang.
+// data file and memo file (and a secondary index file, and its journal),
+// which the engine opens and reads through completely, and then SQL text
+// that runs on the folder. Whatever the bytes, the engine must answer with
+// rows or with an error, never crash or hang.
 //
 // Input: three little-endian 32-bit lengths, then the .DB, .MB and .XG0
-// bytes one after the other (missing parts make missing files).
+// bytes one after the other (missing parts make missing files); then, when
+// anything is left, a fourth length and the .WAL bytes, and the rest is the
+// SQL text.
 #include <unistd.h>
 
 #include <cstdint>
@@ -14,6 +17,7 @@
 #include <string>
 
 #include "engine/Database.h"
+#include "engine/Sql.h"
 
 using namespace engine;
 
@@ -56,10 +60,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         data += n;
         size -= n;
     }
+    std::string sql;
+    if (size > 0) {
+        const size_t n = std::min(size_t(take32(data, size)), size);
+        writeFile("t.WAL", data, n);
+        sql.assign(reinterpret_cast<const char*>(data + n), size - n);
+    }
 
     Result<std::shared_ptr<Database>> db = Database::open(folder());
     if (!db.isOk()) return 0;
+    // A journal found damaged is reported by the first open only.
     Result<std::shared_ptr<Table>> t = (*db)->openTable("t", OpenMode::ReadOnly);
+    if (!t.isOk()) t = (*db)->openTable("t", OpenMode::ReadOnly);
     if (!t.isOk()) return 0;
     const TableDef& def = (*t)->def();
     std::vector<OrderSpec> orders = {OrderSpec::primary()};
@@ -74,5 +86,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
     }
     if (def.keyFieldCount == 1) (void)(*t)->findKey({Value::fromInt(1)});
+    t->reset();
+    if (!sql.empty()) {
+        SqlSession session(**db);
+        for (const std::string& statement : splitStatements(sql)) {
+            Result<SqlOutcome> o = session.run(statement);
+            if (!o.isOk() || !o->rows) continue;
+            for (size_t r = 0; r < o->rows->rowCount(); ++r)
+                for (size_t c = 0; c < o->rows->columns().size(); ++c) (void)o->rows->value(r, c);
+        }
+    }
     return 0;
 }

@@ -10,65 +10,14 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Main/Beall.h"
-#include "app/Main/Main.h"
 #include "app/records/RecordWindow.h"
 #include "common/DataSet.h"
-#include "tests/support/ScriptedInteraction.h"
-#include "tests/support/TempHome.h"
-#include "tests/support/TestDatabase.h"
+#include "tests/records/MainWindowFixture.h"
 
 namespace {
 
-using Values = std::initializer_list<std::pair<const char*, QVariant>>;
-
-class MainRecordCommandsTest : public ::testing::Test {
+class MainRecordCommandsTest : public MainWindowRecordsTest {
 protected:
-    void SetUp() override
-    {
-        BuildTestDatabase(home.programFolder() + "/Data");
-        conn = std::make_unique<Connection>();
-        conn->setParams(Connection::paradoxParams(home.programFolder() + "/Data"));
-        TableDataSet t(conn.get());
-        t.setTableName("beallit.DB");
-        t.open();
-        t.edit();
-        t.fieldByName("vanbelep")->setValue("N");
-        t.post();
-        t.flushBuffers();
-    }
-
-    void TearDown() override
-    {
-        w.reset();
-        conn.reset();
-    }
-
-    int add(const QString& table, Values values)
-    {
-        TableDataSet t(reader());
-        t.setTableName(table + ".DB");
-        t.open();
-        t.append();
-        for (const auto& [field, value] : values) t.fieldByName(field)->setValue(value);
-        t.post();
-        t.flushBuffers();
-        return t.fields().front()->value().toInt();
-    }
-
-    Connection* reader() { return w ? w->Database1 : conn.get(); }
-
-    void start()
-    {
-        w = std::make_unique<Tfrm_Main>();
-        ASSERT_TRUE(w->startUp());
-        Beall.lastArchiveDate = QDate::currentDate();
-        Beall.fullScreen = false;
-        w->show();
-        for (QWidget* top : QApplication::topLevelWidgets())
-            if (top->objectName() == "frm_Logo") top->close();
-    }
-
     // Closes the next `form` after noting its title bar and owner.
     void expectOwner(const QString& form, int key, int kind, const QString& title)
     {
@@ -80,11 +29,6 @@ protected:
             d.reject();
         });
     }
-
-    TempHome home;
-    ScriptedInteraction user;
-    std::unique_ptr<Connection> conn;
-    std::unique_ptr<Tfrm_Main> w;
 };
 
 }  // namespace
@@ -174,4 +118,9 @@ TEST_F(MainRecordCommandsTest, Screenshots)
     w->aMegjegyzes->trigger();
     w->aErtesit->trigger();
     w->aCsatolt->trigger();
+    user.onModal("frm_Szerkeszt", shoot("frm_Szerkeszt"));
+    w->aSzerkeszt->trigger();
+    w->setTabIndex(2);
+    user.onModal("frm_Feladat_Szerkeszt", shoot("frm_Feladat_Szerkeszt"));
+    w->aUj->trigger();
 }

@@ -21,61 +21,29 @@
 #include "app/records/RecordWindow.h"
 #include "common/DataSet.h"
 #include "engine/Database.h"
+#include "tests/records/RecordsFixture.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempHome.h"
 #include "tests/support/TestDatabase.h"
 
 namespace {
 
-using Values = std::initializer_list<std::pair<const char*, QVariant>>;
-
-void typeInto(QLineEdit* e, const QString& text)
-{
-    e->setFocus();
-    e->selectAll();
-    e->insert(text);
-}
-
-void trigger(QWidget& w, const char* action) { w.findChild<QAction*>(action)->trigger(); }
-
-class RecordRowsTest : public ::testing::Test {
+class RecordRowsTest : public RecordsTest {
 protected:
     void SetUp() override
     {
-        BuildTestDatabase(db());
-        conn.setParams(Connection::paradoxParams(db()));
+        RecordsTest::SetUp();
         Beall.userName.clear();
     }
 
-    QString db() const { return home.path() + "/db"; }
-
-    void add(const QString& table, Values values)
-    {
-        TableDataSet t(&conn);
-        t.setTableName(table + ".DB");
-        t.open();
-        t.append();
-        for (const auto& [field, value] : values) t.fieldByName(field)->setValue(value);
-        t.post();
-        t.flushBuffers();
-    }
-
-    // The given fields of every row, ":"-joined, in the table's key order.
-    QStringList rows(const QString& table, const QStringList& fields)
+    // The date of every row of a table, in its key order.
+    QStringList dates(const QString& table)
     {
         TableDataSet t(&conn);
         t.setTableName(table + ".DB");
         t.open();
         QStringList out;
-        for (t.first(); !t.eof(); t.next()) {
-            QStringList row;
-            for (const QString& f : fields) {
-                const Field* field = t.fieldByName(f);
-                row << (field->dataType() == engine::FieldType::Date ? field->asDate().toString("yyyy.MM.dd")
-                                                                      : field->asString());
-            }
-            out << row.join(':');
-        }
+        for (t.first(); !t.eof(); t.next()) out << t.fieldByName("datum")->asDate().toString("yyyy.MM.dd");
         return out;
     }
 
@@ -89,22 +57,19 @@ protected:
         t->setRecNo(at);
         return out;
     }
-
-    TempHome home;
-    Connection conn{DatabaseAlias};
 };
 
 }  // namespace
 
 TEST_F(RecordRowsTest, NotesAndNotificationsOfEachOwnerStayApartNewestFirst)
 {
-    add("ugyf_megj", {{"ugyfel", 17}, {"tipus", 0}, {"datum", QDate(2024, 1, 5)}, {"rovid", "régi"}});
-    add("ugyf_megj", {{"ugyfel", 17}, {"tipus", 0}, {"datum", QDate(2024, 3, 1)}, {"rovid", "új"},
+    addRow("ugyf_megj", {{"ugyfel", 17}, {"tipus", 0}, {"datum", QDate(2024, 1, 5)}, {"rovid", "régi"}});
+    addRow("ugyf_megj", {{"ugyfel", 17}, {"tipus", 0}, {"datum", QDate(2024, 3, 1)}, {"rovid", "új"},
                       {"megjegyzes", "hosszú szöveg"}});
-    add("ugyf_megj", {{"ugyfel", 17}, {"tipus", 1}, {"datum", QDate(2024, 2, 1)}, {"rovid", "feladaté"}});
-    add("ugyf_megj", {{"ugyfel", 18}, {"tipus", 0}, {"datum", QDate(2024, 2, 1)}, {"rovid", "másé"}});
-    add("ugyf_ertesit", {{"ugyfel", 17}, {"tipus", 1}, {"datum", QDate(2024, 2, 1)}, {"rovid", "levél"}});
-    add("ugyf_ertesit", {{"ugyfel", 17}, {"tipus", 0}, {"datum", QDate(2024, 2, 1)}, {"rovid", "telefon"}});
+    addRow("ugyf_megj", {{"ugyfel", 17}, {"tipus", 1}, {"datum", QDate(2024, 2, 1)}, {"rovid", "feladaté"}});
+    addRow("ugyf_megj", {{"ugyfel", 18}, {"tipus", 0}, {"datum", QDate(2024, 2, 1)}, {"rovid", "másé"}});
+    addRow("ugyf_ertesit", {{"ugyfel", 17}, {"tipus", 1}, {"datum", QDate(2024, 2, 1)}, {"rovid", "levél"}});
+    addRow("ugyf_ertesit", {{"ugyfel", 17}, {"tipus", 0}, {"datum", QDate(2024, 2, 1)}, {"rovid", "telefon"}});
 
     ScriptedInteraction user;
     user.onModal("frm_Megjegyzes", [](QDialog& d) {
@@ -153,8 +118,9 @@ TEST_F(RecordRowsTest, NewNoteIsDatedTodayAndStoredOnlyOnAccept)
         d.reject();
     });
     ShowNotes(nullptr, 5, 2, "Termék");
-    EXPECT_EQ(rows("ugyf_megj", {"ugyfel", "tipus", "datum", "rovid", "megjegyzes"}),
-              QStringList{"5:2:2024.06.30:hívás:visszahívni"});
+    EXPECT_EQ(rows("ugyf_megj", {"ugyfel", "tipus", "rovid", "megjegyzes"}),
+              QStringList{"5|2|hívás|visszahívni"});
+    EXPECT_EQ(dates("ugyf_megj"), QStringList{"2024.06.30"});
 }
 
 TEST_F(RecordRowsTest, DateStampReplacesItselfWhenPressedAgain)
@@ -182,12 +148,12 @@ TEST_F(RecordRowsTest, DateStampReplacesItselfWhenPressedAgain)
     AddNote(nullptr, 3, 3);
     const QStringList stored = rows("ugyf_megj", {"ugyfel", "tipus", "megjegyzes"});
     ASSERT_EQ(stored.size(), 1);
-    EXPECT_TRUE(stored[0].startsWith("3:3:Előtte. -- Kata ")) << stored[0].toStdString();
+    EXPECT_TRUE(stored[0].startsWith("3|3|Előtte. -- Kata ")) << stored[0].toStdString();
 }
 
 TEST_F(RecordRowsTest, EmptyListsEditAndDeleteNothing)
 {
-    add("megj", {{"Ugyfel", 4}, {"tipus", 3}, {"doknev", "/a.pdf"}, {"doknev_rovid", "a cégé"}});
+    addRow("megj", {{"Ugyfel", 4}, {"tipus", 3}, {"doknev", "/a.pdf"}, {"doknev_rovid", "a cégé"}});
     ScriptedInteraction user;
     for (const char* form : {"frm_Megjegyzes", "frm_Ertesit"})
         user.onModal(form, [](QDialog& d) {
@@ -211,7 +177,7 @@ TEST_F(RecordRowsTest, EmptyListsEditAndDeleteNothing)
 
 TEST_F(RecordRowsTest, RefusedSavesKeepTheEditorOpenWithWhatWasTyped)
 {
-    add("megj", {{"Ugyfel", 7}, {"tipus", 3}, {"doknev", "/srv/ajanlat.pdf"}, {"doknev_rovid", "ajánlat"}});
+    addRow("megj", {{"Ugyfel", 7}, {"tipus", 3}, {"doknev", "/srv/ajanlat.pdf"}, {"doknev_rovid", "ajánlat"}});
     ScriptedInteraction user;
     // The same path once more under the same owner key (here of a customer,
     // not the company), then an empty path, then a new path.
@@ -239,12 +205,12 @@ TEST_F(RecordRowsTest, RefusedSavesKeepTheEditorOpenWithWhatWasTyped)
     EXPECT_TRUE(user.errors()[0].endsWith("/srv/ajanlat.pdf"));
     EXPECT_EQ(user.errors()[1], "Adja meg a dokumentum elérési útját.");
     EXPECT_EQ(rows("megj", {"Ugyfel", "tipus", "doknev", "doknev_rovid"}),
-              QStringList({"7:3:/srv/ajanlat.pdf:ajánlat", "7:0:/srv/ajanlat2.pdf:másolat"}));
+              QStringList({"7|3|/srv/ajanlat.pdf|ajánlat", "7|0|/srv/ajanlat2.pdf|másolat"}));
 }
 
 TEST_F(RecordRowsTest, NoteSavedWhileAnotherProgramHoldsTheTableIsKeptForAnotherTry)
 {
-    auto other = engine::Database::open(db().toStdString());
+    auto other = engine::Database::open(dbFolder().toStdString());
     ASSERT_TRUE(other.isOk());
     auto held = (*other)->openTable("ugyf_ertesit", engine::OpenMode::Shared);
     ASSERT_TRUE(held.isOk());
@@ -265,8 +231,8 @@ TEST_F(RecordRowsTest, NoteSavedWhileAnotherProgramHoldsTheTableIsKeptForAnother
     });
     ShowNotifications(nullptr, 2, 0, "");
     ASSERT_EQ(user.errors().size(), 1);
-    EXPECT_TRUE(user.errors()[0].startsWith("Hiba: ")) << user.errors()[0].toStdString();
-    EXPECT_EQ(rows("ugyf_ertesit", {"ugyfel", "rovid"}), QStringList{"2:levél ment"});
+    EXPECT_TRUE(user.errors()[0].startsWith("Hiányos, vagy hibás adatmegadás\n")) << user.errors()[0].toStdString();
+    EXPECT_EQ(rows("ugyf_ertesit", {"ugyfel", "rovid"}), QStringList{"2|levél ment"});
 }
 
 TEST_F(RecordRowsTest, DocumentsAreOpenedAsDocumentsAndUnreachablePathsAreNamed)
@@ -327,5 +293,5 @@ TEST_F(RecordRowsTest, ChosenOrDroppedFileFillsThePathAndTooLongPathsAreRefused)
     ASSERT_EQ(user.errors().size(), 1);
     EXPECT_TRUE(user.errors()[0].startsWith("Ez az elérési út nem tárolható:\n" + tooLong));
     EXPECT_EQ(user.ofKind("shell").size(), 1u);
-    EXPECT_EQ(rows("megj", {"Ugyfel", "tipus", "doknev"}), QStringList{"1:1:" + file});
+    EXPECT_EQ(rows("megj", {"Ugyfel", "tipus", "doknev"}), QStringList{"1|1|" + file});
 }
