@@ -323,17 +323,6 @@ QVariant DataSet::valueAt(int row, int field) const
     return v;
 }
 
-QVariant DataSet::rowValue(int row, int field) const
-{
-    if (!isActive() || row < 0 || row >= recordCount() || field < 0 || field >= fieldCount()) return {};
-    const RowRef r = rowRef(row);
-    if (r.buffer) return bufferValue(field);
-    engine::Status error;
-    QVariant v = cachedValue(r.pos, field, &error);
-    if (!error.isOk()) dbconv::raise(error);
-    return v;
-}
-
 QString DataSet::displayTextAt(int row, int field) const
 {
     if (field < 0 || field >= fieldCount()) return {};

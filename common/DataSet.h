@@ -245,10 +245,6 @@ public:
     // event, which shows them the new rows.
     QVariant valueAt(int row, int field) const;
     QString displayTextAt(int row, int field) const;
-    // The same for readers that must not show a blank where a value is
-    // (exports): a row that cannot be read throws DbError, as Field::value()
-    // does, but the rows are not read anew under the reader.
-    QVariant rowValue(int row, int field) const;
     int currentRow() const { return recNo() - 1; }
 
     // How many single values the data set has read from the engine for

@@ -265,7 +265,6 @@ private:
     void adminCommand(void (Tfrm_Main::*command)());
     void openUsers();
     void openSettings();
-    void openSqlConsole();
     void openEmailLink(int which);
     void archive();
     void DBGrid5DblClick();

@@ -83,7 +83,10 @@ void Tfrm_Main::connectCommands()
     connect(aFigyelmeztet, &QAction::triggered, this, &Tfrm_Main::aFigyelmeztetExecute);
     connect(aFelhasznalo, &QAction::triggered, this, [this] { adminCommand(&Tfrm_Main::openUsers); });
     connect(aBeallit, &QAction::triggered, this, [this] { adminCommand(&Tfrm_Main::openSettings); });
-    connect(aSQL, &QAction::triggered, this, [this] { adminCommand(&Tfrm_Main::openSqlConsole); });
+    connect(aSQL, &QAction::triggered, this, [this] {
+        if (Beall.adminRight) ShowSqlConsole(this);
+        else ShowNoRight(this);
+    });
     connect(aArchiv, &QAction::triggered, this, &Tfrm_Main::archive);
     // Exports write the list as another program may have changed it.
     connect(aExcel, &QAction::triggered, this, [this] {
@@ -252,8 +255,6 @@ void Tfrm_Main::adminCommand(void (Tfrm_Main::*command)())
 void Tfrm_Main::openUsers() { ShowUsers(this); }
 
 void Tfrm_Main::openSettings() { ShowSettingsDialog(this); }
-
-void Tfrm_Main::openSqlConsole() { ShowSqlConsole(this); }
 
 void Tfrm_Main::archive()
 {

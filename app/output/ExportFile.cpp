@@ -63,3 +63,9 @@ QString WritableFolderOr(const QString& folder)
     if (info.isDir() && info.isWritable()) return folder;
     return QDir::homePath();
 }
+
+void CheckRowsStillValid(const DataSet& ds)
+{
+    if (ds.isOutdated())
+        throw DbError("A lista adatait az export közben egy másik program megváltoztatta; indítsa újra az exportot.");
+}

@@ -38,6 +38,13 @@ private:
     QByteArray buffer_;
 };
 
+class DataSet;
+
+// Throws DbError when another program changed the rows of `ds` while they
+// were being read: what was read may hold blanks for rows it could not read,
+// and is not written.
+void CheckRowsStillValid(const DataSet& ds);
+
 // Where an export's file name leads: the name as it is, but a bare name goes
 // to the user's home folder where the current folder cannot be written.
 QString ExportPath(const QString& fileName);

@@ -131,12 +131,13 @@ void WriteGridHtml(const DBGrid& grid, const QString& title, const QString& subt
         out.writeLine(QStringLiteral("  <tr>"));
         for (const HtmlColumn& c : columns) {
             const QString text =
-                formatDisplay(ds->rowValue(row, c.field->index()), c.field->dataType(), c.field->displayFormat());
+                formatDisplay(ds->valueAt(row, c.field->index()), c.field->dataType(), c.field->displayFormat());
             out.writeLine("    <td width=\"" + c.width + "%\"><font face=\"Verdana\" size=\"1\">" + c.align
                           + HtmlText(text) + "</font></td>");
         }
         out.writeLine(QStringLiteral("  </tr>"));
     }
+    if (ds) CheckRowsStillValid(*ds);
     for (const QString& line : {
              QStringLiteral("</table>"),
              QStringLiteral("</center></div>"),

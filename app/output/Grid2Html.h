@@ -31,7 +31,8 @@ QString HtmlFileName(const QString& title);
 
 // Writes the page for `grid` (columns bound to a field, in grid order; every
 // row of its data set) into `out`, with `now` as the time of the export.
-// Throws DbError when a row cannot be read or the file cannot be written. The grid's current row stays where it is.
+// Throws DbError when the rows changed under the export or the file cannot
+// be written. The grid's current row stays where it is.
 void WriteGridHtml(const DBGrid& grid, const QString& title, const QString& subtitle, const QDateTime& now,
                    ExportFile& out);
 

@@ -75,9 +75,9 @@ QString DelimitedCell(const QString& value, const DelimitedFormat& format)
 QString DelimitedValue(const DataSet& ds, const Field& field, int row, bool multiLine)
 {
     const engine::FieldType type = field.dataType();
-    if (type == engine::FieldType::Memo && multiLine) return JoinLines(ds.rowValue(row, field.index()).toString());
+    if (type == engine::FieldType::Memo && multiLine) return JoinLines(ds.valueAt(row, field.index()).toString());
     if (engine::isBlobType(type)) return QStringLiteral("BLOB");
-    return formatDisplay(ds.rowValue(row, field.index()), type, QString());
+    return formatDisplay(ds.valueAt(row, field.index()), type, QString());
 }
 
 Tfrm_Hatarolt::Tfrm_Hatarolt(DataSet* dataSet, QWidget* parent) : QDialog(parent), ds_(dataSet)
@@ -253,6 +253,7 @@ int Tfrm_Hatarolt::run(const QString& path, bool* stopped)
         out.writeLine(line);
     }
     *stopped = row < rows;
+    if (ds_) CheckRowsStillValid(*ds_);
     out.commit();
     return row;
 }

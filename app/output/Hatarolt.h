@@ -38,8 +38,7 @@ struct DelimitedFormat {
 
 // One value as it stands in a line, its separator included.
 QString DelimitedCell(const QString& value, const DelimitedFormat& format);
-// What field `field` of row `row` gives in the file, before qualifying;
-// throws DbError when the row cannot be read.
+// What field `field` of row `row` gives in the file, before qualifying.
 QString DelimitedValue(const DataSet& ds, const Field& field, int row, bool multiLine);
 
 class Tfrm_Hatarolt : public QDialog {
