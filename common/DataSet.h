@@ -342,6 +342,8 @@ public:
     // the old order.
     void setIndexName(const QString& name);
     void setIndexFieldNames(const QString& fields);
+    const QString& indexName() const { return indexName_; }
+    const QString& indexFieldNames() const { return indexFields_; }
     void setExclusive(bool on) { exclusive_ = on; }
     void setReadOnly(bool on) { readOnly_ = on; }
 
@@ -396,6 +398,10 @@ public:
     void setSql(const QStringList& lines) { sql_ = lines; }
     void setParam(const QString& name, ParamType type, const QVariant& value);
     void clearParams();
+    // Takes the text, parameters, filter, filtering and key field of
+    // `other` (a list that a report reads again on its own); only while
+    // closed.
+    void copyQueryOf(const QueryDataSet& other);
 
     // Runs the text for its effect (INSERT, UPDATE, DELETE, CREATE, ALTER);
     // returns the rows affected.

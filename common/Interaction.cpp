@@ -10,13 +10,16 @@
 #include <QFontDialog>
 #include <QHeaderView>
 #include <QMessageBox>
-#include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTreeView>
 #include <QUrl>
+
+#include "Messages.h"
+#include "PrintDocument.h"
+#include "PrintPreview.h"
 
 namespace {
 
@@ -175,24 +178,19 @@ std::optional<QFont> DesktopInteraction::chooseFont(QWidget* owner, const QFont&
     return f;
 }
 
-void DesktopInteraction::printPreview(QWidget* owner, const QString& title, const PaintFn& paint)
+void DesktopInteraction::printPreview(QWidget* owner, PrintDocument& doc)
 {
     ActiveWindowKeeper keep(owner);
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(title);
-    QPrintPreviewDialog dlg(&printer, owner);
-    dlg.setWindowTitle(title);
-    QObject::connect(&dlg, &QPrintPreviewDialog::paintRequested,
-                     [&paint](QPrinter* p) { paint(*p); });
-    dlg.exec();
+    PrintPreviewWindow preview(doc, owner);
+    preview.exec();
 }
 
-bool DesktopInteraction::print(QWidget*, const QString& title, const PaintFn& paint)
+bool DesktopInteraction::print(QWidget* owner, PrintDocument& doc)
 {
     if (QPrinterInfo::defaultPrinter().isNull()) return false;
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(title);
-    paint(printer);
+    preparePrinter(doc, printer);
+    if (!printDocument(doc, printer)) ShowPrintFailed(owner);
     return true;
 }
 

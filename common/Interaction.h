@@ -33,11 +33,10 @@
 
 #include <QPointer>
 
-#include <functional>
 #include <optional>
 
+class PrintDocument;
 class QDialog;
-class QPrinter;
 class QWidget;
 
 // Gives the keyboard back to the window that was active when it was made,
@@ -66,9 +65,6 @@ class Interaction {
 public:
     enum class MessageKind { Error, Information, Warning };
 
-    // Draws the pages of a document on a printer (preview or real).
-    using PaintFn = std::function<void(QPrinter&)>;
-
     virtual ~Interaction() = default;
 
     // Message boxes, owned by `owner` (may be null). The text is shown as
@@ -90,13 +86,14 @@ public:
     virtual std::optional<QColor> chooseColor(QWidget* owner, const QColor& initial) = 0;
     virtual std::optional<QFont> chooseFont(QWidget* owner, const QFont& initial) = 0;
 
-    // The modal print preview of a document whose pages `paint` draws; the
-    // user may print from it. Returns when the preview closes.
-    virtual void printPreview(QWidget* owner, const QString& title, const PaintFn& paint) = 0;
+    // The modal print preview of a document (PrintDocument.h: its pages,
+    // paper and margins); the user may print it or save it as PDF from
+    // there. Returns when the preview closes.
+    virtual void printPreview(QWidget* owner, PrintDocument& doc) = 0;
     // Prints the document on the default printer without asking. Returns
     // false (and prints nothing) when no printer is installed; the caller
-    // tells the user.
-    virtual bool print(QWidget* owner, const QString& title, const PaintFn& paint) = 0;
+    // tells the user. A printer that refuses the pages is reported here.
+    virtual bool print(QWidget* owner, PrintDocument& doc) = 0;
 
     // The desktop's open operation: the target, read by shellUrl(), is handed
     // to its associated program; nothing is ever started as a program itself.
@@ -138,8 +135,8 @@ public:
                            const QString& startFolder) override;
     std::optional<QColor> chooseColor(QWidget* owner, const QColor& initial) override;
     std::optional<QFont> chooseFont(QWidget* owner, const QFont& initial) override;
-    void printPreview(QWidget* owner, const QString& title, const PaintFn& paint) override;
-    bool print(QWidget* owner, const QString& title, const PaintFn& paint) override;
+    void printPreview(QWidget* owner, PrintDocument& doc) override;
+    bool print(QWidget* owner, PrintDocument& doc) override;
     bool openWithShell(const QString& target, const QString& workingFolder) override;
     int runModal(QDialog& dialog) override;
 };

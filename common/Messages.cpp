@@ -30,6 +30,18 @@ void ShowNoRight(QWidget* owner)
     ShowError(QStringLiteral("Nincs jogosultság a művelethez."), owner);
 }
 
+void ShowNoPrinter(QWidget* owner)
+{
+    ShowError(QStringLiteral("Nincs telepített nyomtató, a nyomtatás nem lehetséges. "
+                             "A nyomtatási képből PDF fájlba mentheti a listát."),
+              owner);
+}
+
+void ShowPrintFailed(QWidget* owner)
+{
+    ShowError(QStringLiteral("A nyomtatás nem sikerült: a nyomtató nem fogadta a lapokat."), owner);
+}
+
 void ShowRefusedInput(const QString& reason, QWidget* owner)
 {
     ShowError(QStringLiteral("Hiányos, vagy hibás adatmegadás\n") + reason, owner);

@@ -25,6 +25,12 @@ bool AskDeleteRow(QWidget* owner = nullptr);
 // What a command tells a user who lacks the right it needs.
 void ShowNoRight(QWidget* owner = nullptr);
 
+// What printing tells a user whose machine has no printer installed.
+void ShowNoPrinter(QWidget* owner = nullptr);
+
+// What printing tells a user whose printer did not take the pages.
+void ShowPrintFailed(QWidget* owner = nullptr);
+
 // A row the database refused to store: "Hiányos, vagy hibás adatmegadás",
 // a line break and the database's own reason.
 void ShowRefusedInput(const QString& reason, QWidget* owner = nullptr);

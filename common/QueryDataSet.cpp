@@ -164,6 +164,15 @@ void QueryDataSet::setParam(const QString& name, ParamType type, const QVariant&
 
 void QueryDataSet::clearParams() { params_.clear(); }
 
+void QueryDataSet::copyQueryOf(const QueryDataSet& other)
+{
+    sql_ = other.sql_;
+    params_ = other.params_;
+    keyField_ = other.keyField_;
+    setFilter(other.filter());
+    setFiltered(other.filtered());
+}
+
 std::unique_ptr<QueryDataSet::QuerySource> QueryDataSet::run(const engine::QueryResult* earlier,
                                                               std::vector<uint32_t>* earlierRows)
 {

@@ -254,6 +254,13 @@ private:
     // notifications and documents; none when the list has no row.
     std::optional<Owner> currentOwner();
 
+    // MainPrint.cpp
+    void connectPrintCommands();
+    QString sortSubtitle(int tab) const;
+    void printList(bool print);
+    void printDetails();
+    void printOwnerReport(void (*report)(int ownerKey, int ownerKind, bool print, QWidget* owner));
+
     // MainCommands.cpp
     void connectCommands();
     void editRecord(bool isNew);

@@ -70,6 +70,7 @@ void deleteThroughTable(QueryDataSet* list, TableDataSet* table, const char* key
 
 void Tfrm_Main::connectCommands()
 {
+    connectPrintCommands();
     connect(aUj, &QAction::triggered, this, [this] { editRecord(true); });
     connect(aSzerkeszt, &QAction::triggered, this, [this] { editRecord(false); });
     connect(aTorol, &QAction::triggered, this, &Tfrm_Main::aTorolExecute);

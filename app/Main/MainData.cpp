@@ -14,46 +14,11 @@
 #include <map>
 
 #include "Beall.h"
+#include "app/output/Lists.h"
 #include "common/DataSet.h"
 #include "widgets/DBGrid.h"
 
 namespace {
-
-const QStringList kCustomerQuery = {
-    "SELECT",
-    " ugyfel.*,",
-    " tipus.tipus_nev,",
-    " ceg.ceg_nev,",
-    " uzletkoto.uzletkoto_nev",
-    "FROM ugyfel",
-    " LEFT OUTER JOIN tipus ON (ugyfel.tipus = tipus.tipus)",
-    " LEFT OUTER JOIN ceg ON (ugyfel.ceg = ceg.ceg)",
-    " LEFT OUTER JOIN uzletkoto ON (ugyfel.uzletkoto = uzletkoto.uzletkoto)",
-    "ORDER BY 1;",
-};
-
-const QStringList kTaskQuery = {
-    "SELECT",
-    " feladat.*,",
-    " ugyfel.ugyfel_nev,",
-    " termek.cikkszam,",
-    " termek.cikkszam_nev,",
-    " allapot.allapot_nev,",
-    " prioritas.prioritas_nev,",
-    " prioritas.szin,",
-    " feltipus.feltipus_nev,",
-    " feleredmeny.feleredmeny_nev,",
-    " ceg.ceg_nev",
-    "FROM feladat",
-    " LEFT OUTER JOIN ugyfel ON (feladat.ugyfel = ugyfel.ugyfel)",
-    " LEFT OUTER JOIN termek ON (feladat.termek = termek.termek)",
-    " LEFT OUTER JOIN allapot ON (feladat.allapot = allapot.allapot)",
-    " LEFT OUTER JOIN prioritas ON (feladat.prioritas = prioritas.prioritas)",
-    " LEFT OUTER JOIN feltipus ON (feladat.feltipus = feltipus.feltipus)",
-    " LEFT OUTER JOIN feleredmeny ON (feladat.feleredmeny = feleredmeny.feleredmeny)",
-    " LEFT OUTER JOIN ceg ON (feladat.ceg = ceg.ceg)",
-    "ORDER BY feladat.feladat;",
-};
 
 const QStringList kNewsletterQuery = {
     "SELECT",
@@ -68,11 +33,6 @@ const QStringList kNewsletterQuery = {
     "FROM ugyfel",
     "WHERE NOT (emil1 IS NULL)",
 };
-
-void labels(DataSet* ds, const std::initializer_list<std::pair<const char*, const char*>>& list)
-{
-    for (const auto& [field, label] : list) ds->setDisplayLabel(field, label);
-}
 
 TableDataSet* table(Connection* db, QObject* owner, const char* file, bool readOnly = false)
 {
@@ -94,51 +54,14 @@ struct ColumnShares {
 void Tfrm_Main::createDataSets()
 {
     Connection* db = Database1;
-    TblCegek = table(db, this, "ceg.DB");
-    labels(TblCegek, {{"ceg_nev", "cégnév"}, {"cim_irsz", "irsz"}, {"cim_varos", "város"}, {"cim_cim", "cím"},
-                      {"tel_irsz", "tel.irsz."}, {"tel_varos", "tel.város"}, {"tel_cim", "tel.cím"}});
-
+    TblCegek = new TableDataSet(db, this);
+    lists::SetupCompanyTable(TblCegek);
     Qry = new QueryDataSet(db, this);
-    Qry->setSql(kCustomerQuery);
-    Qry->setKeyField("ugyfel");
-    labels(Qry, {{"Ugyfel_nev", "ügyfél"},         {"Telefon_magan", "magántelefon"},
-                 {"Telefon_ceges", "céges telefon"}, {"Mobil", "mobil"},
-                 {"Fax", "fax"},                     {"Emil1", "e-mail 1."},
-                 {"Emil2", "e-mail 2."},             {"Honlap", "honlap"},
-                 {"Cim_varos", "város"},             {"Cim_irsz", "irsz."},
-                 {"Cim_cim", "cím"},                 {"Kapcsolat", "kapcsolat"},
-                 {"Datum", "dátum"},                 {"Megjegyzes", "megjegyzés"},
-                 {"vnev", "vezetéknév"},             {"knev", "keresztnév"},
-                 {"honap", "hónap"},                 {"tipus", "típus"},
-                 {"ceg", "cég"},                     {"uzletkoto", "üzletkötő"},
-                 {"tipus_nev", "típus"},             {"ceg_nev", "cég"},
-                 {"uzletkoto_nev", "üzletkötő"},     {"dat_figy", "dat.figyelmeztet"},
-                 {"figy_szoveg", "figyelmeztet"}});
-
+    lists::SetupCustomerQuery(Qry);
     QryFeladat = new QueryDataSet(db, this);
-    QryFeladat->setSql(kTaskQuery);
-    QryFeladat->setKeyField("feladat");
-    QryFeladat->setDisplayFormat("feladat", "00000");
-    labels(QryFeladat, {{"feladat", "id"},
-                        {"dat_beerk", "beérkezett"},
-                        {"dat_hatid", "határidő"},
-                        {"ugyfel_nev", "alkalmazott"},
-                        {"cikkszam", "cikkszám"},
-                        {"cikkszam_nev", "termék megnevezés"},
-                        {"allapot_nev", "állapot"},
-                        {"prioritas_nev", "prioritás"},
-                        {"rovid", "rövid leírás"},
-                        {"leiras", "feladat leírás"},
-                        {"feltipus_nev", "típus"},
-                        {"feleredmeny_nev", "eredmény"},
-                        {"lezarva", "lezárva"},
-                        {"ceg_nev", "cég"}});
-    // Until the task filter command is turned off, only unfinished tasks show.
-    QryFeladat->setFilter("lezarva='N'");
-    QryFeladat->setFiltered(true);
-
-    TblTermek = table(db, this, "termek.DB");
-    labels(TblTermek, {{"cikkszam", "cikkszám"}, {"cikkszam_nev", "megnevezés"}, {"kategoria", "kategória"}});
+    lists::SetupTaskQuery(QryFeladat);
+    TblTermek = new TableDataSet(db, this);
+    lists::SetupProductTable(TblTermek);
 
     Tbl = table(db, this, "ugyfel.DB");
     TblXTipus = table(db, this, "tipus.DB", true);

@@ -7,6 +7,7 @@
 #include "Ertesit_Szerkeszt.h"
 #include "Megjegyzes.h"
 #include "RowEdit.h"
+#include "app/output/rptErtesites.h"
 #include "common/DataSet.h"
 #include "common/Interaction.h"
 #include "common/Messages.h"
@@ -18,7 +19,7 @@ Tfrm_Ertesit::Tfrm_Ertesit(int ownerKey, int ownerKind, const QString& title, QW
 {
     Tbl->setIndexName("idx_dat_desc");
     Panel1->setText(title);
-    addCommandsWithPrint();
+    addCommandsWithPrint(&PrintNotifications);
     connect(aUj, &QAction::triggered, this, &Tfrm_Ertesit::aUjExecute);
     connect(aSzerkeszt, &QAction::triggered, this, &Tfrm_Ertesit::aSzerkesztExecute);
     connect(aTorol, &QAction::triggered, this, &Tfrm_Ertesit::aTorolExecute);

@@ -10,6 +10,7 @@
 #include "Megjegyzes_Szerkeszt.h"
 #include "app/Main/ImageList.h"
 #include "RowEdit.h"
+#include "app/output/rptMegjegyzes.h"
 #include "common/DataSet.h"
 #include "common/Interaction.h"
 #include "common/Messages.h"
@@ -28,7 +29,7 @@ Tfrm_Megjegyzes::Tfrm_Megjegyzes(int ownerKey, int ownerKind, const QString& tit
     Tbl->setIndexName("idx_datum_desc");
     Panel1->setText(title);
 
-    addCommandsWithPrint();
+    addCommandsWithPrint(&PrintNotes);
     connect(aUj, &QAction::triggered, this, &Tfrm_Megjegyzes::aUjExecute);
     connect(aSzerkeszt, &QAction::triggered, this, &Tfrm_Megjegyzes::aSzerkesztExecute);
     connect(aTorol, &QAction::triggered, this, &Tfrm_Megjegyzes::aTorolExecute);

@@ -236,13 +236,13 @@ void OwnerListWindow::removeCurrentRow()
     }
 }
 
-void OwnerListWindow::addCommandsWithPrint()
+void OwnerListWindow::addCommandsWithPrint(PrintRoutine report)
 {
     aNyomtatKep = MakeAction(this, "aNyomtatKep", "Nyom.kép", QKeySequence(Qt::CTRL | Qt::Key_K),
                              Picture(Pic::Preview), "Nyomtatási kép");
     aNyomtat = MakeAction(this, "aNyomtat", "Nyomtat", QKeySequence(Qt::CTRL | Qt::Key_P), Picture(Pic::Print));
-    aNyomtatKep->setEnabled(false);
-    aNyomtat->setEnabled(false);
+    connect(aNyomtatKep, &QAction::triggered, this, [this, report] { report(ownerKey_, ownerKind_, false, this); });
+    connect(aNyomtat, &QAction::triggered, this, [this, report] { report(ownerKey_, ownerKind_, true, this); });
     ToolBar1->addActions({aUj, aSzerkeszt, aTorol});
     ToolBar1->addSeparator();
     ToolBar1->addActions({aNyomtatKep, aNyomtat});

@@ -124,9 +124,10 @@ protected:
     // program removed or holds it, or when there is none.
     bool editCurrentRow();
     // The commands and pop-up menu of a list that prints: "Új", "Szerkeszt",
-    // "Töröl" | "Nyom.kép", "Nyomtat" | "Bezár". The reports come with the
-    // printing commands; until then the two stay visibly unavailable.
-    void addCommandsWithPrint();
+    // "Töröl" | "Nyom.kép", "Nyomtat" | "Bezár". The two print commands
+    // preview or print `report` of the window's owner.
+    using PrintRoutine = void (*)(int ownerKey, int ownerKind, bool print, QWidget* owner);
+    void addCommandsWithPrint(PrintRoutine report);
     // Deletes the current row (the caller has asked); a refusal is shown.
     void removeCurrentRow();
 

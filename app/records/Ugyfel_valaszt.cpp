@@ -6,6 +6,7 @@
 #include <QToolButton>
 
 #include "app/Main/ImageList.h"
+#include "app/output/rptGridPrint.h"
 #include "common/DataSet.h"
 #include "widgets/DBGrid.h"
 
@@ -41,7 +42,10 @@ Tfrm_Ugyfel_valaszt::Tfrm_Ugyfel_valaszt(QWidget* parent) : ListWindow(customerS
     aExcelbe->setIcon(Picture(Pic::Excel));
     aHtml = makeAction("aHtml", "Html export", QKeySequence(Qt::CTRL | Qt::Key_H));
     aHtml->setIcon(Picture(Pic::Html));
-    for (QAction* a : {aNyomtat, aNyomtatKep, aExcelbe, aHtml}) a->setEnabled(false);
+    for (QAction* a : {aExcelbe, aHtml}) a->setEnabled(false);
+    connect(aNyomtat, &QAction::triggered, this, [this] { PrintGrid(DBGrid1, true, true, QString(), QString(), 8, "Ügyfelek"); });
+    connect(aNyomtatKep, &QAction::triggered, this,
+            [this] { PrintGrid(DBGrid1, false, true, QString(), QString(), 8, "Ügyfelek"); });
 
     PopupMenuNyomtat = new QMenu(this);
     PopupMenuNyomtat->addAction(aNyomtat);

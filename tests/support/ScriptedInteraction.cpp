@@ -114,17 +114,17 @@ std::optional<QFont> ScriptedInteraction::chooseFont(QWidget*, const QFont& init
     return take(fonts, "a font").value_or(std::nullopt);
 }
 
-void ScriptedInteraction::printPreview(QWidget*, const QString& title, const PaintFn& paint)
+void ScriptedInteraction::printPreview(QWidget*, PrintDocument& doc)
 {
-    asked.push_back({"preview", title, QString()});
-    if (onPages) onPages(paint);
+    asked.push_back({"preview", doc.title(), QString()});
+    if (onPages) onPages(doc);
 }
 
-bool ScriptedInteraction::print(QWidget*, const QString& title, const PaintFn& paint)
+bool ScriptedInteraction::print(QWidget*, PrintDocument& doc)
 {
-    asked.push_back({"print", title, QString()});
+    asked.push_back({"print", doc.title(), QString()});
     if (!printerInstalled) return false;
-    if (onPages) onPages(paint);
+    if (onPages) onPages(doc);
     return true;
 }
 

@@ -30,6 +30,7 @@
 #include <vector>
 
 #include "common/Interaction.h"
+#include "common/PrintDocument.h"
 
 class ScriptedInteraction : public Interaction {
 public:
@@ -59,8 +60,9 @@ public:
     std::deque<std::optional<QFont>> fonts;
     bool printerInstalled = true;
     bool shellSucceeds = true;
-    // Receives the pages of previews and prints, e.g. a QPdfWriter-backed printer.
-    std::function<void(const PaintFn&)> onPages;
+    // Receives the documents of previews and prints (write them with
+    // writePdf() to read them back).
+    std::function<void(PrintDocument&)> onPages;
 
     // Adds a script for the next run of the modal window named `formName`.
     void onModal(const QString& formName, Script script);
@@ -83,8 +85,8 @@ public:
                            const QString& startFolder) override;
     std::optional<QColor> chooseColor(QWidget* owner, const QColor& initial) override;
     std::optional<QFont> chooseFont(QWidget* owner, const QFont& initial) override;
-    void printPreview(QWidget* owner, const QString& title, const PaintFn& paint) override;
-    bool print(QWidget* owner, const QString& title, const PaintFn& paint) override;
+    void printPreview(QWidget* owner, PrintDocument& doc) override;
+    bool print(QWidget* owner, PrintDocument& doc) override;
     bool openWithShell(const QString& target, const QString& workingFolder) override;
     int runModal(QDialog& dialog) override;
 

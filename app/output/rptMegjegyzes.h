@@ -1,0 +1,21 @@
+// TqrMegjegyzes, "Megjegyzések" (qrMegjegyzes): the notes of one record,
+// newest first, each with its whole text, after a block naming the record.
+#pragma once
+
+#include "common/DataSet.h"
+#include "report/Report.h"
+
+class QWidget;
+
+class TqrMegjegyzes : public report::Report {
+public:
+    explicit TqrMegjegyzes(Connection* db);
+
+    // Owner kind: 0 customer, 1 task, 2 product, 3 company.
+    void prepare(int ownerKey, int ownerKind);
+
+    TableDataSet Tbl;
+};
+
+// Prints or previews the notes of an owner, on the alias connection.
+void PrintNotes(int ownerKey, int ownerKind, bool print, QWidget* owner = nullptr);
