@@ -1,12 +1,18 @@
 // The queries the main window runs, the keyword search, the filter and
 // locate of the task list and a script of 100,000 INSERT statements, each
 // beside SQLite on the same rows with equivalent indexes. Prints the ratio
-// engine time / SQLite time for every pair at the end.
+// engine time / SQLite time for every pair at the end, then the peak
+// resident memory.
 //
-// Run: build/bin/sql_bench  (needs build/bin/nyilvex-sql beside it)
+// The SQL shell nyilvex-sql is also set against the sqlite3 shell as whole
+// processes, on the full customer query and a keyword query written as CSV.
+//
+// Run: build/bin/sql_bench  (needs build/bin/nyilvex-sql beside it and the
+// sqlite3 shell on the PATH)
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -510,6 +516,63 @@ void BM_InsertScript_Sqlite(benchmark::State& state)
     }
 }
 
+// The two shells as whole processes, each writing a whole result as CSV to
+// /dev/null: nyilvex-sql on the tables, the sqlite3 shell on a copy of
+// SQLite's tables without the Hungarian collation (the shell does not know
+// it), with a plain index on the customer name for its ORDER BY. The keyword
+// is plain ASCII, so that both shells' UPPER() find the same rows.
+const std::string kShellKeywordQuery =
+    "SELECT ugyfel.*, tipus.tipus_nev, ceg.ceg_nev FROM ugyfel"
+    " LEFT OUTER JOIN tipus ON (ugyfel.tipus = tipus.tipus) LEFT OUTER JOIN ceg ON (ugyfel.ceg = ceg.ceg)"
+    " WHERE UPPER(ugyfel.kulcsszavak) LIKE '%SZERVIZ%' ORDER BY 1;";
+
+std::string shellQuoted(const std::string& s)
+{
+    std::string out = "'";
+    for (char c : s) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+void runShell(const std::string& command)
+{
+    if (std::system(command.c_str()) != 0) {
+        std::fprintf(stderr, "failed: %s\n", command.substr(0, 120).c_str());
+        std::exit(1);
+    }
+}
+
+std::string shellDatabase()
+{
+    const std::string path = env.folder + "/shell.sqlite";
+    if (std::filesystem::exists(path)) return path;
+    std::string schema = kLiteSchema;
+    for (size_t p; (p = schema.find(" COLLATE HU")) != std::string::npos;) schema.erase(p, 11);
+    sqlite3* db = nullptr;
+    checkLite(sqlite3_open(path.c_str(), &db), db, "sqlite open");
+    liteExec(db, schema);
+    liteExec(db, "ATTACH '" + env.folder + "/bench.sqlite' AS src; BEGIN");
+    for (const char* t : {"tipus", "uzletkoto", "ceg", "ugyfel", "termek", "allapot", "prioritas", "feltipus",
+                          "feleredmeny", "feladat"})
+        liteExec(db, std::string("INSERT INTO main.") + t + " SELECT * FROM src." + t);
+    liteExec(db, "COMMIT; DETACH src");
+    sqlite3_close(db);
+    return path;
+}
+
+void shellPair(benchmark::State& state, const std::string& sql, bool engine)
+{
+    const std::string command =
+        engine ? env.sqlShell + " " + env.folder + " -c " + shellQuoted(sql) + " > /dev/null"
+               : "sqlite3 -csv -header " + shellDatabase() + " " + shellQuoted(sql) + " > /dev/null";
+    runShell(command);  // warm: the files in the page cache, the copy made
+    for (auto _ : state) runShell(command);
+}
+
+void BM_CustomerCsvShell_Engine(benchmark::State& state) { shellPair(state, kCustomerQuery, true); }
+void BM_CustomerCsvShell_Sqlite(benchmark::State& state) { shellPair(state, kCustomerQuery, false); }
+void BM_KeywordCsvShell_Engine(benchmark::State& state) { shellPair(state, kShellKeywordQuery, true); }
+void BM_KeywordCsvShell_Sqlite(benchmark::State& state) { shellPair(state, kShellKeywordQuery, false); }
+
 // Collects the times and prints engine / SQLite per pair after the usual
 // report: wall-clock time, and processor time where the work runs in this
 // process (the shell script runs in a child, so only its wall time counts).
@@ -560,6 +623,10 @@ BENCHMARK(BM_FilterOpen_Engine)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 BENCHMARK(BM_FilterOpen_Sqlite)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 BENCHMARK(BM_LocatePrefix_Engine)->Unit(benchmark::kMillisecond)->MinTime(0.5);
 BENCHMARK(BM_LocatePrefix_Sqlite)->Unit(benchmark::kMillisecond)->MinTime(0.5);
+BENCHMARK(BM_CustomerCsvShell_Engine)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_CustomerCsvShell_Sqlite)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_KeywordCsvShell_Engine)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_KeywordCsvShell_Sqlite)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_InsertScript_Engine)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_InsertScript_Sqlite)->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -579,6 +646,11 @@ int main(int argc, char** argv)
     taskList = ourQuery(kTaskQueryHead + "ORDER BY feladat.feladat;");
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
+    // Both engines ran in this process (the shells' children are not
+    // counted: a child forked from this process starts with its memory).
+    struct rusage self {};
+    getrusage(RUSAGE_SELF, &self);
+    std::printf("\npeak resident memory of this process: %.1f MB\n", double(self.ru_maxrss) / 1024.0);
     taskList.reset();
     sqlite3_close(env.lite);
     env.db.reset();

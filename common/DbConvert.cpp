@@ -53,7 +53,6 @@ QString describeChar(const QString& text, qsizetype at)
 }
 
 const qint64 kJulianOfSerialZero = QDate(1, 1, 1).toJulianDay() - 1;
-constexpr qint64 kMsPerDay = 86400000;
 
 QLocale hungarian() { return QLocale(QLocale::Hungarian); }
 
@@ -132,9 +131,8 @@ QVariant toVariant(const engine::Value& v)
         return QTime::fromMSecsSinceStartOfDay(v.asTime());
     case K::Timestamp: {
         const int64_t ms = v.asTimestamp();
-        const int64_t days = ms / kMsPerDay;
-        return QDateTime(toQDate(engine::Date{int32_t(days)}),
-                         QTime::fromMSecsSinceStartOfDay(int(ms - days * kMsPerDay)));
+        return QDateTime(toQDate(engine::dateOfTimestamp(ms)),
+                         QTime::fromMSecsSinceStartOfDay(engine::timeOfTimestamp(ms)));
     }
     }
     return {};
@@ -315,8 +313,7 @@ engine::Value toFieldValue(const QVariant& v, engine::FieldType type, int size, 
             }
         }
         if (!dt.isValid() || dt.date().year() < 1) throw invalid(dbmsg::notDate(v.toString(), label));
-        const qint64 ms = qint64(toEngineDate(dt.date()).serial) * kMsPerDay + dt.time().msecsSinceStartOfDay();
-        return Value::fromTimestamp(ms);
+        return Value::fromTimestamp(engine::timestampOf(toEngineDate(dt.date()), dt.time().msecsSinceStartOfDay()));
     }
     case T::Blob:
     case T::Ole:

@@ -4,6 +4,7 @@
 #include <QColorDialog>
 #include <QDesktopServices>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDialog>
@@ -11,8 +12,8 @@
 #include <QMessageBox>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTreeView>
 #include <QUrl>
 
@@ -67,6 +68,24 @@ ActiveWindowKeeper::ActiveWindowKeeper(QWidget* owner)
 ActiveWindowKeeper::~ActiveWindowKeeper()
 {
     if (window_ && window_->isVisible()) window_->activateWindow();
+}
+
+QUrl shellUrl(const QString& target, const QString& workingFolder)
+{
+    const QString text = target.trimmed();
+    if (text.isEmpty()) return {};
+    // Two letters at least, so that a drive letter is no scheme,
+    // and no digit after the colon, where a host name has its port.
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.\\-]+:(?![0-9])"));
+    if (scheme.match(text).hasMatch()) return QUrl(text);
+    const QFileInfo file(QDir(workingFolder), text);
+    if (file.exists()) return QUrl::fromLocalFile(file.absoluteFilePath());
+    static const QRegularExpression mail(QStringLiteral("^[^@\\s/:]+@[^@\\s/:]+\\.[^@\\s/:]+$"));
+    if (mail.match(text).hasMatch()) return QUrl(QStringLiteral("mailto:") + text);
+    static const QRegularExpression host(
+        QStringLiteral("^[A-Za-z0-9-]+(\\.[A-Za-z0-9-]+)+(:[0-9]+)?([/?#]\\S*)?$"));
+    if (host.match(text).hasMatch()) return QUrl(QStringLiteral("http://") + text, QUrl::StrictMode);
+    return {};
 }
 
 Interaction& interaction()
@@ -177,13 +196,8 @@ bool DesktopInteraction::print(QWidget* owner, PrintDocument& doc)
 
 bool DesktopInteraction::openWithShell(const QString& target, const QString& workingFolder)
 {
-    QFileInfo file(target);
-    if (file.isFile() && file.isExecutable())
-        return QProcess::startDetached(file.absoluteFilePath(), {}, workingFolder);
-    QUrl url = target.contains(QLatin1String("://")) || target.startsWith(QLatin1String("mailto:"))
-                   ? QUrl(target)
-                   : QUrl::fromLocalFile(target);
-    return QDesktopServices::openUrl(url);
+    const QUrl url = shellUrl(target, workingFolder);
+    return url.isValid() && QDesktopServices::openUrl(url);
 }
 
 int DesktopInteraction::runModal(QDialog& dialog)

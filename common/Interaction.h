@@ -29,6 +29,7 @@
 #include <QColor>
 #include <QFont>
 #include <QString>
+#include <QUrl>
 
 #include <QPointer>
 
@@ -94,10 +95,9 @@ public:
     // tells the user. A printer that refuses the pages is reported here.
     virtual bool print(QWidget* owner, PrintDocument& doc) = 0;
 
-    // The desktop's open operation: a document path, a web address or a
-    // "mailto:" link is opened by its associated program; an executable file
-    // is started detached with `workingFolder` as its working folder. Returns
-    // without waiting; false when the system could not open it.
+    // The desktop's open operation: the target, read by shellUrl(), is handed
+    // to its associated program; nothing is ever started as a program itself.
+    // Returns without waiting; false when the system could not open it.
     virtual bool openWithShell(const QString& target, const QString& workingFolder) = 0;
 
     // Runs a dialog modally (QDialog::exec) and returns its result code
@@ -107,6 +107,13 @@ public:
 
 // The installed interaction. The real one unless a test installed another.
 Interaction& interaction();
+
+// What a typed target means to the desktop: a text with a scheme ("https:",
+// "mailto:") as it is; an existing file or folder (absolute, or under
+// `workingFolder`) as a local file; an e-mail address as "mailto:"; "www.…"
+// or a host name with an optional path as an "http:" address. Anything else
+// gives an invalid URL.
+QUrl shellUrl(const QString& target, const QString& workingFolder);
 
 // Installs `replacement` (not owned; null puts the real one back). Returns
 // the one installed before.

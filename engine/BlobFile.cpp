@@ -31,6 +31,7 @@ size_t leaderOf(const FieldSlot& slot) { return size_t(slot.width) - 10; }
 void BlobFile::initEmpty()
 {
     bytes_.assign(kBlobPage, 0);
+    present_ = kBlobPage;
     dirty_.assign(1, true);
     free_.clear();
     shared_.clear();
@@ -56,8 +57,11 @@ void BlobFile::writeHeader()
 Status BlobFile::load(std::vector<uint8_t>&& file, std::string_view fileName)
 {
     if (file.size() < kBlobPage || file[0] != kHeaderBlock) return msg::corrupt(fileName, "érvénytelen fejléc.");
+    // Other writers leave the last block short of a whole page after a
+    // long value; its bytes count, the rest of the page reads as zeros.
+    present_ = file.size();
     bytes_ = std::move(file);
-    bytes_.resize(bytes_.size() / kBlobPage * kBlobPage);
+    bytes_.resize((present_ + kBlobPage - 1) / kBlobPage * kBlobPage, 0);
     dirty_.assign(bytes_.size() / kBlobPage, false);
     free_.clear();
     shared_.clear();
@@ -76,7 +80,11 @@ Status BlobFile::load(std::vector<uint8_t>&& file, std::string_view fileName)
         if (b[0] == kSubAllocated) refreshShared(page);
         page += n;
     }
-    if (page < pages) bytes_.resize(page * kBlobPage), dirty_.resize(page);
+    if (page < pages) {
+        bytes_.resize(page * kBlobPage);
+        dirty_.resize(page);
+        present_ = std::min(present_, bytes_.size());
+    }
     return Status::ok();
 }
 
@@ -96,14 +104,15 @@ Result<std::string> BlobFile::read(const FieldSlot& slot, const uint8_t* field, 
         if (b[0] != kSingleBlob || le32(b + 3) != ref.length || size_t(ref.offset) + blockLen > bytes_.size())
             return msg::corrupt(fileName, "érvénytelen memóblokk.");
         const size_t dataLen = graphic ? (ref.length >= kGraphicExtra ? ref.length - kGraphicExtra : 0) : ref.length;
-        if (header + dataLen > blockLen) return msg::corrupt(fileName, "érvénytelen memóblokk.");
+        if (header + dataLen > blockLen || ref.offset + header + dataLen > present_)
+            return msg::corrupt(fileName, "érvénytelen memóblokk.");
         return std::string(reinterpret_cast<const char*>(b + header), dataLen);
     }
     if (b[0] != kSubAllocated || ref.index >= 64) return msg::corrupt(fileName, "érvénytelen memóblokk.");
     const uint8_t* e = b + 12 + size_t(ref.index) * 5;
     const size_t start = size_t(e[0]) * 16;
     const size_t len = e[1] == 0 ? 0 : (size_t(e[1]) - 1) * 16 + e[4];
-    if (start == 0 || len != ref.length || start + len > kBlobPage)
+    if (start == 0 || len != ref.length || start + len > kBlobPage || ref.offset + start + len > present_)
         return msg::corrupt(fileName, "érvénytelen memóbejegyzés.");
     const size_t skip = graphic ? std::min(kGraphicExtra, len) : 0;
     return std::string(reinterpret_cast<const char*>(b + start + skip), len - skip);
@@ -135,6 +144,7 @@ size_t BlobFile::allocate(size_t pages)
     }
     const size_t page = bytes_.size() / kBlobPage;
     bytes_.resize(bytes_.size() + pages * kBlobPage, 0);
+    present_ = bytes_.size();
     markDirty(page * kBlobPage, pages * kBlobPage);
     return page;
 }

@@ -58,7 +58,9 @@ private:
     void markDirty(size_t offset, size_t len);
     void writeHeader();
 
-    std::vector<uint8_t> bytes_;
+    std::vector<uint8_t> bytes_;  // whole pages; a short last page read is padded with zeros
+    // Bytes that are really there: values may not reach into the padding.
+    size_t present_ = 0;
     std::vector<bool> dirty_;
     // Free blocks by first page: first page and number of pages. New space
     // is taken from the lowest fitting block, so that every process applying

@@ -60,7 +60,7 @@ Result<std::shared_ptr<Table>> DatabaseImpl::openTable(std::string_view name, Op
     Result<std::vector<std::string>> entries = listFolder(folder_);
     if (!entries.isOk()) return entries.status();
     const std::optional<std::string> file = findEntry(*entries, stem + ".DB");
-    if (!file) return msg::tableMissing(stem);
+    if (!file) return msg::tableMissingIn(stem, folder_);
     const std::string key = lowerCp1250(file->substr(0, file->size() - 3));
     std::shared_ptr<TableState>& state = tables_[key];
     if (state && (state->dbFile() != *file || (state->handles() == 0 && !state->keptAfterClose()))) state.reset();

@@ -23,6 +23,12 @@ Status tableMissing(std::string_view table)
     return Status::error(ErrorCode::NotFound, "A(z) " + u(table) + " tábla nem létezik.");
 }
 
+Status tableMissingIn(std::string_view table, std::string_view folder)
+{
+    return Status::error(ErrorCode::NotFound,
+                         "A(z) " + u(table) + " tábla nem létezik ebben az adatbázis mappában: " + std::string(folder));
+}
+
 Status tableExists(std::string_view table)
 {
     return Status::error(ErrorCode::AlreadyExists, "A(z) " + u(table) + " tábla már létezik.");

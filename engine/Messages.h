@@ -14,6 +14,7 @@ namespace engine::msg {
 
 Status folderMissing(std::string_view folder);
 Status tableMissing(std::string_view table);
+Status tableMissingIn(std::string_view table, std::string_view folder);  // names the folder looked in
 Status tableExists(std::string_view table);
 Status fieldMissing(std::string_view table, std::string_view field);
 Status fieldExists(std::string_view table, std::string_view field);

@@ -12,7 +12,6 @@ namespace engine::sql {
 
 namespace {
 
-constexpr int64_t kMsPerDay = 86400000;
 
 bool isNumeric(Value::Kind k) { return k == Value::Kind::Int || k == Value::Kind::Float; }
 
@@ -72,7 +71,7 @@ SqlType typeOfKind(Value::Kind k, int textSize = 0)
 
 int64_t timestampOf(const Value& v)
 {
-    if (v.kind() == Value::Kind::Date) return int64_t(v.asDate().serial - 1) * kMsPerDay;
+    if (v.kind() == Value::Kind::Date) return engine::timestampOf(v.asDate(), 0);
     return v.asTimestamp();
 }
 
@@ -112,7 +111,7 @@ bool parseTimestamp(std::string_view s, int64_t& ms)
         size_t i = blank + 1;
         if (!parseClock(s, i, clock) || i != s.size()) return false;
     }
-    ms = int64_t(d.serial - 1) * kMsPerDay + clock;
+    ms = engine::timestampOf(d, clock);
     return true;
 }
 

@@ -143,7 +143,7 @@ Result<std::vector<Token>> tokenize(std::string_view sql)
                              (c == '!' && next == '=') || (c == '|' && next == '|');
             if (!two && std::string_view("(),.;*+-/=<>").find(c) == std::string_view::npos)
                 return lexError(sql, start, "nem várt karakter");
-            t.text.assign(sql.substr(i, two ? 2 : 1));
+            t.text = two ? std::string{c, next} : std::string(1, c);
             i += t.text.size();
         }
         out.push_back(std::move(t));

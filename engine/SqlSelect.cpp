@@ -49,7 +49,7 @@ void appendKey(const Value& v, std::string& out)
         break;
     }
     case Value::Kind::Date: {
-        const int64_t ms = int64_t(v.asDate().serial - 1) * 86400000;
+        const int64_t ms = timestampOf(v.asDate(), 0);
         put('M', &ms, sizeof ms);
         break;
     }

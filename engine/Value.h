@@ -26,6 +26,16 @@ struct Date {
     friend auto operator<=>(const Date&, const Date&) = default;
 };
 
+// The one mapping between a timestamp and its date and time of day, shared by
+// the engine, the data sets and the tools so that all read the same moment.
+constexpr int64_t kMsPerDay = 86400000;
+constexpr int64_t timestampOf(Date d, int64_t msOfDay) { return int64_t(d.serial - 1) * kMsPerDay + msOfDay; }
+constexpr Date dateOfTimestamp(int64_t ms)
+{
+    return Date{int32_t((ms >= 0 ? ms / kMsPerDay : (ms - kMsPerDay + 1) / kMsPerDay) + 1)};
+}
+constexpr int32_t timeOfTimestamp(int64_t ms) { return int32_t(ms - timestampOf(dateOfTimestamp(ms), 0)); }
+
 class Value {
 public:
     enum class Kind : uint8_t { Null, Int, Float, Bool, Text, Bytes, Date, Time, Timestamp };

@@ -391,6 +391,7 @@ void Tfrm_Upd_Main::Button1Click()
         }
         Tbl->close();
     }
+    stepIt();  // the last table is done: the bar stands at its end
 
     ShowInfo("Indexek újraépítése kész.", this);
     Database1.close();

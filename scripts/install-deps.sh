@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libqscintilla2-qt6-dev qt6-translations-l10n libgl-dev
   zlib1g-dev libicu-dev
-  pxlib-dev libsqlite3-dev
+  pxlib-dev libsqlite3-dev sqlite3
   poppler-utils xvfb xauth unzip zip python3
   fonts-liberation fonts-wine
 )

@@ -11,9 +11,12 @@ sample="$PWD/build/sample/Data"
 rm -rf "$sample"
 build/bin/nyilvex-newdb "$sample" --sample
 
-# Point the settings file at it ([Adatbazis] Utvonal), keeping the rest.
-settings="${XDG_CONFIG_HOME:-$HOME/.config}/Nyilvex/Nyilvex.ini"
+# The sample run keeps a settings folder of its own under build/, so the
+# user's own settings file never points at the sample.
+export XDG_CONFIG_HOME="$PWD/build/sample/config"
+settings="$XDG_CONFIG_HOME/Nyilvex/Nyilvex.ini"
 mkdir -p "$(dirname "$settings")"
+# Point it at the sample ([Adatbazis] Utvonal), keeping the rest (window places).
 python3 - "$settings" "$sample" <<'PY'
 import os, sys
 path, folder = sys.argv[1], sys.argv[2]

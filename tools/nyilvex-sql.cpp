@@ -11,10 +11,12 @@
 // Each SELECT prints one committed state of its tables, whatever other
 // programs write meanwhile.
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "engine/Codepage.h"
 #include "engine/Database.h"
@@ -32,6 +34,7 @@ public:
         buf_.append(s);
         if (buf_.size() > (1 << 16)) flush();
     }
+    void put(char c) { buf_ += c; }
     void flush()
     {
         std::fwrite(buf_.data(), 1, buf_.size(), stdout);
@@ -43,18 +46,18 @@ private:
     std::string buf_;
 };
 
-void putField(std::string& line, const std::string& utf8)
+void putField(Output& out, const std::string& utf8)
 {
     if (utf8.find_first_of(",\"\r\n") == std::string::npos) {
-        line += utf8;
+        out.put(utf8);
         return;
     }
-    line += '"';
+    out.put('"');
     for (char c : utf8) {
-        if (c == '"') line += '"';
-        line += c;
+        if (c == '"') out.put('"');
+        out.put(c);
     }
-    line += '"';
+    out.put('"');
 }
 
 std::string twoDigits(int v) { return std::string(1, char('0' + v / 10)) + char('0' + v % 10); }
@@ -105,33 +108,91 @@ std::string text(const Value& v)
     case Value::Kind::Time: return clockText(v.asTime());
     case Value::Kind::Timestamp: {
         const int64_t ms = v.asTimestamp();
-        return dateText(Date{int32_t(ms / 86400000 + 1)}) + " " + clockText(ms % 86400000);
+        return dateText(dateOfTimestamp(ms)) + " " + clockText(timeOfTimestamp(ms));
     }
     }
     return {};
 }
 
-// A row goes out only whole: a read that fails ends the output at a line's end.
+// Text fields straight from Windows-1250 into the output: each byte's UTF-8
+// form from a table, quoted only when the text needs it.
+class TextWriter {
+public:
+    TextWriter()
+    {
+        for (int b = 0; b < 256; ++b) utf8_[size_t(b)] = cp1250ToUtf8(std::string(1, char(b)));
+    }
+    void put(Output& out, const std::string& cp1250) const
+    {
+        const bool quote = cp1250.find_first_of(",\"\r\n") != std::string::npos;
+        if (quote) out.put('"');
+        for (char c : cp1250) {
+            if (c == '"') out.put('"');
+            if (static_cast<unsigned char>(c) < 0x80) out.put(c);
+            else out.put(utf8_[static_cast<unsigned char>(c)]);
+        }
+        if (quote) out.put('"');
+    }
+
+private:
+    std::string utf8_[256];
+};
+
+void putValue(Output& out, const TextWriter& texts, const Value& v)
+{
+    switch (v.kind()) {
+    case Value::Kind::Null: return;
+    case Value::Kind::Text: texts.put(out, v.asText()); return;
+    case Value::Kind::Int: {
+        char buf[24];
+        auto r = std::to_chars(buf, buf + sizeof buf, v.asInt());
+        out.put(std::string_view(buf, size_t(r.ptr - buf)));
+        return;
+    }
+    default: putField(out, text(v)); return;
+    }
+}
+
+// A row goes out only whole: a block's values are all read before any of its
+// rows is printed, so a read that fails ends the output at a line's end. When
+// a block fails, its rows are read again one by one so that every row before
+// the failing one is still printed.
 Status printRows(const QueryResult& rows, Output& out)
 {
     const auto& columns = rows.columns();
-    std::string line;
     for (size_t c = 0; c < columns.size(); ++c) {
-        if (c > 0) line += ',';
-        putField(line, cp1250ToUtf8(columns[c].name));
+        if (c > 0) out.put(',');
+        putField(out, cp1250ToUtf8(columns[c].name));
     }
-    line += '\n';
-    out.put(line);
-    for (size_t r = 0; r < rows.rowCount(); ++r) {
-        line.clear();
-        for (size_t c = 0; c < columns.size(); ++c) {
-            auto v = rows.value(r, c);
-            if (!v.isOk()) return v.status();
-            if (c > 0) line += ',';
-            putField(line, text(*v));
+    out.put('\n');
+    // A block of rows a column at a time: joined rows are found in bulk.
+    static const TextWriter texts;
+    constexpr size_t kBlock = 4096;
+    std::vector<std::vector<Value>> block(columns.size());
+    auto readBlock = [&](size_t first, size_t count) {
+        for (size_t c = 0; c < columns.size(); ++c)
+            if (Status s = rows.values(c, first, count, block[c]); !s.isOk()) return s;
+        return Status::ok();
+    };
+    auto printBlock = [&](size_t count) {
+        for (size_t r = 0; r < count; ++r) {
+            for (size_t c = 0; c < columns.size(); ++c) {
+                if (c > 0) out.put(',');
+                putValue(out, texts, block[c][r]);
+            }
+            out.put('\n');
         }
-        line += '\n';
-        out.put(line);
+    };
+    for (size_t first = 0; first < rows.rowCount(); first += kBlock) {
+        const size_t count = std::min(kBlock, rows.rowCount() - first);
+        if (readBlock(first, count).isOk()) {
+            printBlock(count);
+            continue;
+        }
+        for (size_t r = first; r < first + count; ++r) {
+            if (Status s = readBlock(r, 1); !s.isOk()) return s;
+            printBlock(1);
+        }
     }
     return Status::ok();
 }

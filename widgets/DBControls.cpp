@@ -318,5 +318,47 @@ void DBText::showField()
             text.clear();
         }
     }
-    setText(text);
+    full_ = text;
+    showText();
+}
+
+void DBText::setElided(int preferredWidth)
+{
+    preferredWidth_ = preferredWidth;
+    setWordWrap(false);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    updateGeometry();
+    showText();
+}
+
+void DBText::showText()
+{
+    if (preferredWidth_ <= 0) {
+        setText(full_);
+        return;
+    }
+    const QString shown = fontMetrics().elidedText(full_, Qt::ElideRight, contentsRect().width());
+    setText(shown);
+    setToolTip(shown == full_ ? QString() : full_);
+}
+
+QSize DBText::sizeHint() const
+{
+    if (preferredWidth_ <= 0) return QLabel::sizeHint();
+    return QSize(preferredWidth_, QLabel::minimumSizeHint().height());
+}
+
+QSize DBText::minimumSizeHint() const
+{
+    if (preferredWidth_ <= 0) return QLabel::minimumSizeHint();
+    // Room for a letter or two and the "…" at any window size.
+    const QMargins m = contentsMargins();
+    return QSize(fontMetrics().horizontalAdvance(QStringLiteral("Mm…")) + m.left() + m.right(),
+                 QLabel::minimumSizeHint().height());
+}
+
+void DBText::resizeEvent(QResizeEvent* e)
+{
+    QLabel::resizeEvent(e);
+    if (preferredWidth_ > 0) showText();
 }

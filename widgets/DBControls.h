@@ -163,6 +163,22 @@ class DBText : public QLabel, public BoundControl {
 public:
     explicit DBText(QWidget* parent = nullptr);
 
+    // One line that asks for `preferredWidth` whatever the row, so the texts
+    // around it stay in place; a value that does not fit the width it gets
+    // ends in "…" and shows whole as the tooltip.
+    void setElided(int preferredWidth);
+    QString fullText() const { return full_; }
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void resizeEvent(QResizeEvent* e) override;
+
 private:
     void showField();
+    void showText();
+
+    QString full_;
+    int preferredWidth_ = 0;  // 0: the text as it is, not elided
 };

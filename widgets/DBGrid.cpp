@@ -1,8 +1,11 @@
 #include "DBGrid.h"
 
+#include <QEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPolygon>
+
+#include <algorithm>
 
 // --- DBGridCell ----------------------------------------------------------------
 
@@ -97,7 +100,9 @@ QVariant DBGridModel::headerData(int section, Qt::Orientation orientation, int r
     const DBGridColumn& c = shown_[section];
     if (!c.title.isEmpty()) return c.title;
     const int field = fieldIndex(section);
-    return field >= 0 ? ds_->fields()[size_t(field)]->displayLabel() : c.fieldName;
+    if (field >= 0) return ds_->fields()[size_t(field)]->displayLabel();
+    // A closed data set still knows the captions it was given.
+    return ds_ && !c.fieldName.isEmpty() ? ds_->displayLabel(c.fieldName) : c.fieldName;
 }
 
 Qt::ItemFlags DBGridModel::flags(const QModelIndex& index) const
@@ -208,8 +213,7 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent), model_(new DBGridModel(thi
     setModel(model_);
     setItemDelegate(new CellDelegate(this));
     setVerticalHeader(new RowIndicator(this));
-    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
-    verticalHeader()->setMinimumSectionSize(fontMetrics().height() + 4);
+    fitRowsToFont();
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -329,6 +333,20 @@ QModelIndex DBGrid::moveCursor(CursorAction action, Qt::KeyboardModifiers modifi
         return model_->index(action == MoveHome ? 0 : model_->rowCount() - 1, col);
     }
     return QTableView::moveCursor(action, modifiers);
+}
+
+void DBGrid::fitRowsToFont()
+{
+    // A marker picture is 16 pixels high and drawn one pixel below the top.
+    const int height = std::max(fontMetrics().height() + 4, 18);
+    verticalHeader()->setMinimumSectionSize(height);
+    verticalHeader()->setDefaultSectionSize(height);
+}
+
+void DBGrid::changeEvent(QEvent* e)
+{
+    QTableView::changeEvent(e);
+    if (e->type() == QEvent::FontChange) fitRowsToFont();
 }
 
 void DBGrid::keyPressEvent(QKeyEvent* e)

@@ -13,8 +13,9 @@
 //
 // Drawing: before each cell is drawn, onDrawCell gets its colours preset
 // (highlight for the current row, the column's own colour otherwise) and may
-// change the background and text colour, put a picture at the cell's left +
-// 1, top + 1, or leave the text out. Clicks on column titles are reported
+// change the background and text colour, put a picture (at most 16 x 16; rows
+// are tall enough for it whatever the font) at the cell's left + 1, top + 1,
+// or leave the text out. Clicks on column titles are reported
 // with the column's field name (empty for a marker column); Enter is
 // reported too, so that the window can run its edit command.
 #pragma once
@@ -120,12 +121,14 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+    void changeEvent(QEvent* e) override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:
     void followDataSet();
     void applyWidths();
+    void fitRowsToFont();
 
     DBGridModel* model_;
     bool following_ = false;

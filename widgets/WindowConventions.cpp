@@ -84,11 +84,14 @@ bool handleEnter(QWidget* w)
 void wheelToKeys(QWheelEvent* e)
 {
     const QPoint delta = e->angleDelta();
-    if (delta.y() == 0 && (delta.x() != 0 || e->phase() != Qt::NoScrollPhase)) return;
+    // A touch pad's begin and end messages carry no turn at all.
+    if (delta.isNull() && e->phase() != Qt::NoScrollPhase) return;
     QWidget* target = QApplication::focusWidget();
     if (!target) return;
+    // Only a turn away from the user goes up; a sideways turn goes down.
     const Qt::Key key = delta.y() > 0 ? Qt::Key_Up : Qt::Key_Down;
-    const int notches = std::max(1, std::abs(delta.y()) / 120);
+    const int turn = delta.y() != 0 ? delta.y() : delta.x();
+    const int notches = std::max(1, std::abs(turn) / 120);
     for (int i = 0; i < notches; ++i) {
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
         QCoreApplication::sendEvent(target, &press);
@@ -138,6 +141,9 @@ bool WindowConventions::eventFilter(QObject* watched, QEvent* event)
         break;
     }
     case QEvent::Show:
+        // The focus frame shows from the start, not only after the first Tab.
+        if (watched->isWidgetType() && static_cast<QWidget*>(watched)->isWindow())
+            static_cast<QWidget*>(watched)->setAttribute(Qt::WA_KeyboardFocusChange);
         if (watched->isWidgetType() && remembersPosition(static_cast<QWidget*>(watched))) {
             auto* w = static_cast<QWidget*>(watched);
             w->move(RestoreWindowPosition(w->objectName()));

@@ -16,6 +16,11 @@ QString defaultDatabaseFolder()
     return ProgramFolder() + "/Data";
 }
 
+void saveOrTell(IniFile& ini)
+{
+    if (!ini.save()) ShowError("A beállítások nem menthetők ide: " + SettingsFile());
+}
+
 }  // namespace
 
 void LoadSettings()
@@ -52,8 +57,15 @@ void SaveSettings()
     ini.writeInteger("Alapertek", "Felul", Beall.top);
     ini.writeInteger("Alapertek", "Magas", Beall.height);
     ini.writeInteger("Alapertek", "Szeles", Beall.width);
-    if (!ini.save())
-        ShowError("A beállítások nem menthetők ide: " + SettingsFile());
+    saveOrTell(ini);
+}
+
+void SaveDatabaseFolder()
+{
+    IniFile ini(SettingsFile());
+    ini.load();
+    ini.writeString("Adatbazis", "Utvonal", Beall.databaseFolder);
+    saveOrTell(ini);
 }
 
 bool ArchiveDue(const QDate& today, const QDate& lastArchive)

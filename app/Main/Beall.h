@@ -61,6 +61,9 @@ void LoadSettings();
 // Writes the nine keys from Beall; the other sections of the file stay.
 void SaveSettings();
 
+// Writes only the database folder, for a folder the user chose at start.
+void SaveDatabaseFolder();
+
 // True when the archive is due: `today` is five or more whole days after
 // `lastArchive`.
 bool ArchiveDue(const QDate& today, const QDate& lastArchive);

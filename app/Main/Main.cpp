@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "Beall.h"
+#include "DatabaseFolder.h"
 #include "app/archive/Archiv.h"
 #include "app/dialogs/Logo.h"
 #include "app/users/Login.h"
@@ -91,7 +92,8 @@ bool Tfrm_Main::connectDatabase()
 bool Tfrm_Main::startUp()
 {
     LoadSettings();
-    if (!connectDatabase()) return false;
+    while (!connectDatabase())
+        if (!MendDatabaseFolder(this)) return false;
 
     // The task list starts with the unfinished tasks only ("Csak még nem kész").
     Beall.taskFilter = FilterMemory{};

@@ -290,6 +290,11 @@ void LoadDatabaseDefaults();
 // the list's filter command is on, else "Teljes állomány".
 QString FilterStateText(bool filtered);
 
+// The start of a date as the grids show it ("2026. 12. 10."), from a date
+// typed whole or in part, with or without blanks ("2026.12.1"); empty when
+// the text cannot begin a date.
+QString ShownDatePrefix(const QString& typed);
+
 // The name-day line for `date` and today's `names` (", "-joined):
 // "2024.február.24 szombat; Mátyás napja   ".
 QString NameDayLineText(const QDate& date, const QString& names);

@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
 #include <QTabBar>
 
 #include <cmath>
@@ -249,9 +250,15 @@ void Tfrm_Main::quickSearch(int tab, const QString& text)
         options = DataSet::CaseInsensitive | DataSet::PartialKey;
         break;
     case engine::FieldType::Date: {
+        // As the grid shows it ("2026. 12. 10."), typed with or without the
+        // blanks, whole or only its start; a whole date with a one-digit day
+        // or month is found by its value when no shown text starts so.
+        const QString shown = ShownDatePrefix(text);
+        if (shown.isEmpty()) return;
+        if (ds->locate(f->fieldName(), shown, DataSet::PartialKey)) return;
         QDate d;
-        for (const char* form : {"yyyy.MM.dd.", "yyyy.MM.dd", "yyyy.M.d.", "yyyy.M.d"})
-            if (!d.isValid()) d = QDate::fromString(text.trimmed(), form);
+        for (const char* form : {"yyyy.M.d.", "yyyy.M.d"})
+            if (!d.isValid()) d = QDate::fromString(text.simplified().remove(' '), form);
         if (!d.isValid()) return;
         value = d;
         break;
@@ -265,6 +272,29 @@ void Tfrm_Main::quickSearch(int tab, const QString& text)
     }
     }
     ds->locate(f->fieldName(), value, options);
+}
+
+QString ShownDatePrefix(const QString& typed)
+{
+    static const QRegularExpression separators(QStringLiteral("[.\\-/\\s]+"));
+    const QString t = typed.trimmed();
+    const QStringList parts = t.split(separators, Qt::SkipEmptyParts);
+    static const QRegularExpression digits(QStringLiteral("^[0-9]+$"));
+    if (parts.isEmpty() || parts.size() > 3) return {};
+    // A part followed by another, or by a closing dot, is whole: months and
+    // days are shown with two digits.
+    const bool closed = t.endsWith(QLatin1Char('.')) || t.endsWith(QLatin1Char('-')) || t.endsWith(QLatin1Char('/'));
+    QString out;
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        const QString& p = parts[i];
+        const int width = i == 0 ? 4 : 2;
+        if (!digits.match(p).hasMatch() || p.size() > width) return {};
+        const bool whole = i + 1 < parts.size() || closed;
+        out += whole && i > 0 ? p.rightJustified(2, QLatin1Char('0')) : p;
+        if (i + 1 < parts.size()) out += QStringLiteral(". ");
+        else if (closed) out += QLatin1Char('.');
+    }
+    return out;
 }
 
 QString FilterStateText(bool filtered)

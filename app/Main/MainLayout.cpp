@@ -155,6 +155,12 @@ QLabel* greyLabel(QWidget* parent, const QString& text)
 }
 
 // The texts of a details panel, laid out in columns of label and text.
+// Widths the one-line values ask for, whatever the row holds, so that the
+// label columns stay where they are as the current row changes.
+constexpr int kValueWidth = 150;
+constexpr int kPrefixWidth = 30;
+constexpr int kNameWidth = 220;
+
 class DetailsBuilder {
 public:
     DetailsBuilder(QWidget* panel, DataSet* ds) : panel_(panel), ds_(ds), row_(new QHBoxLayout(panel))
@@ -177,6 +183,7 @@ public:
     {
         DBText* t = link ? link : new DBText(panel_);
         bind(t, field, bold);
+        t->setElided(kValueWidth);
         if (!label.isEmpty()) grid_->addWidget(greyLabel(panel_, label), line_, 0);
         grid_->addWidget(t, line_, label.isEmpty() ? 0 : 1, 1, label.isEmpty() ? 2 : 1);
         ++line_;
@@ -188,9 +195,11 @@ public:
     {
         auto* line = new QHBoxLayout;
         line->setSpacing(4);
-        for (const char* f : {first, second}) {
+        const std::pair<const char*, int> parts[] = {{first, kPrefixWidth}, {second, kNameWidth}};
+        for (const auto& [f, width] : parts) {
             auto* t = new DBText(panel_);
             bind(t, f, true);
+            t->setElided(width);
             line->addWidget(t);
         }
         line->addStretch();
@@ -221,9 +230,8 @@ private:
     void bind(DBText* t, const char* field, bool bold)
     {
         t->setTextFormat(Qt::PlainText);
-        // A long value is cut: it neither widens the window beyond the
-        // screen nor squeezes the other texts out of the panel.
-        t->setMinimumWidth(1);
+        // A long value neither widens the window beyond the screen nor
+        // squeezes the other texts out of the panel.
         t->setMaximumWidth(220);
         t->setObjectName(QString("txt_") + field);
         t->setDataSet(ds_);
@@ -440,16 +448,21 @@ QWidget* Tfrm_Main::createPanel(int tab)
     lblNevnap[size_t(tab)] = nameDays;
     column->addWidget(title);
 
-    auto* grid = new DBGrid(panel);
-    grid->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(grid, &QWidget::customContextMenuRequested, this,
-            [this, grid](const QPoint& p) { PopupMenu1->popup(grid->viewport()->mapToGlobal(p)); });
+    // Every grid of the window, the companies' lower one too, has pop-up menu 1.
+    auto newGrid = [this, panel] {
+        auto* g = new DBGrid(panel);
+        g->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(g, &QWidget::customContextMenuRequested, this,
+                [this, g](const QPoint& p) { PopupMenu1->popup(g->viewport()->mapToGlobal(p)); });
+        return g;
+    };
+    auto* grid = newGrid();
     switch (tab) {
     case 0:
         Edit4 = search;
         DBGrid4 = grid;
         grid->setObjectName("DBGrid4");
-        DBGrid5 = new DBGrid(panel);
+        DBGrid5 = newGrid();
         DBGrid5->setObjectName("DBGrid5");
         Splitter1 = new QSplitter(Qt::Vertical, panel);
         Splitter1->setObjectName("Splitter1");

@@ -46,6 +46,13 @@ void ArchiveDatabase(QWidget* owner)
                   owner);
         return;
     }
+    // A plain file of that name would have the archive written beside it.
+    if (!QFileInfo(folder).isDir()) {
+        ShowError("Az archívumok mappája helyén egy fájl áll: " + folder + ". Nevezze át vagy törölje, "
+                  "és archiváljon újra.",
+                  owner);
+        return;
+    }
 
     const QString proposed = folder + "/" + QDate::currentDate().toString("yyyyMMdd") + ".zip";
     const QString chosen = interaction().saveFileName(owner, "Adatbázis mentése", proposed,

@@ -75,7 +75,7 @@ namespace {
 [[noreturn]] void failTooManyFiles(std::size_t count)
 {
     fail("Az adatbázis mappájában " + std::to_string(count) +
-         " fájl van; egy ZIP archívumba legfeljebb 65535 fájl fér, "
+         " fájl van; egy ZIP archívumba legfeljebb " + std::to_string(kMaxEntries) + " fájl fér, "
          "az adatbázis nem archiválható.");
 }
 

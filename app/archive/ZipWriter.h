@@ -29,8 +29,9 @@ std::string reason(int err);
 
 // The classic format's ceilings. A value of 0xFFFF or 0xFFFFFFFF in a count,
 // size or offset field tells readers to look for ZIP64 records, so the
-// largest value we write is one less than that for sizes and offsets.
-inline constexpr std::uint64_t kMaxEntries = 0xFFFF;
+// largest value we write is one less than that, for counts as for sizes and
+// offsets.
+inline constexpr std::uint64_t kMaxEntries = 0xFFFE;
 inline constexpr std::uint64_t kMaxSize = 0xFFFFFFFEu;
 
 // One file to store: where it is and the name it gets in the archive

@@ -16,12 +16,33 @@
 #include "app/Main/Beall.h"
 #include "app/Main/ImageList.h"
 #include "common/DataSet.h"
+#include "engine/Codepage.h"
+#include "engine/Collation.h"
 #include "common/Interaction.h"
 #include "widgets/DBGrid.h"
 #include "widgets/MenuStyle.h"
 #include "widgets/WindowConventions.h"
 
 namespace {
+
+std::string cp1250(const QString& text)
+{
+    auto bytes = engine::utf8ToCp1250(text.toStdString());
+    return bytes.isOk() ? *bytes : std::string();
+}
+
+// Lower case without the accents that the alphabet does not tell apart at
+// its first level (a = á, ..., ö = ő, ü = ű): two texts that fold alike
+// have the same letters in the list's order.
+QString firstLevel(const QString& text)
+{
+    static const QString from = QStringLiteral("áéíóúőű");
+    static const QString to = QStringLiteral("aeiouöü");
+    QString out = text.toLower();
+    for (QChar& c : out)
+        if (const qsizetype i = from.indexOf(c); i >= 0) c = to[i];
+    return out;
+}
 
 // Entering the search box, by the keyboard or the mouse, selects its text,
 // so the next letters start a new search.
@@ -46,6 +67,7 @@ ListWindow::ListWindow(const Setup& setup, QWidget* parent)
       keyField_(setup.keyField),
       searchField_(setup.searchField),
       emptySearchStays_(setup.emptySearchStays),
+      searchByHalving_(setup.searchByHalving),
       pick_(setup.pick)
 {
     setObjectName(setup.formName);
@@ -193,5 +215,35 @@ void ListWindow::enterPressed()
 void ListWindow::search(const QString& text)
 {
     if ((text.isEmpty() && emptySearchStays_) || !Tbl->isActive()) return;
+    if (searchByHalving_ && !text.isEmpty() && !Tbl->isEditing()) {
+        if (const auto row = firstMatchByHalving(text)) Tbl->setRecNo(*row + 1);
+        return;
+    }
     Tbl->locate(searchField_, text, DataSet::CaseInsensitive | DataSet::PartialKey);
+}
+
+std::optional<int> ListWindow::firstMatchByHalving(const QString& text) const
+{
+    // Every name that starts with the text sorts at or after the text itself
+    // (the digraphs sort after their first letter), so the first of them is
+    // at or after the first row not before the text; from there the rows
+    // are read until one starts with it, or until the names no longer begin
+    // with the text's letters (accents aside), where none can follow.
+    const std::string wanted = cp1250(text);
+    if (wanted.empty()) return std::nullopt;
+    const int field = Tbl->fieldByName(searchField_)->index();
+    auto name = [&](int row) { return Tbl->valueAt(row, field).toString(); };
+    int low = 0, high = Tbl->recordCount();
+    while (low < high) {
+        const int mid = low + (high - low) / 2;
+        if (engine::compareTextCaseless(cp1250(name(mid)), wanted) < 0) low = mid + 1;
+        else high = mid;
+    }
+    const std::string letters = cp1250(firstLevel(text));
+    for (int row = low; row < Tbl->recordCount(); ++row) {
+        const QString n = name(row);
+        if (n.startsWith(text, Qt::CaseInsensitive)) return row;
+        if (engine::compareTextCaseless(cp1250(firstLevel(n.left(text.size()))), letters) > 0) break;
+    }
+    return std::nullopt;
 }

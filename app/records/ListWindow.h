@@ -15,6 +15,8 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 class DBGrid;
 class QAction;
 class QLabel;
@@ -35,6 +37,9 @@ public:
         QString searchField;  // empty: no search bar
         QString searchTitle;  // bold title of the search bar
         bool emptySearchStays = false;  // erasing the text leaves the row where it is
+        // The order is a case-insensitive index on the search column, so a
+        // search halves the rows instead of reading them all (long lists).
+        bool searchByHalving = false;
         bool pick = false;
         QString acceptCaption = QStringLiteral("Elfogad");
         QString closeCaption = QStringLiteral("Bezár");
@@ -86,11 +91,13 @@ protected:
 
 private:
     void search(const QString& text);
+    std::optional<int> firstMatchByHalving(const QString& text) const;
     void enterPressed();
 
     QString keyField_;
     QString searchField_;
     bool emptySearchStays_;
+    bool searchByHalving_;
     bool pick_;
     bool enterToGrid_ = false;
     bool focusSearch_ = false;

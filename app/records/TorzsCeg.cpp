@@ -17,6 +17,7 @@ ListWindow::Setup companySetup(bool pick)
     s.order = "ceg_nev";
     s.searchField = "ceg_nev";
     s.searchTitle = "Cégek";
+    s.searchByHalving = true;
     s.pick = pick;
     s.acceptCaption = "Elfogadás";
     s.closeCaption = "Mégsem";

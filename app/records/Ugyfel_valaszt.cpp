@@ -23,6 +23,7 @@ ListWindow::Setup customerSetup()
     s.searchField = "Ugyfel_nev";
     s.searchTitle = "Ügyfelek";
     s.emptySearchStays = true;
+    s.searchByHalving = true;
     s.pick = true;
     s.searchCaption = "Keresőmező";
     s.size = QSize(680, 440);

@@ -79,42 +79,44 @@ bool Tfrm_Login::verify()
     return !password.isEmpty() && password == edtJelszo->text();
 }
 
-void Tfrm_Login::logAttempt(bool success)
+// The log row is started before the check and stored before any refusal is
+// shown, so an attempt is on disk even when the program is ended meanwhile.
+bool Tfrm_Login::verifyAndLog()
 {
     TblNaplo->open();
     try {
         TblNaplo->append();
         TblNaplo->fieldByName("felhasznalo")->setValue(edtFelhasznalo->text());
         TblNaplo->fieldByName("datum")->setValue(QDateTime::currentDateTime());
+        const bool success = verify();
         TblNaplo->fieldByName("sikeres")->setValue(success ? "I" : "N");
         TblNaplo->post();
         TblNaplo->flushBuffers();
+        TblNaplo->close();
+        return success;
     } catch (...) {
         if (TblNaplo->isEditing()) TblNaplo->cancel();
         TblNaplo->close();
         throw;
     }
-    TblNaplo->close();
 }
 
 void Tfrm_Login::btnOKClick()
 {
     bool success = false;
     try {
-        success = verify();
+        success = verifyAndLog();
         if (success) {
             Beall.referenceRight = Tbl->fieldByName("torzsszerkeszt")->asString() == "I";
             Beall.adminRight = Tbl->fieldByName("rendszergazda")->asString() == "I";
             Beall.userName = Tbl->fieldByName("felhasznalo_nev")->asString();
-        } else {
-            showInvalidLogin(this);
         }
-        logAttempt(success);
     } catch (const DbError& e) {
         ShowError("Hiba: " + e.message(), this);
         return;
     }
     if (success) accept();
+    else showInvalidLogin(this);
 }
 
 void Tfrm_Login::btnUjJelszoClick()

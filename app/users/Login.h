@@ -39,7 +39,7 @@ private:
     // (exact, letter case counts; a blank stored password matches nothing).
     // Leaves Tbl on that user.
     bool verify();
-    void logAttempt(bool success);
+    bool verifyAndLog();
 };
 
 // Runs the login window at start. False when the program is to end: the

@@ -1,5 +1,6 @@
 #include <QCoreApplication>
 #include <QDateEdit>
+#include <QFile>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +15,7 @@
 #include "app/dialogs/InpStr.h"
 #include "app/dialogs/InputLine.h"
 #include "common/DataSet.h"
+#include "common/Interaction.h"
 #include "common/Messages.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempHome.h"
@@ -165,4 +167,29 @@ TEST(GeneralErrorDisplay, ShowsWhatAHandlerLetsEscapeInHungarianAndGoesOn)
     }
     EXPECT_EQ(user.errors(),
               QStringList({"A tábla zárolva van.", "Nincs elég memória a művelethez.", "Ismeretlen hiba"}));
+}
+
+// What the open operation is handed for the texts users keep in web-page,
+// e-mail and document fields; a file is only ever handed over, never run.
+TEST(ShellTargetTest, TextsBecomeTheAddressTheyMean)
+{
+    TempHome home;
+    const QString folder = home.path();
+    QFile program(folder + "/futtat.sh");
+    ASSERT_TRUE(program.open(QIODevice::WriteOnly));
+    program.write("#!/bin/sh\n");
+    program.close();
+    program.setPermissions(program.permissions() | QFileDevice::ExeOwner);
+
+    EXPECT_EQ(shellUrl("www.pelda.hu", folder).toString(), "http://www.pelda.hu");
+    EXPECT_EQ(shellUrl(" pelda.hu/kapcsolat?x=1 ", folder).toString(), "http://pelda.hu/kapcsolat?x=1");
+    EXPECT_EQ(shellUrl("www.pelda.hu:8080/a", folder).toString(), "http://www.pelda.hu:8080/a");
+    EXPECT_EQ(shellUrl("https://pelda.hu/a", folder).toString(), "https://pelda.hu/a");
+    EXPECT_EQ(shellUrl("mailto:a@pelda.hu?subject=nyilvex", folder).toString(), "mailto:a@pelda.hu?subject=nyilvex");
+    EXPECT_EQ(shellUrl("kovacs.bela@pelda.hu", folder).toString(), "mailto:kovacs.bela@pelda.hu");
+    EXPECT_EQ(shellUrl("futtat.sh", folder), QUrl::fromLocalFile(folder + "/futtat.sh"));
+    EXPECT_EQ(shellUrl(folder + "/futtat.sh", "/"), QUrl::fromLocalFile(folder + "/futtat.sh"));
+    EXPECT_FALSE(shellUrl("C:\\Dokumentumok\\level.doc", folder).isValid());
+    EXPECT_FALSE(shellUrl("nincs ilyen", folder).isValid());
+    EXPECT_FALSE(shellUrl("  ", folder).isValid());
 }

@@ -121,6 +121,29 @@ TEST_F(LoginTest, BlankStoredPasswordNeverMatches)
     EXPECT_FALSE(Beall.adminRight);
 }
 
+// The attempt is stored before the refusal is on screen: a program ended
+// while the box is open has logged it.
+TEST_F(LoginTest, RefusedAttemptIsStoredBeforeTheRefusalShows)
+{
+    struct LogAtRefusal : ScriptedInteraction {
+        std::function<QStringList()> read;
+        QStringList seen;
+        void message(QWidget* owner, MessageKind kind, const QString& title, const QString& text) override
+        {
+            seen = read();
+            ScriptedInteraction::message(owner, kind, title, text);
+        }
+    } user;
+    user.read = [this] { return log(); };
+    user.onModal("frm_Login", [](QDialog& d) {
+        type(d, "senki", "x", "btnOK");
+        d.findChild<QPushButton*>("btnMegsem")->click();
+    });
+    EXPECT_FALSE(RunLogin());
+    EXPECT_EQ(user.errors(), QStringList{invalid});
+    EXPECT_EQ(user.seen, QStringList{"senki/N"});
+}
+
 TEST_F(LoginTest, UserWithoutRightsGetsNeither)
 {
     addUser("Anna", "titok", "N", "");

@@ -1070,3 +1070,107 @@ TEST(MainWindowScreenshots, EachTabOnTheSampleDatabase)
     QTest::qWait(50);
     w.MainMenu1[0]->grab().save(folder + "/menu0.png");
 }
+
+// The quick search finds a date typed as the grid shows it, and the first
+// date that starts as typed.
+TEST_F(MainWindowTest, QuickSearchFindsDatesAsTheGridShowsThem)
+{
+    const int dec1 = add("feladat", {{"rovid", "egy"}, {"dat_hatid", QDate(2026, 12, 1)}, {"lezarva", "N"}});
+    const int dec10 = add("feladat", {{"rovid", "tíz"}, {"dat_hatid", QDate(2026, 12, 10)}, {"lezarva", "N"}});
+    const int dec15 = add("feladat", {{"rovid", "tizenöt"}, {"dat_hatid", QDate(2026, 12, 15)}, {"lezarva", "N"}});
+    const int jan = add("feladat", {{"rovid", "január"}, {"dat_hatid", QDate(2027, 1, 5)}, {"lezarva", "N"}});
+    start();
+    w->aFeladat->trigger();
+    w->SortBy("dat_hatid", 2);
+    const int col = 3;  // "határidő"
+    w->QryFeladat->locate("feladat", jan);
+    w->Edit2->setText(w->DBGrid2->model()->index(rowOf(w->QryFeladat, "feladat", dec10), col).data().toString());
+    EXPECT_EQ(w->Edit2->text(), "2026. 12. 10.");
+    EXPECT_EQ(current(2, "feladat").toInt(), dec10);
+    w->Edit2->setText("2026.12.15");
+    EXPECT_EQ(current(2, "feladat").toInt(), dec15);
+    w->Edit2->setText("2026.12.1");  // the first one shown as "2026. 12. 1…"
+    EXPECT_EQ(current(2, "feladat").toInt(), dec10);
+    w->Edit2->setText("2026.12.01");
+    EXPECT_EQ(current(2, "feladat").toInt(), dec1);
+    w->Edit2->setText("2027");
+    EXPECT_EQ(current(2, "feladat").toInt(), jan);
+    w->Edit2->setText("2026. 12.");
+    EXPECT_EQ(current(2, "feladat").toInt(), dec1);
+    w->Edit2->setText("2026.12.3");  // nothing starts so and no such day: the row stays
+    EXPECT_EQ(current(2, "feladat").toInt(), dec1);
+    w->Edit2->setText("tizen");
+    EXPECT_EQ(current(2, "feladat").toInt(), dec1);
+    EXPECT_EQ(ShownDatePrefix("2026.1.5."), "2026. 01. 05.");
+    EXPECT_EQ(ShownDatePrefix("12345"), "");
+}
+
+// The labels of a details panel stay where they are from row to row; a long
+// value ends in "…" and shows whole as its tooltip; in the smallest window
+// every value keeps some room.
+TEST_F(MainWindowTest, DetailsPanelsKeepTheirColumnsAndShortenLongValues)
+{
+    add("ugyfel", {{"Ugyfel_nev", "Kis Ő"}, {"Telefon_ceges", "1"}, {"Emil1", "a@b.hu"}});
+    add("ugyfel", {{"Ugyfel_nev", "Kis Pál"}, {"Telefon_ceges", "+36 1 234 5678/123"},
+                   {"Emil1", "nagyon.hosszu.cim.amely.nem.fer.el@valahol.messze.example.hu"}});
+    start();
+    w->aUgyfel->trigger();
+    QWidget* panel = w->findChild<QWidget*>("pDetails1");
+    ASSERT_NE(panel, nullptr);
+    auto labelPlaces = [&] {
+        QList<int> xs;
+        for (QLabel* l : panel->findChildren<QLabel*>())
+            if (!qobject_cast<DBText*>(l)) xs << l->mapTo(panel, QPoint(0, 0)).x();
+        return xs;
+    };
+    w->Qry->first();
+    QApplication::processEvents();
+    const QList<int> first = labelPlaces();
+    w->Qry->next();
+    QApplication::processEvents();
+    EXPECT_EQ(labelPlaces(), first);
+    auto* mail = panel->findChild<DBText*>("txt_Emil1");
+    ASSERT_NE(mail, nullptr);
+    EXPECT_TRUE(mail->text().endsWith("…")) << mail->text().toStdString();
+    EXPECT_TRUE(QString("nagyon.hosszu.cim.amely.nem.fer.el@valahol.messze.example.hu")
+                    .startsWith(mail->text().chopped(1)));
+    EXPECT_EQ(mail->toolTip(), "nagyon.hosszu.cim.amely.nem.fer.el@valahol.messze.example.hu");
+
+    w->resize(w->minimumSizeHint());
+    QApplication::processEvents();
+    for (DBText* t : panel->findChildren<DBText*>()) {
+        if (!t->isVisible()) continue;
+        EXPECT_GE(t->width(), t->fontMetrics().horizontalAdvance("M…")) << t->objectName().toStdString();
+    }
+}
+
+// Pop-up menu 1 on every grid, the companies' lower one included.
+TEST_F(MainWindowTest, LowerCompanyGridHasTheGridMenu)
+{
+    start();
+    w->aCeg->trigger();
+    ASSERT_EQ(w->DBGrid5->contextMenuPolicy(), Qt::CustomContextMenu);
+    emit w->DBGrid5->customContextMenuRequested(QPoint(5, 5));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return w->PopupMenu1->isVisible(); }, 1000));
+    w->PopupMenu1->close();
+}
+
+// The lists closed for the archive keep their column titles meanwhile and after.
+TEST_F(MainWindowTest, ArchiveFromTheMenuKeepsTheColumnTitles)
+{
+    add("ugyfel", {{"Ugyfel_nev", "Kis Pál"}});
+    start();
+    auto titles = [this] {
+        QStringList out;
+        for (DBGrid* g : {w->DBGrid4, w->DBGrid1, w->DBGrid2, w->DBGrid3, w->DBGrid5})
+            for (int c = 0; c < g->gridColumnCount(); ++c) out << g->columnTitle(c);
+        return out;
+    };
+    const QStringList before = titles();
+    EXPECT_TRUE(before.contains("cégnév"));
+    EXPECT_TRUE(before.contains("ügyfél"));
+    user.files = {home.path() + "/mentes.zip"};
+    w->aArchiv->trigger();
+    EXPECT_EQ(user.messages(), QStringList{"Archív állomány kész."});
+    EXPECT_EQ(titles(), before);
+}

@@ -126,15 +126,74 @@ TEST(Startup, CancelledLoginEndsWithoutWritingSettings)
     EXPECT_FALSE(QFile::exists(home.settingsFile()));
 }
 
-TEST(Startup, UnusableDatabaseShowsTheEnginesMessageAndEnds)
+TEST(Startup, UnusableDatabaseNamesTheFolderAndEndsWhenNotMended)
 {
     TempHome home;
-    QDir().mkpath(home.programFolder() + "/Data");  // a folder without tables
+    const QString data = home.programFolder() + "/Data";
+    QDir().mkpath(data);  // a folder without tables
     ScriptedInteraction user;
+    user.yesNo = {false, false};
     Tfrm_Main w;
     EXPECT_FALSE(w.startUp());
     ASSERT_EQ(user.errors().size(), 1);
     EXPECT_TRUE(user.errors()[0].contains("beallit")) << user.errors()[0].toStdString();
+    EXPECT_TRUE(user.errors()[0].contains(data)) << user.errors()[0].toStdString();
+    EXPECT_TRUE(user.ofKind("folder").empty());
+    EXPECT_FALSE(QFile::exists(home.settingsFile()));
+}
+
+// A wrong folder is mended from the program and the choice is kept, even
+// when the run then ends at the login.
+TEST(Startup, MissingFolderIsChosenAndKept)
+{
+    TempHome home;
+    const QString elsewhere = home.path() + "/masik";
+    BuildTestDatabase(elsewhere);
+    {
+        IniFile ini(home.settingsFile());
+        ini.writeString("Adatbazis", "Utvonal", home.path() + "/elkoltozott");
+        ASSERT_TRUE(ini.save());
+    }
+    ScriptedInteraction user;
+    user.yesNo = {true};
+    user.folders = {elsewhere};
+    user.onModal("frm_Login", [](QDialog& d) { d.findChild<QPushButton*>("btnMegsem")->click(); });
+    {
+        Tfrm_Main w;
+        EXPECT_FALSE(w.startUp());
+    }
+    ASSERT_EQ(user.errors().size(), 2);
+    EXPECT_EQ(user.errors()[0], "Nem létező adatbázis mappa, alapértelmezés visszaállítva.");
+    EXPECT_TRUE(user.errors()[1].contains(home.programFolder() + "/Data")) << user.errors()[1].toStdString();
+    IniFile ini(home.settingsFile());
+    ini.load();
+    EXPECT_EQ(ini.readString("Adatbazis", "Utvonal", ""), elsewhere);
+
+    // The next start opens the chosen folder without a word.
+    ScriptedInteraction again;
+    login(again, "rendszergazda", "nyilvex");
+    Tfrm_Main w;
+    ASSERT_TRUE(w.startUp());
+    EXPECT_TRUE(again.errors().isEmpty()) << again.errors().join("; ").toStdString();
+    EXPECT_EQ(Beall.databaseFolder, elsewhere);
+}
+
+TEST(Startup, EmptyFolderGetsANewDatabase)
+{
+    TempHome home;
+    const QString data = home.programFolder() + "/Data";
+    QDir().mkpath(data);
+    ScriptedInteraction user;
+    user.yesNo = {false, true};
+    login(user, "rendszergazda", "nyilvex");
+    Tfrm_Main w;
+    ASSERT_TRUE(w.startUp()) << user.errors().join("; ").toStdString();
+    EXPECT_EQ(user.errors().size(), 1);
+    EXPECT_TRUE(QFile::exists(data + "/beallit.DB") || QFile::exists(data + "/BEALLIT.DB"));
+    EXPECT_TRUE(Beall.loginRequired);
+    IniFile ini(home.settingsFile());
+    ini.load();
+    EXPECT_EQ(ini.readString("Adatbazis", "Utvonal", ""), data);
 }
 
 TEST(Startup, BrokenUserTableDuringLoginEndsWithTheRestartMessage)

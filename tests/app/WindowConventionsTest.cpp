@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDialog>
@@ -6,6 +7,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
+#include <QStyleOption>
 #include <QStyleOptionMenuItem>
 #include <QTextEdit>
 #include <QtTest/QTest>
@@ -146,6 +148,38 @@ TEST(WindowConventions, MouseWheelBecomesArrowKeysOnePerNotch)
     EXPECT_EQ(f.date->date(), QDate(2024, 5, 11));
     wheel(-240);
     EXPECT_EQ(f.date->date(), QDate(2024, 5, 9));
+    // A sideways turn, either way, goes down like a turn towards the user.
+    auto sideways = [&](int dx) {
+        QWheelEvent e(QPointF(5, 5), f.d.mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(dx, 0),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(f.a, &e);
+    };
+    sideways(120);
+    EXPECT_EQ(f.date->date(), QDate(2024, 5, 8));
+    sideways(-240);
+    EXPECT_EQ(f.date->date(), QDate(2024, 5, 6));
+}
+
+// The style frames the focused control only in a window marked as driven by
+// the keyboard; every window is, from the moment it shows.
+TEST(WindowConventions, FocusFrameShowsFromTheStartAndAfterEnter)
+{
+    TempHome home;
+    Form f;
+    QCheckBox* check = new QCheckBox("Bejelölve", &f.d);
+    check->setGeometry(0, 220, 100, 25);
+    QWidget::setTabOrder(f.date, check);
+    f.show();
+    auto framed = [](QWidget* w) {
+        QStyleOption o;
+        o.initFrom(w);
+        return w->hasFocus() && (o.state & QStyle::State_HasFocus) && (o.state & QStyle::State_KeyboardFocusChange);
+    };
+    f.ok->setFocus(Qt::ActiveWindowFocusReason);
+    EXPECT_TRUE(framed(f.ok));
+    f.date->setFocus(Qt::MouseFocusReason);
+    QTest::keyClick(f.date, Qt::Key_Return);
+    EXPECT_TRUE(framed(check));
 }
 
 TEST(MenuStyle, CaptionLosesEveryAmpersandAndKeepsTheShortcutApart)

@@ -1,5 +1,6 @@
 // Query data sets, statements, batch append and the connection.
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 
 #include <optional>
@@ -185,6 +186,47 @@ TEST_F(QueryTest, ParametersAreTyped)
     EXPECT_FALSE(bad.isActive());
     bad.setSql({"UPDATE ugyfel SET nap = 1 WHERE ugyfel = -1"});
     EXPECT_THROW(bad.open(), DbError);  // opening needs rows
+}
+
+// A value written by one layer is the same moment when the other reads it:
+// the data sets, SQL conditions and the engine agree on dates and times.
+TEST_F(QueryTest, DatesAndTimesMeanTheSameThroughDataSetsAndSql)
+{
+    QueryDataSet ddl(conn.get());
+    ddl.setSql({"CREATE TABLE idok (n INTEGER, d DATE, t TIME, ts TIMESTAMP)"});
+    ddl.execSql();
+
+    TableDataSet t(conn.get());
+    t.setTableName("idok.db");
+    t.open();
+    t.append();
+    t.fieldByName("n")->setValue(1);
+    t.fieldByName("d")->setValue(QDate(2026, 12, 9));
+    t.fieldByName("t")->setValue(QTime(12, 47, 5));
+    t.fieldByName("ts")->setValue(QDateTime(QDate(2026, 12, 9), QTime(12, 47, 5)));
+    t.post();
+    t.close();
+
+    QueryDataSet q(conn.get());
+    q.setSql({"SELECT n FROM idok WHERE d = '2026-12-09' AND t = '12:47:05'",
+              " AND ts = '2026-12-09 12:47:05' AND ts < '2026-12-10'"});
+    q.open();
+    EXPECT_EQ(q.recordCount(), 1);
+    q.close();
+
+    ddl.setSql({"INSERT INTO idok (n, d, t, ts) VALUES (2, '2000-02-29', '23:59:59', '2000-02-29 23:59:59')"});
+    ddl.execSql();
+    t.open();
+    ASSERT_TRUE(t.locate("n", 2));
+    EXPECT_EQ(t.fieldByName("d")->value(), QVariant(QDate(2000, 2, 29)));
+    EXPECT_EQ(t.fieldByName("t")->value(), QVariant(QTime(23, 59, 59)));
+    EXPECT_EQ(t.fieldByName("ts")->value(), QVariant(QDateTime(QDate(2000, 2, 29), QTime(23, 59, 59))));
+
+    // A moment read from a query converts back to itself.
+    q.setSql({"SELECT ts FROM idok WHERE n = :pn"});
+    q.setParam("pn", QueryDataSet::ParamType::Integer, 1);
+    q.open();
+    EXPECT_EQ(q.fieldByName("ts")->value(), QVariant(QDateTime(QDate(2026, 12, 9), QTime(12, 47, 5))));
 }
 
 TEST_F(QueryTest, RefreshRunsTheQueryAgain)

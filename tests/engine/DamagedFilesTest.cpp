@@ -134,6 +134,29 @@ TEST(DamagedFiles, MemoFileErrorsNameTheFile)
     EXPECT_EQ(t->read(*longMemo, rec).code(), ErrorCode::Corrupt);
 }
 
+// A memo file cut inside a long value: the bytes that are gone are not read
+// as blanks; the value is reported, the rows before it still read.
+TEST(DamagedFiles, MemoCutShortIsReportedNotPadded)
+{
+    TempFolder f;
+    {
+        auto db = *Database::open(f.path());
+        ASSERT_TRUE(db->createTable("t", def()).isOk());
+        auto t = *db->openTable("t", OpenMode::Shared);
+        Record small = {Value::fromInt(1), Value::fromText("a"), Value::fromText(std::string(300, 's'))};
+        Record large = {Value::fromInt(2), Value::fromText("b"), Value::fromText(std::string(6000, 'L'))};
+        ASSERT_TRUE(t->insert(small).isOk());
+        ASSERT_TRUE(t->insert(large).isOk());
+    }
+    const std::string mb = slurp(f.file("t.MB"));
+    ASSERT_EQ(mb.size(), 4u * 4096);  // header, shared page, two pages of the long value
+    spill(f.file("t.MB"), mb.substr(0, 3 * 4096 + 1000));
+    auto t = *reopen(f);
+    Result<Value> cut = t->readField(*(*t->findKey({Value::fromInt(2)})), 2);
+    EXPECT_EQ(cut.status().code(), ErrorCode::Corrupt);
+    EXPECT_EQ(*t->readField(*(*t->findKey({Value::fromInt(1)})), 2), Value::fromText(std::string(300, 's')));
+}
+
 TEST(DamagedFiles, RowsOutOfKeyOrderAreReadInOrder)
 {
     TempFolder f;

@@ -270,3 +270,55 @@ TEST(Pxlib, EngineReadsWhatPxlibWrites)
         EXPECT_EQ(r[8], Value::fromInt(i + 1));
     }
 }
+
+// A long memo written by pxlib ends the memo file where its bytes end, short
+// of a whole 4 KiB block; the memo is read all the same.
+TEST(Pxlib, EngineReadsALongMemoInAShortLastBlock)
+{
+    TempFolder f;
+    std::string longMemo;
+    for (int i = 0; longMemo.size() < 10000; ++i) longMemo += cp("hosszú jegyzet ") + std::to_string(i) + "\r\n";
+    {
+        PxDoc px;
+        auto* fields = static_cast<pxfield_t*>(px.doc->malloc(px.doc, 2 * sizeof(pxfield_t), "fields"));
+        fields[0].px_fname = PX_strdup(px.doc, "kod");
+        fields[0].px_ftype = pxfLong;
+        fields[0].px_flen = 4;
+        fields[0].px_fdc = 0;
+        fields[1].px_fname = PX_strdup(px.doc, "jegyzet");
+        fields[1].px_ftype = pxfMemoBLOb;
+        fields[1].px_flen = 20;
+        fields[1].px_fdc = 0;
+        ASSERT_EQ(PX_create_file(px.doc, fields, 2, f.file("jegyzet.db").c_str(), pxfFileTypNonIndexDB), 0);
+        pxblob_t* blob = PX_new_blob(px.doc);
+        ASSERT_NE(blob, nullptr);
+        ASSERT_EQ(PX_create_blob_file(blob, f.file("jegyzet.mb").c_str()), 0);
+        px.doc->px_blob = blob;
+        std::vector<char> rec(size_t(PX_get_recordsize(px.doc)));
+        for (int i = 0; i < 2; ++i) {
+            std::memset(rec.data(), 0, rec.size());
+            PX_put_data_long(px.doc, rec.data(), 4, i + 1);
+            std::string memo = i == 0 ? cp("rövid") : longMemo;
+            PX_put_data_blob(px.doc, rec.data() + 4, 20, memo.data(), int(memo.size()));
+            ASSERT_GE(PX_put_record(px.doc, rec.data()), 0);
+        }
+    }
+    FILE* mb = std::fopen(f.file("jegyzet.mb").c_str(), "rb");
+    ASSERT_NE(mb, nullptr);
+    std::fseek(mb, 0, SEEK_END);
+    const long size = std::ftell(mb);
+    std::fclose(mb);
+    EXPECT_NE(size % 4096, 0) << "the last block is whole: this file shows nothing";
+
+    auto db = *Database::open(f.path());
+    Result<std::shared_ptr<Table>> t = db->openTable("JEGYZET", OpenMode::ReadOnly);
+    ASSERT_TRUE(t.isOk()) << t.status().message();
+    const std::vector<RowId> rows = *(*t)->rows(OrderSpec::primary());
+    ASSERT_EQ(rows.size(), 2u);
+    Record r;
+    ASSERT_TRUE((*t)->read(rows[0], r).isOk());
+    EXPECT_EQ(r[1], Value::fromText(cp("rövid")));
+    const Status s = (*t)->read(rows[1], r);
+    ASSERT_TRUE(s.isOk()) << s.message();
+    EXPECT_EQ(r[1], Value::fromText(longMemo));
+}

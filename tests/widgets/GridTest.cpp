@@ -67,6 +67,12 @@ TEST_F(GridTest, TitlesMarkersAndTitleClicks)
     EXPECT_EQ(clicks.at(0).at(1).toString(), "Ugyfel_nev");
     EXPECT_EQ(clicks.at(1).at(1).toString(), "");
 
+    // Closed, as while the database is archived, the titles stay.
+    t.close();
+    EXPECT_EQ(g->columnTitle(1), "ügyfél");
+    EXPECT_EQ(g->columnTitle(2), "Mobil");
+    t.open();
+
     // Without columns given, every field shows.
     DBGrid all;
     all.setDataSet(&t);
@@ -240,3 +246,20 @@ TEST_F(GridTest, ReadsOnlyTheVisibleRowsOf300000Tasks)
     EXPECT_TRUE(t.locate("rovid", QStringLiteral("FELADAT 29999"), DataSet::CaseInsensitive | DataSet::PartialKey));
     EXPECT_EQ(t.fieldByName("rovid")->asString(), "feladat 29999");
 }
+
+// A marker picture is 16 x 16 drawn one pixel below the row's top: rows are
+// tall enough for it with a small font too, and after a font change.
+TEST_F(GridTest, RowsHoldTheMarkerPictures)
+{
+    DBGrid g;
+    QFont small = g.font();
+    small.setPixelSize(8);
+    g.setFont(small);
+    EXPECT_GE(g.verticalHeader()->defaultSectionSize(), 18);
+    EXPECT_GE(g.verticalHeader()->minimumSectionSize(), 18);
+    QFont large = g.font();
+    large.setPixelSize(30);
+    g.setFont(large);
+    EXPECT_GE(g.verticalHeader()->defaultSectionSize(), QFontMetrics(large).height() + 4);
+}
+

@@ -154,6 +154,20 @@ TEST_F(Archive, CancelChangesNothing)
     EXPECT_TRUE(QDir(out.path()).isEmpty());
 }
 
+TEST_F(Archive, AFileWhereTheArchiveFolderBelongsIsAnErrorBeforeTheDialog)
+{
+    const QString archiv = ProgramFolder() + "/Archiv";
+    QDir().mkpath(ProgramFolder());
+    ziptest::writeFile(native(archiv), "not a folder");
+    ArchiveDatabase();
+    EXPECT_EQ(user.errors(), QStringList{"Az archívumok mappája helyén egy fájl áll: " + archiv +
+                                         ". Nevezze át vagy törölje, és archiváljon újra."});
+    EXPECT_TRUE(user.ofKind("save").empty());
+    EXPECT_TRUE(customers->isActive());
+    EXPECT_EQ(Beall.lastArchiveDate, lastDate);
+    EXPECT_EQ(QDir(ProgramFolder()).entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList{"Archiv"});
+}
+
 TEST_F(Archive, FailureIsReportedAndKeepsTheDate)
 {
     const QString chosen = out.path() + "/nincs/mentes.zip";
