@@ -12,6 +12,7 @@
 #include "Beall.h"
 #include "Beallit.h"
 #include "app/archive/Archiv.h"
+#include "app/dialogs/InpStr.h"
 #include "app/dialogs/Nevjegy.h"
 #include "app/dialogs/Readme.h"
 #include "app/output/Korlevel.h"
@@ -22,6 +23,11 @@
 #include "app/records/TorzsCeg.h"
 #include "app/records/TorzsCeg_Szerkeszt.h"
 #include "app/records/TorzsTipus.h"
+#include "app/search/FeladatBongeszo.h"
+#include "app/search/Keres.h"
+#include "app/search/KulcsszoKeres.h"
+#include "app/search/Szur.h"
+#include "app/search/SzurF.h"
 #include "app/users/Felhasznalo.h"
 #include "common/DataSet.h"
 #include "common/Interaction.h"
@@ -78,6 +84,11 @@ void Tfrm_Main::connectCommands()
     connect(aLeveletNeki, &QAction::triggered, this, &Tfrm_Main::aLeveletNekiExecute);
     connect(aZoduvoza, &QAction::triggered, this, &Tfrm_Main::aZoduvozaExecute);
     connect(aKeres, &QAction::triggered, this, &Tfrm_Main::aKeresExecute);
+    connect(aKeresReszletes, &QAction::triggered, this, [this] { ShowTextSearch(this); });
+    connect(aKulcsszoKeres, &QAction::triggered, this, &Tfrm_Main::aKulcsszoKeresExecute);
+    connect(aFeladatBongeszo, &QAction::triggered, this, [this] { RunTaskBrowser(this); });
+    connect(aSzur, &QAction::triggered, this, &Tfrm_Main::aSzurExecute);
+    connect(aSzurF, &QAction::triggered, this, &Tfrm_Main::aSzurFExecute);
     connect(aFigyelmeztet, &QAction::triggered, this, &Tfrm_Main::aFigyelmeztetExecute);
     connect(aFelhasznalo, &QAction::triggered, this, [this] { adminCommand(&Tfrm_Main::openUsers); });
     connect(aBeallit, &QAction::triggered, this, [this] { adminCommand(&Tfrm_Main::openSettings); });
@@ -225,6 +236,52 @@ void Tfrm_Main::aKeresExecute()
     QLineEdit* box = quickSearchBox(tabIndex());
     box->selectAll();
     box->setFocus();
+}
+
+void Tfrm_Main::aKulcsszoKeresExecute()
+{
+    QString keyword;
+    if (InputText("Kulcsszó keresés", "Add meg a keresendő kulcsszót", keyword, this)) RunKeywordSearch(this, keyword);
+}
+
+// The filter commands are toggles whose tick the trigger has already
+// flipped: on means filtered. Off switches the list's filter off without
+// the dialog; on runs the dialog and stays off when it is cancelled.
+void Tfrm_Main::aSzurExecute()
+{
+    const bool wasOn = !aSzur->isChecked();
+    aSzur->setChecked(wasOn);
+    if (tabIndex() != 1) return;
+    if (wasOn) {
+        aSzur->setChecked(false);
+        Qry->setFiltered(false);
+    } else {
+        QString expression;
+        if (!ShowCustomerFilter(expression, this)) return;
+        customerFilter_ = expression;
+        Qry->setFilter(expression);
+        Qry->setFiltered(true);
+        aSzur->setChecked(true);
+    }
+    UpdateStatusLine(1);
+}
+
+void Tfrm_Main::aSzurFExecute()
+{
+    const bool wasOn = !aSzurF->isChecked();
+    aSzurF->setChecked(wasOn);
+    if (tabIndex() != 2) return;
+    if (wasOn) {
+        aSzurF->setChecked(false);
+        QryFeladat->setFiltered(false);
+    } else {
+        QString expression;
+        if (!ShowTaskFilter(expression, this)) return;
+        QryFeladat->setFilter(expression);
+        QryFeladat->setFiltered(true);
+        aSzurF->setChecked(true);
+    }
+    UpdateStatusLine(2);
 }
 
 void Tfrm_Main::adminCommand(void (Tfrm_Main::*command)())

@@ -111,9 +111,7 @@ const ActionDef kActions[] = {
 // present in menus and tool bars, but disabled.
 QList<QAction*> notYetAvailable(const Tfrm_Main& w)
 {
-    return {w.aExcel,        w.aSQL,             w.aSzur,            w.aSzurF,         w.aCimkeNyom,
-            w.aKeresReszletes, w.aFeladatBongeszo, w.aKulcsszoKeres, w.aHtml,         w.aBoritek,
-            w.aAjanlott};
+    return {w.aExcel, w.aSQL, w.aCimkeNyom, w.aHtml, w.aBoritek, w.aAjanlott};
 }
 
 QToolBar* toolBar(QWidget* parent, Qt::ToolButtonStyle style)
