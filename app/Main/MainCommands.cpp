@@ -16,6 +16,8 @@
 #include "app/dialogs/Nevjegy.h"
 #include "app/dialogs/Readme.h"
 #include "app/output/Korlevel.h"
+#include "app/output/rptAjanlott.h"
+#include "app/output/rptCimke.h"
 #include "app/output/TorzsCimke.h"
 #include "app/records/Feladat_Szerkeszt.h"
 #include "app/records/Szerkeszt.h"
@@ -103,6 +105,21 @@ void Tfrm_Main::connectCommands()
     connect(aTorzsNevnap, &QAction::triggered, this, [this] { ShowNameDayList(this); });
     connect(aTorzsCegek, &QAction::triggered, this, [this] { ShowCompanyList(-1, false, this); });
     connect(aTorzsCimke, &QAction::triggered, this, [this] { PickLabelLayout(this, QString(), false); });
+    connect(aCimkeNyom, &QAction::triggered, this, [this] {
+        const LabelLayout layout = PickLabelLayout(this, QString(), true);
+        if (!layout.name.isEmpty()) PrintLabels(this, *Qry, layout);
+    });
+    // The envelope and the registered-mail form are for the current customer
+    // of the customers tab; an empty list gives key 0, which prints nothing.
+    auto currentCustomer = [this] {
+        return Qry->isActive() && !Qry->isEmpty() ? Qry->fieldByName("ugyfel")->asInteger() : 0;
+    };
+    connect(aBoritek, &QAction::triggered, this, [this, currentCustomer] {
+        if (tabIndex() == 1) PrintEnvelope(this, Connection::byName(DatabaseAlias), currentCustomer());
+    });
+    connect(aAjanlott, &QAction::triggered, this, [this, currentCustomer] {
+        if (tabIndex() == 1) PrintRegisteredMailForm(this, Connection::byName(DatabaseAlias), currentCustomer());
+    });
     connect(aKorlevel, &QAction::triggered, this,
             [this] { OpenFormLetters(this, tabIndex(), browseDataSet(tabIndex())); });
     connect(aBezar, &QAction::triggered, this, &QWidget::close);

@@ -111,7 +111,7 @@ const ActionDef kActions[] = {
 // present in menus and tool bars, but disabled.
 QList<QAction*> notYetAvailable(const Tfrm_Main& w)
 {
-    return {w.aExcel, w.aSQL, w.aCimkeNyom, w.aHtml, w.aBoritek, w.aAjanlott};
+    return {w.aExcel, w.aSQL, w.aHtml};
 }
 
 QToolBar* toolBar(QWidget* parent, Qt::ToolButtonStyle style)
