@@ -15,6 +15,9 @@
 #include "app/dialogs/InpStr.h"
 #include "app/dialogs/Nevjegy.h"
 #include "app/dialogs/Readme.h"
+#include "app/output/Grid2Html.h"
+#include "app/output/Hatarolt.h"
+#include "app/sqlconsole/SQL.h"
 #include "app/output/Korlevel.h"
 #include "app/output/rptAjanlott.h"
 #include "app/output/rptCimke.h"
@@ -94,7 +97,21 @@ void Tfrm_Main::connectCommands()
     connect(aFigyelmeztet, &QAction::triggered, this, &Tfrm_Main::aFigyelmeztetExecute);
     connect(aFelhasznalo, &QAction::triggered, this, [this] { adminCommand(&Tfrm_Main::openUsers); });
     connect(aBeallit, &QAction::triggered, this, [this] { adminCommand(&Tfrm_Main::openSettings); });
+    connect(aSQL, &QAction::triggered, this, [this] {
+        if (Beall.adminRight) ShowSqlConsole(this);
+        else ShowNoRight(this);
+    });
     connect(aArchiv, &QAction::triggered, this, &Tfrm_Main::archive);
+    // Exports write the list as another program may have changed it.
+    connect(aExcel, &QAction::triggered, this, [this] {
+        refreshOutdated(tabIndex());
+        ShowDelimitedExport(browseDataSet(tabIndex()), "Nyilvex_exp.CSV", this);
+    });
+    connect(aHtml, &QAction::triggered, this, [this] {
+        static const char* const titles[] = {"Cégek", "Ügyfelek", "Feladatok", "Termékek"};
+        refreshOutdated(tabIndex());
+        ShowHtmlExport(browseGrid(tabIndex()), titles[tabIndex()], QString(), this);
+    });
     const std::pair<QAction*, Torzs> lists[] = {
         {aTorzsTipus, Torzs::Tipus},         {aUzletkoto, Torzs::Uzletkoto},
         {aTorzsAllapot, Torzs::Allapot},     {aTorzsPrioritas, Torzs::Prioritas},
