@@ -154,7 +154,9 @@ void putValue(Output& out, const TextWriter& texts, const Value& v)
 }
 
 // A row goes out only whole: a block's values are all read before any of its
-// rows is printed, so a read that fails ends the output at a line's end.
+// rows is printed, so a read that fails ends the output at a line's end. When
+// a block fails, its rows are read again one by one so that every row before
+// the failing one is still printed.
 Status printRows(const QueryResult& rows, Output& out)
 {
     const auto& columns = rows.columns();
@@ -167,16 +169,29 @@ Status printRows(const QueryResult& rows, Output& out)
     static const TextWriter texts;
     constexpr size_t kBlock = 4096;
     std::vector<std::vector<Value>> block(columns.size());
-    for (size_t first = 0; first < rows.rowCount(); first += kBlock) {
-        const size_t count = std::min(kBlock, rows.rowCount() - first);
+    auto readBlock = [&](size_t first, size_t count) {
         for (size_t c = 0; c < columns.size(); ++c)
             if (Status s = rows.values(c, first, count, block[c]); !s.isOk()) return s;
+        return Status::ok();
+    };
+    auto printBlock = [&](size_t count) {
         for (size_t r = 0; r < count; ++r) {
             for (size_t c = 0; c < columns.size(); ++c) {
                 if (c > 0) out.put(',');
                 putValue(out, texts, block[c][r]);
             }
             out.put('\n');
+        }
+    };
+    for (size_t first = 0; first < rows.rowCount(); first += kBlock) {
+        const size_t count = std::min(kBlock, rows.rowCount() - first);
+        if (readBlock(first, count).isOk()) {
+            printBlock(count);
+            continue;
+        }
+        for (size_t r = first; r < first + count; ++r) {
+            if (Status s = readBlock(r, 1); !s.isOk()) return s;
+            printBlock(1);
         }
     }
     return Status::ok();
