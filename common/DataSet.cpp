@@ -2,10 +2,13 @@
 // that views read through, locate, and editing with post and cancel.
 #include <algorithm>
 #include <array>
+#include <string>
+#include <unordered_map>
 
 #include <QScopedValueRollback>
 
 #include "DataSetInternal.h"
+#include "engine/Codepage.h"
 #include "engine/Filter.h"
 
 DbError::DbError(QString message, engine::ErrorCode code)
@@ -572,6 +575,151 @@ bool DataSet::locate(const QString& fieldNames, const QVariantList& values, int 
         blockSize = std::min<size_t>(blockSize * 4, 16384);
     }
     return false;
+}
+
+// --- Row text search. -----------------------------------------------------------
+
+namespace {
+
+// Lower case of every Windows-1250 byte, as engine::lowerCp1250 gives it.
+const std::array<unsigned char, 256>& lowerBytes()
+{
+    static const std::array<unsigned char, 256> table = [] {
+        std::array<unsigned char, 256> t{};
+        for (int b = 0; b < 256; ++b)
+            t[size_t(b)] = static_cast<unsigned char>(engine::lowerCp1250(std::string(1, char(b)))[0]);
+        return t;
+    }();
+    return table;
+}
+
+// Appends the plain text of a value, in Windows-1250 lower case. Text and
+// integers are written straight from the engine's value; dates, the only
+// other kind that is common, are formatted once per distinct date.
+class LowerPlainText {
+public:
+    void append(const engine::Value& v, std::string& out)
+    {
+        using K = engine::Value::Kind;
+        switch (v.kind()) {
+        case K::Null:
+        case K::Bytes:
+            return;
+        case K::Text: {
+            const auto& lower = lowerBytes();
+            for (char ch : v.asText()) out += char(lower[static_cast<unsigned char>(ch)]);
+            return;
+        }
+        case K::Int:
+            out += std::to_string(v.asInt());
+            return;
+        case K::Date: {
+            auto [it, made] = dates_.try_emplace(v.asDate().serial);
+            if (made) it->second = lowered(dbconv::toVariant(v));
+            out += it->second;
+            return;
+        }
+        default:
+            out += lowered(dbconv::toVariant(v));
+            return;
+        }
+    }
+
+    void append(const QVariant& v, std::string& out) { out += lowered(v); }
+
+private:
+    static std::string lowered(const QVariant& v)
+    {
+        std::string bytes;
+        dbconv::toCp1250(dbconv::plainText(v), bytes);
+        return engine::lowerCp1250(bytes);
+    }
+
+    std::unordered_map<int32_t, std::string> dates_;
+};
+
+}  // namespace
+
+int DataSet::findRowText(const QString& text, int from, int step) const
+{
+    if (!isActive()) return -1;
+    std::string needle;
+    if (!dbconv::toCp1250(text, needle)) return -1;  // no stored text holds it
+    needle = engine::lowerCp1250(needle);
+    const int n = recordCount();
+    const size_t columns = fields_.size();
+    LowerPlainText plain;
+    std::string row;
+    auto bufferRowMatches = [&] {
+        row.clear();
+        for (size_t f = 0; f < columns; ++f) {
+            row += ';';
+            plain.append(bufferValue(int(f)), row);
+        }
+        return row.find(needle) != std::string::npos;
+    };
+
+    // Rows are read a block of source positions at a time, the blocks
+    // growing as in locate(): a match is often near the start.
+    std::vector<std::vector<engine::Value>> block(columns);
+    std::vector<char> whole(columns);
+    size_t blockSize = 64;
+    // Without ";" a match lies within one value, and a long walk is quicker
+    // read whole columns in the order the rows are stored (below).
+    const bool withinValues = needle.find(';') == std::string::npos;
+    int r = from;
+    while (r >= 0 && r < n && !(withinValues && blockSize > 1024)) {
+        const RowRef first = rowRef(r);
+        if (first.buffer) {  // the row being edited shows its edit buffer
+            if (bufferRowMatches()) return r;
+            r += step;
+            continue;
+        }
+        const size_t lo = step > 0 ? first.pos : (first.pos + 1 >= blockSize ? first.pos + 1 - blockSize : 0);
+        const size_t count = step > 0 ? std::min(blockSize, source_->rowCount() - first.pos) : first.pos + 1 - lo;
+        for (size_t f = 0; f < columns; ++f) {
+            whole[f] = source_->values(int(f), lo, count, block[f]).isOk();
+            fetches_ += count;
+        }
+        for (; r >= 0 && r < n; r += step) {
+            const RowRef ref = rowRef(r);
+            if (ref.buffer || ref.pos < lo || ref.pos >= lo + count) break;
+            row.clear();
+            for (size_t f = 0; f < columns; ++f) {
+                row += ';';
+                if (whole[f]) {
+                    plain.append(block[f][ref.pos - lo], row);
+                } else if (auto v = source_->value(ref.pos, int(f)); v.isOk()) {
+                    plain.append(*v, row);  // a value that cannot be read counts as blank
+                }
+            }
+            if (row.find(needle) != std::string::npos) return r;
+        }
+        blockSize = std::min<size_t>(blockSize * 4, 16384);
+    }
+    if (r < 0 || r >= n) return -1;
+
+    // The rest: each column marks the stored rows whose value holds the text.
+    const size_t total = source_->rowCount();
+    std::vector<char> hit(total);
+    std::vector<engine::Value> column;
+    std::string value;
+    for (size_t f = 0; f < columns; ++f) {
+        const bool read = source_->values(int(f), 0, total, column).isOk();
+        fetches_ += total;
+        for (size_t pos = 0; pos < total; ++pos) {
+            if (hit[pos]) continue;
+            value.clear();
+            if (read) plain.append(column[pos], value);
+            else if (auto v = source_->value(pos, int(f)); v.isOk()) plain.append(*v, value);
+            if (value.find(needle) != std::string::npos) hit[pos] = 1;
+        }
+    }
+    for (; r >= 0 && r < n; r += step) {
+        const RowRef ref = rowRef(r);
+        if (ref.buffer ? bufferRowMatches() : hit[ref.pos] != 0) return r;
+    }
+    return -1;
 }
 
 // --- Filter. -------------------------------------------------------------------

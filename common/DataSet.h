@@ -245,6 +245,13 @@ public:
     // event, which shows them the new rows.
     QVariant valueAt(int row, int field) const;
     QString displayTextAt(int row, int field) const;
+    // The first row (0-based) from `from` on, going down (`step` 1) or up
+    // (`step` -1), whose row text contains `text`, letter case aside; -1
+    // when none does. A row's text is ";" and the plain text of each field
+    // (Field::asString: numbers without display format, short dates, memos
+    // whole, blank as nothing), field after field in field order. The rows
+    // are read a block at a time and the current row does not move.
+    int findRowText(const QString& text, int from, int step) const;
     int currentRow() const { return recNo() - 1; }
 
     // How many single values the data set has read from the engine for

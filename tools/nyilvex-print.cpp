@@ -2,13 +2,16 @@
 // scheduled jobs (the day's task list every morning).
 //
 //   nyilvex-print FOLDER CODE -o FILE.pdf [--filter EXPR] [--owner KEY --kind N]
+//                 [--layout NAME]
 //
 // The rows are those the main window shows at start, in its start order
 // (customers by name, tasks by id and unfinished only, products by article
 // number, companies by name). --filter sets an expression of the filter
 // language on the list instead (the task list's start filter included) and
 // the report says "Szűrt adatok". The notes and notifications reports take
-// the owner's key and kind (0 customer, 1 task, 2 product, 3 company).
+// the owner's key and kind (0 customer, 1 task, 2 product, 3 company); the
+// address labels (qrCimke) the name of a label layout, and they are printed
+// for the customer list.
 // A bad folder, code, filter or output file ends the run with status 1 and a
 // Hungarian message on standard error.
 #include <QGuiApplication>
@@ -21,6 +24,7 @@
 
 #include "app/Main/Beall.h"
 #include "app/output/Lists.h"
+#include "app/output/rptCimke.h"
 #include "app/output/rptErtesites.h"
 #include "app/output/rptFeladat.h"
 #include "app/output/rptFeladatReszl.h"
@@ -42,6 +46,7 @@ struct Options {
     bool hasOwner = false;
     int owner = 0;
     int kind = -1;
+    QString layout;
 };
 
 // The main window's lists as they stand at start.
@@ -91,16 +96,29 @@ void needOwner(const Options& o)
 }
 
 template <class R>
-std::unique_ptr<report::Report> made(std::unique_ptr<R> r)
+std::unique_ptr<PrintDocument> made(std::unique_ptr<R> r)
 {
-    return std::unique_ptr<report::Report>(std::move(r));
+    return std::unique_ptr<PrintDocument>(std::move(r));
 }
 
-using Builder = std::function<std::unique_ptr<report::Report>(Connection*, Lists&, const Options&)>;
+using Builder = std::function<std::unique_ptr<PrintDocument>(Connection*, Lists&, const Options&)>;
 
 const std::map<QString, Builder>& builders()
 {
     static const std::map<QString, Builder> all = {
+        {"qrCimke",
+         [](Connection* db, Lists& l, const Options& o) {
+             if (o.layout.isEmpty())
+                 throw Failure("A címkékhez meg kell adni a címke nevét: --layout NÉV");
+             const LabelLayout layout = FindLabelLayout(db, o.layout);
+             if (layout.name.isEmpty()) throw Failure("Nincs ilyen nevű címke: " + o.layout);
+             const QString problem = LabelLayoutProblem(layout);
+             if (!problem.isEmpty())
+                 throw Failure(QString("A(z) „%1” címke nem nyomtatható: %2").arg(layout.name, problem));
+             applyFilter(l.customers, o);
+             l.customers.open();
+             return made(std::make_unique<TqrCimke>(l.customers, layout));
+         }},
         {"qrUgyfel",
          [](Connection* db, Lists& l, const Options& o) {
              const bool filtered = applyFilter(l.customers, o);
@@ -192,12 +210,13 @@ Options parse(const QStringList& args)
         else if (a == "--filter") o.filter = value();
         else if (a == "--owner") { o.owner = number(); o.hasOwner = true; }
         else if (a == "--kind") o.kind = number();
+        else if (a == "--layout") o.layout = value();
         else if (a.startsWith('-')) throw Failure("Ismeretlen kapcsoló: " + a);
         else plain << a;
     }
     if (plain.size() != 2 || o.output.isEmpty())
         throw Failure("Használat: nyilvex-print MAPPA KÓD -o FÁJL.pdf [--filter KIFEJEZÉS] "
-                      "[--owner KULCS --kind TÍPUS]");
+                      "[--owner KULCS --kind TÍPUS] [--layout CÍMKE]");
     o.folder = plain[0];
     o.code = plain[1];
     return o;
@@ -217,7 +236,7 @@ int run(const QStringList& args)
         throw Failure(QString("Az adatbázis nem nyitható meg (%1): %2").arg(o.folder, e.message()));
     }
     Lists lists(&db);
-    std::unique_ptr<report::Report> r;
+    std::unique_ptr<PrintDocument> r;
     try {
         r = found->second(&db, lists, o);
     } catch (const DbError& e) {

@@ -269,6 +269,9 @@ private:
     void aLeveletNekiExecute();
     void aZoduvozaExecute();
     void aKeresExecute();
+    void aKulcsszoKeresExecute();
+    void aSzurExecute();
+    void aSzurFExecute();
     void adminCommand(void (Tfrm_Main::*command)());
     void openUsers();
     void openSettings();
@@ -277,6 +280,10 @@ private:
     void DBGrid5DblClick();
 
     bool created_ = false;  // creation finished: SortBy may move the focus
+    // The user's customer filter: the companies tab uses the customer list
+    // for the current company's customers, and the customers tab puts this
+    // back while "Szűr" is on.
+    QString customerFilter_;
     bool shown_ = false;
     QString nameDayLine_;
 };

@@ -12,9 +12,15 @@
 #include "Beall.h"
 #include "Beallit.h"
 #include "app/archive/Archiv.h"
+#include "app/dialogs/InpStr.h"
 #include "app/dialogs/Nevjegy.h"
 #include "app/dialogs/Readme.h"
+#include "app/output/Grid2Html.h"
+#include "app/output/Hatarolt.h"
+#include "app/sqlconsole/SQL.h"
 #include "app/output/Korlevel.h"
+#include "app/output/rptAjanlott.h"
+#include "app/output/rptCimke.h"
 #include "app/output/TorzsCimke.h"
 #include "app/records/Feladat_Szerkeszt.h"
 #include "app/records/Szerkeszt.h"
@@ -22,6 +28,11 @@
 #include "app/records/TorzsCeg.h"
 #include "app/records/TorzsCeg_Szerkeszt.h"
 #include "app/records/TorzsTipus.h"
+#include "app/search/FeladatBongeszo.h"
+#include "app/search/Keres.h"
+#include "app/search/KulcsszoKeres.h"
+#include "app/search/Szur.h"
+#include "app/search/SzurF.h"
 #include "app/users/Felhasznalo.h"
 #include "common/DataSet.h"
 #include "common/Interaction.h"
@@ -78,10 +89,29 @@ void Tfrm_Main::connectCommands()
     connect(aLeveletNeki, &QAction::triggered, this, &Tfrm_Main::aLeveletNekiExecute);
     connect(aZoduvoza, &QAction::triggered, this, &Tfrm_Main::aZoduvozaExecute);
     connect(aKeres, &QAction::triggered, this, &Tfrm_Main::aKeresExecute);
+    connect(aKeresReszletes, &QAction::triggered, this, [this] { ShowTextSearch(this); });
+    connect(aKulcsszoKeres, &QAction::triggered, this, &Tfrm_Main::aKulcsszoKeresExecute);
+    connect(aFeladatBongeszo, &QAction::triggered, this, [this] { RunTaskBrowser(this); });
+    connect(aSzur, &QAction::triggered, this, &Tfrm_Main::aSzurExecute);
+    connect(aSzurF, &QAction::triggered, this, &Tfrm_Main::aSzurFExecute);
     connect(aFigyelmeztet, &QAction::triggered, this, &Tfrm_Main::aFigyelmeztetExecute);
     connect(aFelhasznalo, &QAction::triggered, this, [this] { adminCommand(&Tfrm_Main::openUsers); });
     connect(aBeallit, &QAction::triggered, this, [this] { adminCommand(&Tfrm_Main::openSettings); });
+    connect(aSQL, &QAction::triggered, this, [this] {
+        if (Beall.adminRight) ShowSqlConsole(this);
+        else ShowNoRight(this);
+    });
     connect(aArchiv, &QAction::triggered, this, &Tfrm_Main::archive);
+    // Exports write the list as another program may have changed it.
+    connect(aExcel, &QAction::triggered, this, [this] {
+        refreshOutdated(tabIndex());
+        ShowDelimitedExport(browseDataSet(tabIndex()), "Nyilvex_exp.CSV", this);
+    });
+    connect(aHtml, &QAction::triggered, this, [this] {
+        static const char* const titles[] = {"Cégek", "Ügyfelek", "Feladatok", "Termékek"};
+        refreshOutdated(tabIndex());
+        ShowHtmlExport(browseGrid(tabIndex()), titles[tabIndex()], QString(), this);
+    });
     const std::pair<QAction*, Torzs> lists[] = {
         {aTorzsTipus, Torzs::Tipus},         {aUzletkoto, Torzs::Uzletkoto},
         {aTorzsAllapot, Torzs::Allapot},     {aTorzsPrioritas, Torzs::Prioritas},
@@ -92,6 +122,21 @@ void Tfrm_Main::connectCommands()
     connect(aTorzsNevnap, &QAction::triggered, this, [this] { ShowNameDayList(this); });
     connect(aTorzsCegek, &QAction::triggered, this, [this] { ShowCompanyList(-1, false, this); });
     connect(aTorzsCimke, &QAction::triggered, this, [this] { PickLabelLayout(this, QString(), false); });
+    connect(aCimkeNyom, &QAction::triggered, this, [this] {
+        const LabelLayout layout = PickLabelLayout(this, QString(), true);
+        if (!layout.name.isEmpty()) PrintLabels(this, *Qry, layout);
+    });
+    // The envelope and the registered-mail form are for the current customer
+    // of the customers tab; an empty list gives key 0, which prints nothing.
+    auto currentCustomer = [this] {
+        return Qry->isActive() && !Qry->isEmpty() ? Qry->fieldByName("ugyfel")->asInteger() : 0;
+    };
+    connect(aBoritek, &QAction::triggered, this, [this, currentCustomer] {
+        if (tabIndex() == 1) PrintEnvelope(this, Connection::byName(DatabaseAlias), currentCustomer());
+    });
+    connect(aAjanlott, &QAction::triggered, this, [this, currentCustomer] {
+        if (tabIndex() == 1) PrintRegisteredMailForm(this, Connection::byName(DatabaseAlias), currentCustomer());
+    });
     connect(aKorlevel, &QAction::triggered, this,
             [this] { OpenFormLetters(this, tabIndex(), browseDataSet(tabIndex())); });
     connect(aBezar, &QAction::triggered, this, &QWidget::close);
@@ -225,6 +270,52 @@ void Tfrm_Main::aKeresExecute()
     QLineEdit* box = quickSearchBox(tabIndex());
     box->selectAll();
     box->setFocus();
+}
+
+void Tfrm_Main::aKulcsszoKeresExecute()
+{
+    QString keyword;
+    if (InputText("Kulcsszó keresés", "Add meg a keresendő kulcsszót", keyword, this)) RunKeywordSearch(this, keyword);
+}
+
+// The filter commands are toggles whose tick the trigger has already
+// flipped: on means filtered. Off switches the list's filter off without
+// the dialog; on runs the dialog and stays off when it is cancelled.
+void Tfrm_Main::aSzurExecute()
+{
+    const bool wasOn = !aSzur->isChecked();
+    aSzur->setChecked(wasOn);
+    if (tabIndex() != 1) return;
+    if (wasOn) {
+        aSzur->setChecked(false);
+        Qry->setFiltered(false);
+    } else {
+        QString expression;
+        if (!ShowCustomerFilter(expression, this)) return;
+        customerFilter_ = expression;
+        Qry->setFilter(expression);
+        Qry->setFiltered(true);
+        aSzur->setChecked(true);
+    }
+    UpdateStatusLine(1);
+}
+
+void Tfrm_Main::aSzurFExecute()
+{
+    const bool wasOn = !aSzurF->isChecked();
+    aSzurF->setChecked(wasOn);
+    if (tabIndex() != 2) return;
+    if (wasOn) {
+        aSzurF->setChecked(false);
+        QryFeladat->setFiltered(false);
+    } else {
+        QString expression;
+        if (!ShowTaskFilter(expression, this)) return;
+        QryFeladat->setFilter(expression);
+        QryFeladat->setFiltered(true);
+        aSzurF->setChecked(true);
+    }
+    UpdateStatusLine(2);
 }
 
 void Tfrm_Main::adminCommand(void (Tfrm_Main::*command)())

@@ -184,7 +184,10 @@ void Tfrm_Main::tabChange(int index)
         showPanel(pUgyfel);
         aUgyfel->setChecked(true);
         Qry->open();
-        Qry->setFiltered(false);
+        // The companies tab used the list for one company's customers.
+        if (!aSzur->isChecked()) Qry->setFiltered(false);
+        Qry->setFilter(customerFilter_);
+        Qry->setFiltered(aSzur->isChecked());
         Edit1->setFocus();
         break;
     case 2:
@@ -226,6 +229,9 @@ bool Tfrm_Main::refreshOutdated(int tab)
 
 void Tfrm_Main::companyMoved()
 {
+    // Only the companies tab shows the company's customers; elsewhere the
+    // customer list keeps the user's filter.
+    if (tabIndex() != 0) return;
     Qry->setFilter("ceg=" + QString::number(TblCegek->fieldByName("ceg")->asInteger()));
     Qry->setFiltered(true);
 }

@@ -107,15 +107,6 @@ const ActionDef kActions[] = {
      Pic::Registered},
 };
 
-// Commands whose work lives in windows that are not part of the program yet:
-// present in menus and tool bars, but disabled.
-QList<QAction*> notYetAvailable(const Tfrm_Main& w)
-{
-    return {w.aExcel,        w.aSQL,             w.aSzur,            w.aSzurF,         w.aCimkeNyom,
-            w.aKeresReszletes, w.aFeladatBongeszo, w.aKulcsszoKeres, w.aHtml,         w.aBoritek,
-            w.aAjanlott};
-}
-
 QToolBar* toolBar(QWidget* parent, Qt::ToolButtonStyle style)
 {
     auto* bar = new QToolBar(parent);
@@ -296,7 +287,6 @@ void Tfrm_Main::createActions()
     aCeg->setCheckable(true);
     aSzur->setCheckable(true);
     aSzurF->setCheckable(true);
-    for (QAction* a : notYetAvailable(*this)) a->setEnabled(false);
 }
 
 void Tfrm_Main::createMenus()

@@ -14,10 +14,12 @@
 
 #include "KorlevelMerge.h"
 #include "Korlevel_Szerkeszt.h"
+#include "rptNyomtat.h"
 #include "app/Main/Beall.h"
 #include "common/DataSet.h"
 #include "common/Interaction.h"
 #include "common/Messages.h"
+#include "common/Settings.h"
 #include "widgets/DBGrid.h"
 #include "widgets/MenuStyle.h"
 
@@ -57,9 +59,8 @@ Tfrm_Korlevel::Tfrm_Korlevel(int tab, DataSet* source, QWidget* parent)
     connect(aSzerkeszt, &QAction::triggered, this, &Tfrm_Korlevel::aSzerkesztExecute);
     connect(aTorol, &QAction::triggered, this, &Tfrm_Korlevel::aTorolExecute);
     connect(aKeres, &QAction::triggered, this, [this] { Edit1->setFocus(); });
-    // The merge prints through the report platform, which is not part of the program yet.
-    aNyomtat->setEnabled(false);
-    aEgybeAzEgesz->setEnabled(false);
+    connect(aNyomtat, &QAction::triggered, this, [this] { merge(true); });
+    connect(aEgybeAzEgesz, &QAction::triggered, this, [this] { merge(false); });
     connect(aBezar, &QAction::triggered, this, &QDialog::reject);
 
     PopupMenu2 = new QMenu(this);
@@ -186,6 +187,23 @@ void Tfrm_Korlevel::aTorolExecute()
     if (Tbl->isEmpty() || !AskDeleteRow(this)) return;
     Tbl->remove();
     Tbl->flushBuffers();
+}
+
+void Tfrm_Korlevel::merge(bool newPage)
+{
+    if (Tbl->isEmpty() || !source_ || !source_->isActive()) return;
+    const QByteArray rtf = TemplateBytes(Tbl->fieldByName("szoveg")->asString());
+    // The chosen template as a file, for whoever looks for it there.
+    const QString folder = FormLetterWorkFolder();
+    const QString path = (folder.isEmpty() ? ProgramFolder() + "/Temp" : folder) + "/korlevel.rtf";
+    QFile file(path);
+    if (folder.isEmpty() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(rtf) != rtf.size() ||
+        !file.flush()) {
+        ShowError("A körlevél munkafájlja nem írható: " + path + "\n" + file.errorString(), this);
+        return;
+    }
+    file.close();
+    PrintFormLetters(this, false, rtf, *source_, newPage);
 }
 
 void OpenFormLetters(QWidget* owner, int tab, DataSet* source)

@@ -49,6 +49,8 @@ private slots:
 
 private:
     void runEditor();
+    // Merges the current template with the tab's list into the preview.
+    void merge(bool newPage);
 
     int tab_;
     DataSet* source_;

@@ -335,7 +335,7 @@ void Tfrm_Korlevel_Szerkeszt::aElfogadExecute()
         tbl_->post();
         tbl_->flushBuffers();
     } catch (const DbError& e) {
-        ShowError("Hiányos, vagy hibás adatmegadás\n" + e.message(), this);
+        ShowRefusedInput(e.message(), this);
         return;
     }
     accept();

@@ -149,17 +149,6 @@ void Tfrm_TorzsCimke::aElfogadExecute()
     if (pick_ && !Tbl->isEmpty()) accept();
 }
 
-LabelLayout LabelLayoutOf(const TableDataSet& tbl)
-{
-    LabelLayout l;
-    l.name = tbl.fieldByName("cimke")->asString();
-    l.topMargin = tbl.fieldByName("felsomargo")->asFloat();
-    l.sideMargin = tbl.fieldByName("szelsomargo")->asFloat();
-    l.labelHeight = tbl.fieldByName("cimkemagas")->asFloat();
-    l.columns = tbl.fieldByName("oszlop")->asInteger();
-    return l;
-}
-
 LabelLayout PickLabelLayout(QWidget* owner, const QString& name, bool pick)
 {
     Tfrm_TorzsCimke w(owner);

@@ -6,6 +6,7 @@
 #include <QDialog>
 
 #include "LabelSheet.h"
+#include "rptCimke.h"
 
 class DBGrid;
 class QAction;
@@ -46,9 +47,6 @@ private:
 
     bool pick_ = false;
 };
-
-// The label layout as the current row of `tbl` holds it (blank measures 0).
-LabelLayout LabelLayoutOf(const TableDataSet& tbl);
 
 // Opens the layout list on the layout named `name` (letter case ignored).
 // In pick mode returns the accepted layout; otherwise, or when the window

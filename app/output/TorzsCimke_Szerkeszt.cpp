@@ -53,14 +53,14 @@ void Tfrm_TorzsCimke_Szerkeszt::btnOKClick()
     // it is refused here, where the user can still mend it.
     const QString problem = LabelLayoutProblem(LabelLayoutOf(*tbl_));
     if (!problem.isEmpty()) {
-        ShowError("Hiányos, vagy hibás adatmegadás\n" + problem, this);
+        ShowRefusedInput(problem, this);
         return;
     }
     try {
         tbl_->post();
         tbl_->flushBuffers();
     } catch (const DbError& e) {
-        ShowError("Hiányos, vagy hibás adatmegadás\n" + e.message(), this);
+        ShowRefusedInput(e.message(), this);
         return;
     }
     accept();

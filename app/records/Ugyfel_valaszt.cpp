@@ -6,6 +6,8 @@
 #include <QToolButton>
 
 #include "app/Main/ImageList.h"
+#include "app/output/Grid2Html.h"
+#include "app/output/Hatarolt.h"
 #include "app/output/rptGridPrint.h"
 #include "common/DataSet.h"
 #include "widgets/DBGrid.h"
@@ -42,10 +44,11 @@ Tfrm_Ugyfel_valaszt::Tfrm_Ugyfel_valaszt(QWidget* parent) : ListWindow(customerS
     aExcelbe->setIcon(Picture(Pic::Excel));
     aHtml = makeAction("aHtml", "Html export", QKeySequence(Qt::CTRL | Qt::Key_H));
     aHtml->setIcon(Picture(Pic::Html));
-    for (QAction* a : {aExcelbe, aHtml}) a->setEnabled(false);
     connect(aNyomtat, &QAction::triggered, this, [this] { PrintGrid(DBGrid1, true, true, QString(), QString(), 8, "Ügyfelek"); });
     connect(aNyomtatKep, &QAction::triggered, this,
             [this] { PrintGrid(DBGrid1, false, true, QString(), QString(), 8, "Ügyfelek"); });
+    connect(aExcelbe, &QAction::triggered, this, [this] { ShowDelimitedExport(Tbl, QString(), this); });
+    connect(aHtml, &QAction::triggered, this, [this] { ShowHtmlExport(DBGrid1, "Ügyfelek", QString(), this); });
 
     PopupMenuNyomtat = new QMenu(this);
     PopupMenuNyomtat->addAction(aNyomtat);

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDateEdit>
 #include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -244,10 +245,6 @@ TEST_F(MainWindowTest, StartsOnTheCompaniesWithTheFirstCompanysCustomersAndUnfin
     EXPECT_FALSE(w->aSzur->isVisible());
     EXPECT_FALSE(w->aSzurF->isVisible());
 
-    // Commands whose windows the program does not have yet are disabled,
-    // the filter toggles showing their state; the product editor is there.
-    for (QAction* a : {w->aSzur, w->aSzurF, w->aKulcsszoKeres})
-        EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
     EXPECT_TRUE(w->aUj->isEnabled());
     EXPECT_TRUE(w->aSzerkeszt->isEnabled());
     for (QLabel* l : w->lblNevnap) EXPECT_EQ(l->text(), w->nameDayLine());
@@ -812,14 +809,17 @@ TEST_F(MainWindowTest, CommandKeysRunTheirCommandsFromTheQuickSearchAndTheGrid)
             user.yesNo.clear();
             if (command->isEnabled() && (command == w->aTorol || command == w->aZoduvoza)) user.yesNo = {false};
             if (command->isEnabled() && command == w->aFigyelmeztet) answerDate(user, QDate::currentDate(), false);
+            if (command == w->aKeresReszletes) user.onModal("frm_Keres", [](QDialog& d) { d.reject(); });
+            if (command == w->aKulcsszoKeres) answerText(user, "", false);
             if (command == w->aUj || command == w->aSzerkeszt)
                 user.onModal("frm_TorzsCeg_Szerkeszt", [](QDialog& d) { d.reject(); });
-            // The record windows of the current company are closed at once.
+            // The windows a command opens are closed at once.
             const std::pair<QAction*, const char*> windows[] = {{w->aCsatolt, "frm_Megj"},
                                                                 {w->aMegjegyzes, "frm_Megjegyzes"},
                                                                 {w->aMegjegyzesUj, "frm_Megjegyzes_Szerkeszt"},
                                                                 {w->aErtesit, "frm_Ertesit"},
-                                                                {w->aKorlevel, "frm_Korlevel"}};
+                                                                {w->aKorlevel, "frm_Korlevel"},
+                                                                {w->aExcel, "frm_Hatarolt"}};
             for (const auto& [opener, form] : windows)
                 if (command == opener) user.onModal(form, [](QDialog& d) { d.reject(); });
             press(key);
@@ -975,18 +975,22 @@ TEST_F(MainWindowTest, AdministratorCommandsNeedTheRight)
     Beall.adminRight = false;
     w->aFelhasznalo->trigger();
     w->aBeallit->trigger();
-    EXPECT_EQ(user.errors(), QStringList({"Nincs jogosultság a művelethez.", "Nincs jogosultság a művelethez."}));
+    w->aSQL->trigger();
+    EXPECT_EQ(user.errors(), QStringList({"Nincs jogosultság a művelethez.", "Nincs jogosultság a művelethez.",
+                                          "Nincs jogosultság a művelethez."}));
     EXPECT_TRUE(user.ofKind("modal").empty());
 
     Beall.adminRight = true;
     user.onModal("frm_Felhasznalo", [](QDialog& d) { d.reject(); });
     user.onModal("frm_Beallit", [](QDialog& d) { d.reject(); });
     user.onModal("frm_Nevjegy", [](QDialog& d) { d.accept(); });
+    user.onModal("frm_SQL", [](QDialog& d) { d.reject(); });
     w->aFelhasznalo->trigger();
     w->aBeallit->trigger();
     w->aNevjegy->trigger();
-    ASSERT_EQ(user.ofKind("modal").size(), 3u);
-    EXPECT_EQ(user.errors().size(), 2);
+    w->aSQL->trigger();
+    ASSERT_EQ(user.ofKind("modal").size(), 4u);
+    EXPECT_EQ(user.errors().size(), 3);
 }
 
 TEST_F(MainWindowTest, ColumnsKeepTheirSharesAndTheTabStripSitsAtTheRight)
@@ -1173,4 +1177,45 @@ TEST_F(MainWindowTest, ArchiveFromTheMenuKeepsTheColumnTitles)
     w->aArchiv->trigger();
     EXPECT_EQ(user.messages(), QStringList{"Archív állomány kész."});
     EXPECT_EQ(titles(), before);
+}
+
+TEST_F(MainWindowTest, ExportsWriteTheCurrentTabsListAndGrid)
+{
+    add("ugyfel", {{"Ugyfel_nev", "Kiss Anna"}});
+    add("ceg", {{"ceg_nev", "Alfa & Társa"}});
+    start();
+    w->setTabIndex(1);
+    const QString csv = home.path() + "/ugyfelek.csv";
+    user.onModal("frm_Hatarolt", [&csv](QDialog& d) {
+        auto* name = d.findChild<QLineEdit*>("Edit1");
+        EXPECT_EQ(name->text(), "Nyilvex_exp.CSV");
+        name->setText(csv);
+        d.findChild<QPushButton*>("Button1")->click();
+        d.reject();
+    });
+    w->aExcel->trigger();
+    QFile written(csv);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = written.readAll().split('\n');
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines[1].contains(";Kiss Anna;")) << lines[1].toStdString();
+    EXPECT_EQ(user.messages(), QStringList{csv + " kész."});
+
+    w->setTabIndex(0);
+    const QString htm = home.path() + "/cegek.htm";
+    user.onModal("frm_Grid2Html", [&htm](QDialog& d) {
+        auto* name = d.findChild<QLineEdit*>("Edit1");
+        EXPECT_EQ(name->text(), "c_gek.htm");
+        name->setText(htm);
+        d.findChild<QPushButton*>("Button1")->click();
+    });
+    w->aHtml->trigger();
+    QFile page(htm);
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    const QByteArray html = page.readAll();
+    EXPECT_TRUE(html.contains("<title>C\xE9gek</title>"));
+    EXPECT_TRUE(html.contains(">Alfa &amp; T\xE1rsa</font></td>"));
+    const auto shell = user.ofKind("shell");
+    ASSERT_EQ(shell.size(), 1u);
+    EXPECT_EQ(shell[0].text, htm);
 }

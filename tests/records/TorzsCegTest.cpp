@@ -1,5 +1,7 @@
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
+#include <QFile>
 #include <QTest>
 
 #include "RecordsFixture.h"
@@ -184,8 +186,6 @@ TEST_F(CompaniesAndPickersTest, CustomerPickerSearchesKeepsTheRowOnClearAndGives
     user.onModal("frm_Ugyfel_valaszt", [](QDialog& d) {
         EXPECT_EQ(d.windowTitle(), "Ügyfél választás");
         EXPECT_EQ(current(d, "Ugyfel_nev"), "Kovács Ádám");
-        for (const char* a : {"aExcelbe", "aHtml"})
-            EXPECT_FALSE(d.findChild<QAction*>(a)->isEnabled()) << a;
         QLineEdit* search = box(d, "Edit1");
         search->insert("MÁR");
         EXPECT_EQ(current(d, "Ugyfel_nev"), "Márton Béla");
@@ -260,4 +260,38 @@ TEST_F(CompaniesAndPickersTest, CustomerSearchFindsWhatAReadOfEveryRowFinds)
         d.reject();
     });
     PickCustomer(-1);
+}
+
+TEST_F(CompaniesAndPickersTest, CustomerPickerExportsItsCustomersAndGrid)
+{
+    addRow("ugyfel", {{"Ugyfel_nev", "Kovács Ádám"}, {"Cim_varos", "Eger"}});
+    const QString csv = home.path() + "/ugyfelek.csv";
+    const QString htm = home.path() + "/ugyfelek.htm";
+    ScriptedInteraction user;
+    user.onModal("frm_Hatarolt", [&csv](QDialog& d) {
+        auto* name = d.findChild<QLineEdit*>("Edit1");
+        EXPECT_EQ(name->text(), "");
+        name->setText(csv);
+        d.findChild<QPushButton*>("Button1")->click();
+        d.reject();
+    });
+    user.onModal("frm_Grid2Html", [&htm](QDialog& d) {
+        auto* name = d.findChild<QLineEdit*>("Edit1");
+        EXPECT_EQ(name->text(), "_gyfelek.htm");
+        name->setText(htm);
+        d.findChild<QCheckBox*>("CheckBox1")->setChecked(false);
+        d.findChild<QPushButton*>("Button1")->click();
+    });
+    user.onModal("frm_Ugyfel_valaszt", [](QDialog& d) {
+        trigger(d, "aExcelbe");
+        trigger(d, "aHtml");
+        trigger(d, "aBezar");
+    });
+    PickCustomer(-1);
+    QFile written(csv);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.readAll().contains(";Kov\xE1" "cs \xC1" "d\xE1m;"));
+    QFile page(htm);
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(page.readAll().contains(">Eger</font></td>"));
 }
