@@ -32,6 +32,29 @@ void SetOwnerReportFrame(Report& r, Connection* db)
     SetListFooter(r, ProgramLine());
 }
 
+OwnerRowsReport::OwnerRowsReport(const QString& title, const QString& name, Connection* db, const QString& table,
+                                 const QString& newestFirstIndex)
+    : Report(title, name), Tbl(db)
+{
+    Tbl.setTableName(table);
+    Tbl.setReadOnly(true);
+    Tbl.setIndexName(newestFirstIndex);
+}
+
+void OwnerRowsReport::prepareRows(int ownerKey, int ownerKind, double rowHeight, FontStyle style)
+{
+    Tbl.setFilter(OwnerFilter(ownerKey, ownerKind));
+    Tbl.setFiltered(true);
+    Tbl.open();
+    setDataSet(&Tbl);
+    SetOwnerReportFrame(*this, Tbl.connection());
+    SetOwnerBlock(*this, Tbl.connection(), ownerKey, ownerKind);
+
+    detail.height = rowHeight;
+    detail.field({0, 0.6, 25, 4}, "datum", {"Arial", 9, style});
+    detail.field({26, 0.6, usableWidth() - 26, 4}, "rovid", {"Arial", 9, style});
+}
+
 void SetOwnerBlock(Report& r, Connection* db, int key, int kind)
 {
     Band& b = r.reportHeader;

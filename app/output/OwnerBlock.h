@@ -1,10 +1,10 @@
-// The block that the notes and notifications reports print once before
-// their rows: the record they belong to, read by its key.
+// What the notes and notifications reports share: the block they print
+// once before their rows, naming the record they belong to (read by its
+// key), the frame, and the rows of that record, newest first.
 #pragma once
 
+#include "common/DataSet.h"
 #include "report/Report.h"
-
-class Connection;
 
 namespace output {
 
@@ -18,5 +18,21 @@ QString OwnerFilter(int key, int kind);
 // The notes and notifications reports: the list header without captions
 // or subtitles, the common footer, Arial 10 pt.
 void SetOwnerReportFrame(report::Report& r, Connection* db);
+
+// A report over the rows of one owner in `Tbl`, read-only, in the order of
+// a newest-first index.
+class OwnerRowsReport : public report::Report {
+public:
+    TableDataSet Tbl;
+
+protected:
+    OwnerRowsReport(const QString& title, const QString& name, Connection* db, const QString& table,
+                    const QString& newestFirstIndex);
+
+    // Opens the owner's rows under the frame and the owner's block; each
+    // row `rowHeight` mm high, its first line the date and the short text in
+    // Arial 9 of `style`. The caller adds the rest of the row.
+    void prepareRows(int ownerKey, int ownerKind, double rowHeight, report::FontStyle style);
+};
 
 }  // namespace output

@@ -1,30 +1,18 @@
 #include "rptErtesites.h"
 
 #include "ListReport.h"
-#include "OwnerBlock.h"
 #include "app/Main/Beall.h"
 
 using namespace report;
 
-TqrErtesites::TqrErtesites(Connection* db) : Report("Értesítések", "qrErtesites"), Tbl(db)
+TqrErtesites::TqrErtesites(Connection* db)
+    : OwnerRowsReport("Értesítések", "qrErtesites", db, "ugyf_ertesit.DB", "idx_dat_desc")
 {
-    Tbl.setTableName("ugyf_ertesit.DB");
-    Tbl.setReadOnly(true);
-    Tbl.setIndexName("idx_dat_desc");
 }
 
 void TqrErtesites::prepare(int ownerKey, int ownerKind)
 {
-    Tbl.setFilter(output::OwnerFilter(ownerKey, ownerKind));
-    Tbl.setFiltered(true);
-    Tbl.open();
-    setDataSet(&Tbl);
-    output::SetOwnerReportFrame(*this, Tbl.connection());
-    output::SetOwnerBlock(*this, Tbl.connection(), ownerKey, ownerKind);
-
-    detail.height = 5.2;
-    detail.field({0, 0.6, 25, 4}, "datum", {"Arial", 9});
-    detail.field({26, 0.6, usableWidth() - 26, 4}, "rovid", {"Arial", 9});
+    prepareRows(ownerKey, ownerKind, 5.2, Plain);
     output::RowRule(*this);
 }
 

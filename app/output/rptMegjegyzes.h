@@ -2,19 +2,16 @@
 // newest first, each with its whole text, after a block naming the record.
 #pragma once
 
-#include "common/DataSet.h"
-#include "report/Report.h"
+#include "OwnerBlock.h"
 
 class QWidget;
 
-class TqrMegjegyzes : public report::Report {
+class TqrMegjegyzes : public output::OwnerRowsReport {
 public:
     explicit TqrMegjegyzes(Connection* db);
 
     // Owner kind: 0 customer, 1 task, 2 product, 3 company.
     void prepare(int ownerKey, int ownerKind);
-
-    TableDataSet Tbl;
 };
 
 // Prints or previews the notes of an owner, on the alias connection.

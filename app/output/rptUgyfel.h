@@ -3,6 +3,9 @@
 // text, filter and parameters), so the rows and their order match the list.
 #pragma once
 
+#include <vector>
+
+#include "ListReport.h"
 #include "common/DataSet.h"
 #include "report/Report.h"
 
@@ -18,6 +21,17 @@ public:
 
     QueryDataSet Qry;
 };
+
+namespace output {
+
+// What the customer lists (this one and the one by company) print alike:
+// the column captions, and a customer's row of two lines with its first
+// line (name, company phone, mobile, home phone, postcode, town); the
+// caller adds the second line.
+std::vector<Caption> CustomerCaptions();
+void SetCustomerFirstLine(report::Report& r);
+
+}  // namespace output
 
 void PrintCustomerList(const QueryDataSet& source, bool filtered, const QString& subtitle, bool print,
                        QWidget* owner = nullptr);

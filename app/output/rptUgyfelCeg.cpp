@@ -1,6 +1,6 @@
 #include "rptUgyfelCeg.h"
 
-#include "ListReport.h"
+#include "rptUgyfel.h"
 #include "app/Main/Beall.h"
 
 using namespace report;
@@ -43,12 +43,7 @@ void TqrUgyfelCeg::prepare(int company)
     setDataSet(&Qry);
     setGroupField("ceg");
 
-    output::SetListHeader(*this, output::ReadOwnerDetails(Qry.connection()), {},
-                          {{0, 55, "ügyfél"},
-                           {56, 25, "céges telefon"},
-                           {82, 25, "mobil"},
-                           {108, 25, "magántelefon"},
-                           {134, 56, "cím"}});
+    output::SetListHeader(*this, output::ReadOwnerDetails(Qry.connection()), {}, output::CustomerCaptions());
     output::SetListFooter(*this, output::ProgramLine());
 
     groupHeader.height = 10;
@@ -59,13 +54,7 @@ void TqrUgyfelCeg::prepare(int company)
     groupHeader.field({145, 5.4, 45, 4}, "cegtelefon", {"Tahoma", 9}).right();
     groupHeader.line({0, 9.8}, {usableWidth(), 9.8});
 
-    detail.height = 8.6;
-    detail.field({0, 0.3, 55, 4.3}, "Ugyfel_nev", {"Tahoma", 10, Bold});
-    detail.field({56, 0.8, 25, 3.6}, "Telefon_ceges", {"Tahoma", 8});
-    detail.field({82, 0.8, 25, 3.6}, "Mobil", {"Tahoma", 8});
-    detail.field({108, 0.8, 25, 3.6}, "Telefon_magan", {"Tahoma", 8});
-    detail.field({134, 0.8, 10, 3.6}, "Cim_irsz", {"Tahoma", 8});
-    detail.field({145, 0.8, 45, 3.6}, "Cim_varos", {"Tahoma", 8});
+    output::SetCustomerFirstLine(*this);
     output::CaptionedField(detail, 0, 4.6, 20, 19, "figyelmeztetés", "dat_figy");
     detail.field({40, 4.6, 41, 3.6}, "figy_szoveg", {"Tahoma", 8});
     output::CaptionedField(detail, 82, 4.6, 9, 42, "típus", "tipus_nev");
