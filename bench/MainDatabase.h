@@ -31,10 +31,6 @@ inline void buildMainDatabase(const QString& folder)
     if (!db.isOk()) throw std::runtime_error(db.status().message());
     engine::Database& d = **db;
     if (auto s = layout::createAll(d); !s.isOk()) throw std::runtime_error(s.message());
-    static const char* kFamily[] = {"Kovács", "Szabó", "Tóth", "Nagy", "Horváth", "Kiss", "Varga", "Molnár",
-                                    "Németh", "Farkas", "Balogh", "Papp", "Takács", "Juhász", "Lakatos", "Mészáros"};
-    static const char* kGiven[] = {"Anna", "Béla", "Csaba", "Dóra", "Erika", "Ferenc", "Gábor", "Hajnalka",
-                                   "István", "Judit", "Katalin", "László", "Mária", "Nándor", "Olga", "Péter"};
     fill(d, "beallit", 1, [](engine::Record& r, int) {
         r[1] = text("N");
         r[2] = engine::Value::fromInt(2);
@@ -43,7 +39,7 @@ inline void buildMainDatabase(const QString& folder)
     fill(d, "nevnap", 16 * 12, [](engine::Record& r, int i) {
         r[0] = engine::Value::fromInt(1 + i / 16);
         r[1] = engine::Value::fromInt(1 + i % 28);
-        r[2] = text(std::string(kGiven[i % 16]) + std::to_string(i));
+        r[2] = text(givenName(i) + std::to_string(i));
     });
     fill(d, "allapot", 5, [](engine::Record& r, int i) {
         r[0] = engine::Value::fromInt(i + 1);
@@ -61,11 +57,7 @@ inline void buildMainDatabase(const QString& folder)
     fill(d, "feltipus", 10, [](engine::Record& r, int i) { r[1] = text("típus " + std::to_string(i)); });
     fill(d, "feleredmeny", 10, [](engine::Record& r, int i) { r[1] = text("eredmény " + std::to_string(i)); });
     fill(d, "ceg", kCompanies, [](engine::Record& r, int i) {
-        r[1] = text(std::string(kFamily[(i * 5) % 16]) + " és Társa Kft. " + std::to_string(i));
-        r[2] = text(std::to_string(1000 + i % 9000));
-        r[3] = text("Város " + std::to_string(i % 300));
-        r[4] = text("Fő utca " + std::to_string(i % 120) + ".");
-        r[8] = text("+36 1 " + std::to_string(1000000 + i * 7));
+        companyRow(r, i);
         if (i % 50 == 0) r[11] = benchDate(2025, 1 + i % 12, 1 + i % 28);
         if (i % 10 == 0) r[13] = text("Webáruház, szerviz " + std::to_string(i));
     });
@@ -76,9 +68,9 @@ inline void buildMainDatabase(const QString& folder)
         if (i % 5 == 0) r[6] = text("alkatrész, szerviz");
     });
     fill(d, "ugyfel", kCustomers, [](engine::Record& r, int i) {
-        r[1] = text(std::string(kFamily[(i * 7) % 16]) + " " + kGiven[(i * 3) % 16] + " " + std::to_string(i));
+        r[1] = text(customerName(i));
         r[3] = text("+36 1 " + std::to_string(2000000 + i));
-        r[4] = text("+36 30 " + std::to_string(1000000 + (i * 7919) % 9000000));
+        r[4] = text(mobileNumber(i));
         r[6] = text("ugyfel" + std::to_string(i) + "@pelda.hu");
         r[17] = engine::Value::fromInt(1 + i % 12);
         r[18] = engine::Value::fromInt(1 + i % 28);

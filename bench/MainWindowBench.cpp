@@ -28,6 +28,7 @@
 
 #include <sys/resource.h>
 
+#include "Timing.h"
 #include "app/Main/Beall.h"
 #include "app/Main/Main.h"
 #include "common/DataSet.h"
@@ -39,6 +40,10 @@
 #include "widgets/DBGrid.h"
 
 namespace {
+
+using benchtime::median;
+using benchtime::paint;
+using benchtime::timed;
 
 using benchfill::kCompanies;
 using benchfill::kCustomers;
@@ -65,28 +70,6 @@ struct Timing {
     const char* what;
     std::vector<double> ms;
 };
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-// Paints the whole window, as the screen would.
-void paint(QWidget& w)
-{
-    QApplication::processEvents();
-    (void)w.grab();
-}
-
-template <class F>
-double timed(F&& f)
-{
-    QElapsedTimer t;
-    t.start();
-    f();
-    return double(t.nsecsElapsed()) / 1e6;
-}
 
 // The most resident memory the process has had, in MB (2^20 bytes).
 double peakRssMb()

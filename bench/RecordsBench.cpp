@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "TableFill.h"
+#include "Timing.h"
 #include "app/Main/Beall.h"
 #include "app/records/TorzsCeg.h"
 #include "app/records/Ugyfel_valaszt.h"
@@ -28,12 +29,19 @@
 
 namespace {
 
+using benchtime::median;
+using benchtime::paint;
+using benchtime::timed;
+
 constexpr int kCustomers = 100000;
 constexpr int kCompanies = 5000;
 
+using benchfill::companyRow;
+using benchfill::customerAddress;
+using benchfill::customerName;
 using benchfill::fill;
+using benchfill::mobileNumber;
 using benchfill::text;
-using engine::Value;
 
 void build(const QString& folder)
 {
@@ -41,23 +49,11 @@ void build(const QString& folder)
     if (!db.isOk()) throw std::runtime_error(db.status().message());
     engine::Database& d = **db;
     if (auto s = layout::createAll(d); !s.isOk()) throw std::runtime_error(s.message());
-    static const char* kFamily[] = {"Kovács", "Szabó", "Tóth", "Nagy", "Horváth", "Kiss", "Varga", "Molnár",
-                                    "Németh", "Farkas", "Balogh", "Papp", "Takács", "Juhász", "Lakatos", "Mészáros"};
-    static const char* kGiven[] = {"Anna", "Béla", "Csaba", "Dóra", "Erika", "Ferenc", "Gábor", "Hajnalka",
-                                   "István", "Judit", "Katalin", "László", "Mária", "Nándor", "Olga", "Péter"};
-    fill(d, "ceg", kCompanies, [](engine::Record& r, int i) {
-        r[1] = text(std::string(kFamily[(i * 5) % 16]) + " és Társa Kft. " + std::to_string(i));
-        r[2] = text(std::to_string(1000 + i % 9000));
-        r[3] = text("Város " + std::to_string(i % 300));
-        r[4] = text("Fő utca " + std::to_string(i % 120) + ".");
-        r[8] = text("+36 1 " + std::to_string(1000000 + i * 7));
-    });
+    fill(d, "ceg", kCompanies, companyRow);
     fill(d, "ugyfel", kCustomers, [](engine::Record& r, int i) {
-        r[1] = text(std::string(kFamily[(i * 7) % 16]) + " " + kGiven[(i * 3) % 16] + " " + std::to_string(i));
-        r[4] = text("+36 30 " + std::to_string(1000000 + (i * 7919) % 9000000));
-        r[9] = text("Város " + std::to_string(i % 300));
-        r[10] = text(std::to_string(1000 + i % 9000));
-        r[11] = text("Fő utca " + std::to_string(i % 120) + ".");
+        r[1] = text(customerName(i));
+        r[4] = text(mobileNumber(i));
+        customerAddress(r, i);
     });
 }
 
@@ -65,27 +61,6 @@ struct Timing {
     const char* what;
     std::vector<double> ms;
 };
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-void paint(QWidget& w)
-{
-    QApplication::processEvents();
-    (void)w.grab();
-}
-
-template <class F>
-double timed(F&& f)
-{
-    QElapsedTimer t;
-    t.start();
-    f();
-    return double(t.nsecsElapsed()) / 1e6;
-}
 
 // Opens the list as its entry operation does, standing on `key`, and shows it.
 template <class W, class... Args>

@@ -30,7 +30,11 @@ namespace {
 constexpr int kCustomers = 100000;
 constexpr int kCompanies = 2000;
 
+using benchfill::companyName;
+using benchfill::customerAddress;
+using benchfill::customerName;
 using benchfill::fill;
+using benchfill::mobileNumber;
 using benchfill::text;
 using engine::Value;
 
@@ -40,10 +44,6 @@ void build(const QString& folder)
     if (!db.isOk()) throw std::runtime_error(db.status().message());
     engine::Database& d = **db;
     if (auto s = layout::createAll(d); !s.isOk()) throw std::runtime_error(s.message());
-    static const char* kFamily[] = {"Kovács", "Szabó", "Tóth", "Nagy", "Horváth", "Kiss", "Varga", "Molnár",
-                                    "Németh", "Farkas", "Balogh", "Papp", "Takács", "Juhász", "Lakatos", "Mészáros"};
-    static const char* kGiven[] = {"Anna", "Béla", "Csaba", "Dóra", "Erika", "Ferenc", "Gábor", "Hajnalka",
-                                   "István", "Judit", "Károly", "Lilla", "Márton", "Nóra", "Ödön", "Péter"};
     fill(d, "tulajdonos", 1, [](engine::Record& r, int) {
         r[0] = text("Mintabolt Kereskedelmi Kft.");
         r[1] = text("+36 62 555 123");
@@ -52,17 +52,13 @@ void build(const QString& folder)
         r[6] = text("Kárász utca 5.");
     });
     fill(d, "tipus", 4, [](engine::Record& r, int i) { r[1] = text("típus " + std::to_string(i)); });
-    fill(d, "ceg", kCompanies, [&](engine::Record& r, int i) {
-        r[1] = text(std::string(kFamily[(i * 5) % 16]) + " és Társa Kft. " + std::to_string(i));
-    });
-    fill(d, "ugyfel", kCustomers, [&](engine::Record& r, int i) {
-        r[1] = text(std::string(kFamily[(i * 7) % 16]) + " " + kGiven[(i * 3) % 16] + " " + std::to_string(i));
+    fill(d, "ceg", kCompanies, [](engine::Record& r, int i) { r[1] = text(companyName(i)); });
+    fill(d, "ugyfel", kCustomers, [](engine::Record& r, int i) {
+        r[1] = text(customerName(i));
         r[2] = text("+36 1 " + std::to_string(3000000 + i));
         r[3] = text("+36 1 " + std::to_string(2000000 + i));
-        r[4] = text("+36 30 " + std::to_string(1000000 + (i * 7919) % 9000000));
-        r[9] = text("Város " + std::to_string(i % 300));
-        r[10] = text(std::to_string(1000 + i % 9000));
-        r[11] = text("Fő utca " + std::to_string(i % 120) + ".");
+        r[4] = text(mobileNumber(i));
+        customerAddress(r, i);
         r[19] = Value::fromInt(1 + i % 4);
         r[20] = Value::fromInt(1 + i % kCompanies);
     });

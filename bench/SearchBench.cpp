@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "MainDatabase.h"
+#include "Timing.h"
 #include "app/Main/Beall.h"
 #include "app/Main/Main.h"
 #include "app/search/FeladatBongeszo.h"
@@ -30,32 +31,15 @@
 
 namespace {
 
+using benchtime::median;
+using benchtime::paint;
+using benchtime::timed;
+
 struct Timing {
     const char* what;
     double limit;  // ms
     std::vector<double> ms;
 };
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-void paint(QWidget& w)
-{
-    QApplication::processEvents();
-    (void)w.grab();
-}
-
-template <class F>
-double timed(F&& f)
-{
-    QElapsedTimer t;
-    t.start();
-    f();
-    return double(t.nsecsElapsed()) / 1e6;
-}
 
 }  // namespace
 

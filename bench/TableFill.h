@@ -1,32 +1,34 @@
-// Filling the program's tables with generated rows for the benchmarks.
+// Filling the program's tables with generated rows for the benchmarks: the
+// append loop, and the names, addresses and phones that the generated
+// companies and customers are made of, alike in every benchmark.
 #pragma once
 
 #include <functional>
-#include <stdexcept>
 #include <string>
 
-#include "engine/Codepage.h"
 #include "engine/Database.h"
 
 namespace benchfill {
 
 // Appends `rows` rows to `table`, each set by `row` over an empty record,
 // and flushes; any refusal stops the benchmark with the engine's message.
-inline void fill(engine::Database& db, const char* table, int rows,
-                 const std::function<void(engine::Record&, int)>& row)
-{
-    auto t = db.openTable(table, engine::OpenMode::Exclusive);
-    if (!t.isOk()) throw std::runtime_error(t.status().message());
-    engine::Record rec((*t)->def().fields.size());
-    for (int i = 0; i < rows; ++i) {
-        rec.assign(rec.size(), engine::Value());
-        row(rec, i);
-        auto r = (*t)->insert(rec);
-        if (!r.isOk()) throw std::runtime_error(r.status().message());
-    }
-    if (auto s = (*t)->flush(); !s.isOk()) throw std::runtime_error(s.message());
-}
+void fill(engine::Database& db, const char* table, int rows, const std::function<void(engine::Record&, int)>& row);
 
-inline engine::Value text(const std::string& utf8) { return engine::Value::fromText(*engine::utf8ToCp1250(utf8)); }
+// A text value of UTF-8 `utf8`.
+engine::Value text(const std::string& utf8);
+
+// One of sixteen given names, by `n` modulo 16.
+const char* givenName(int n);
+// "Szabó és Társa Kft. 17": the name of company row `i`.
+std::string companyName(int i);
+// "Horváth Dóra 17": the name of customer row `i`.
+std::string customerName(int i);
+// The mobile number of customer row `i`.
+std::string mobileNumber(int i);
+
+// Sets ceg_nev, the address and the phone of company row `i` (a ceg record).
+void companyRow(engine::Record& r, int i);
+// Sets the postal code, town and street of customer row `i` (an ugyfel record).
+void customerAddress(engine::Record& r, int i);
 
 }  // namespace benchfill
