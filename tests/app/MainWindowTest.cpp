@@ -55,29 +55,10 @@ protected:
     }
 
     // Appends a row and returns its key (the first field).
-    int add(const QString& table, Values values)
-    {
-        TableDataSet t(conn.get());
-        t.setTableName(table + ".DB");
-        t.open();
-        t.append();
-        for (const auto& [field, value] : values) t.fieldByName(field)->setValue(value);
-        t.post();
-        t.flushBuffers();
-        return t.fields().front()->value().toInt();
-    }
+    int add(const QString& table, Values values) { return AddRow(conn.get(), table, values); }
 
     // Changes the first row of a table.
-    void set(const QString& table, Values values)
-    {
-        TableDataSet t(conn.get());
-        t.setTableName(table + ".DB");
-        t.open();
-        t.edit();
-        for (const auto& [field, value] : values) t.fieldByName(field)->setValue(value);
-        t.post();
-        t.flushBuffers();
-    }
+    void set(const QString& table, Values values) { SetFirstRow(conn.get(), table, values); }
 
     // While the window runs, reads go through its own connection.
     Connection* reader() { return w ? w->Database1 : conn.get(); }

@@ -35,17 +35,7 @@ protected:
     QString folder() const { return dir.path() + "/Data"; }
 
     // Appends a row and returns its key (the first field).
-    int add(const QString& table, const Values& values)
-    {
-        TableDataSet t(db.get());
-        t.setTableName(table + ".DB");
-        t.open();
-        t.append();
-        for (const auto& [field, value] : values) t.fieldByName(field)->setValue(value);
-        t.post();
-        t.flushBuffers();
-        return t.fields().front()->value().toInt();
-    }
+    int add(const QString& table, const Values& values) { return AddRow(db.get(), table, values); }
 
     void setOwner()
     {

@@ -39,29 +39,10 @@ protected:
     Connection* db() { return w ? w->Database1 : conn.get(); }
 
     // Appends a row and returns its key (the first field).
-    int add(const QString& table, Values values)
-    {
-        TableDataSet t(db());
-        t.setTableName(table + ".DB");
-        t.open();
-        t.append();
-        for (const auto& [field, value] : values) t.fieldByName(field)->setValue(value);
-        t.post();
-        t.flushBuffers();
-        return t.fields().front()->value().toInt();
-    }
+    int add(const QString& table, Values values) { return AddRow(db(), table, values); }
 
     // Changes the first row of a table.
-    void set(const QString& table, Values values)
-    {
-        TableDataSet t(db());
-        t.setTableName(table + ".DB");
-        t.open();
-        t.edit();
-        for (const auto& [field, value] : values) t.fieldByName(field)->setValue(value);
-        t.post();
-        t.flushBuffers();
-    }
+    void set(const QString& table, Values values) { SetFirstRow(db(), table, values); }
 
     QVariant valueOf(const QString& table, const char* keyField, int key, const char* field)
     {

@@ -28,13 +28,7 @@ protected:
         BuildTestDatabase(data);
         conn = std::make_unique<Connection>();
         conn->setParams(Connection::paradoxParams(data));
-        TableDataSet beallit(conn.get());  // no login
-        beallit.setTableName("beallit.DB");
-        beallit.open();
-        beallit.edit();
-        beallit.fieldByName("vanbelep")->setValue("N");
-        beallit.post();
-        beallit.flushBuffers();
+        SetFirstRow(conn.get(), "beallit", {{"vanbelep", "N"}});  // no login
     }
 
     void TearDown() override
@@ -44,17 +38,7 @@ protected:
     }
 
     // Appends a row and returns its key (the first field).
-    int add(const QString& table, Values values)
-    {
-        TableDataSet t(conn.get());
-        t.setTableName(table + ".DB");
-        t.open();
-        t.append();
-        for (const auto& [field, value] : values) t.fieldByName(field)->setValue(value);
-        t.post();
-        t.flushBuffers();
-        return t.fields().front()->value().toInt();
-    }
+    int add(const QString& table, Values values) { return AddRow(conn.get(), table, values); }
 
     void start()
     {
