@@ -278,6 +278,8 @@ struct FoundRows {
             ids.push_back(id);
             at.push_back(uint32_t(i));
         }
+        // Every row has one (always so in the first table): read in place.
+        if (ids.size() == n) return slots[c.slot].table->readFields(ids, c.field, values);
         std::vector<Value> read;
         if (auto st = slots[c.slot].table->readFields(ids, c.field, read); !st.isOk()) return st;
         values.resize(n);
