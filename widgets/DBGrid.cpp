@@ -51,7 +51,7 @@ void DBGridModel::resolveFields()
     if (allFields_) {
         shown_.clear();
         if (active)
-            for (const auto& f : ds_->fields()) shown_.append({f->fieldName(), QString(), 64, QColor()});
+            for (const auto& f : ds_->fields()) shown_.append({f->fieldName(), QString(), 64, QColor(), {}});
     } else {
         shown_ = columns_;
     }
@@ -95,9 +95,10 @@ QVariant DBGridModel::data(const QModelIndex& index, int role) const
 
 QVariant DBGridModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= shown_.size())
-        return {};
+    if (orientation != Qt::Horizontal || section < 0 || section >= shown_.size()) return {};
     const DBGridColumn& c = shown_[section];
+    if (role == Qt::TextAlignmentRole && c.titleAlignment) return QVariant::fromValue(c.titleAlignment | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole) return {};
     if (!c.title.isEmpty()) return c.title;
     const int field = fieldIndex(section);
     if (field >= 0) return ds_->fields()[size_t(field)]->displayLabel();
@@ -253,7 +254,7 @@ void DBGrid::setDataSet(DataSet* ds)
 void DBGrid::addColumn(const QString& fieldName, const QString& title, int width)
 {
     QList<DBGridColumn> cols = model_->columns();
-    cols.append({fieldName, title, width, QColor()});
+    cols.append({fieldName, title, width, QColor(), {}});
     model_->setColumns(cols);
     applyWidths();
 }
@@ -261,7 +262,7 @@ void DBGrid::addColumn(const QString& fieldName, const QString& title, int width
 void DBGrid::addMarkerColumn(const QString& title, int width)
 {
     QList<DBGridColumn> cols = model_->columns();
-    cols.append({QString(), title, width, QColor()});
+    cols.append({QString(), title, width, QColor(), {}});
     model_->setColumns(cols);
     applyWidths();
 }
@@ -277,6 +278,13 @@ void DBGrid::setColumnColor(int column, const QColor& color)
     if (column < 0 || column >= model_->columns().size()) return;
     model_->column(column).color = color;
     viewport()->update();
+}
+
+void DBGrid::setColumnTitleAlignment(int column, Qt::Alignment alignment)
+{
+    if (column < 0 || column >= model_->columns().size()) return;
+    model_->column(column).titleAlignment = alignment;
+    horizontalHeader()->viewport()->update();
 }
 
 QColor DBGrid::columnColor(int column) const

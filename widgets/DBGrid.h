@@ -37,6 +37,7 @@ struct DBGridColumn {
     QString title;      // empty: the field's display label
     int width = 64;
     QColor color;       // background of the column's cells; invalid: the window colour
+    Qt::Alignment titleAlignment;  // none: the header's own (centred)
 };
 
 // One cell about to be drawn.
@@ -106,6 +107,7 @@ public:
     QString columnTitle(int column) const;
     void setColumnColor(int column, const QColor& color);
     QColor columnColor(int column) const;
+    void setColumnTitleAlignment(int column, Qt::Alignment alignment);
 
     // Whether title clicks are reported (and show the pressed look).
     void setTitleClicksEnabled(bool on);

@@ -21,6 +21,7 @@ struct TorzsColumn {
     const char* field;
     const char* title;
     int width;
+    Qt::Alignment titleAlignment = {};
 };
 
 // One box of the edit window; `chars` 0 is a number.
@@ -67,7 +68,9 @@ const TorzsConfig kBeosztas{"TorzsBeosztas", "Beosztások", "beosztas.DB", "beos
                             "beosztas_nev", {{"beosztas_nev", "beosztás", 260}}, "Beosztások", false, true,
                             "Beosztás szerkesztés", {{"beosztás", "beosztas_nev", 25}}, Extra::None, {320, 380}};
 const TorzsConfig kPrioritas{"TorzsPrioritas", "Prioritások", "prioritas.DB", "prioritas", "", "prioritas_nev",
-                             {{"prioritas", "kód", 50}, {"prioritas_nev", "prioritás", 190}, {"hatid", "határidő", 70}},
+                             {{"prioritas", "kód", 50},
+                              {"prioritas_nev", "prioritás", 190},
+                              {"hatid", "határidő", 70, Qt::AlignRight}},
                              nullptr, false, false, "Prioritás",
                              {{"kód", "prioritas", 0}, {"prioritás", "prioritas_nev", 25}, {"határidő", "hatid", 0}},
                              Extra::Colour, {370, 340}};
@@ -150,7 +153,10 @@ Tfrm_TorzsTipus::Tfrm_TorzsTipus(const TorzsConfig& config, bool pick, QWidget* 
     setEnterInSearchGoesToGrid(config.enterToGrid);
     setFocusSearchOnShow(config.focusSearch);
 
-    for (const TorzsColumn& c : config.columns) DBGrid1->addColumn(c.field, c.title, c.width);
+    for (const TorzsColumn& c : config.columns) {
+        DBGrid1->addColumn(c.field, c.title, c.width);
+        DBGrid1->setColumnTitleAlignment(DBGrid1->gridColumnCount() - 1, c.titleAlignment);
+    }
     if (config.extra == Extra::Colour) {
         // Every priority but the selected one in its own colour.
         DBGrid1->onDrawCell = [](DBGridCell& cell) {

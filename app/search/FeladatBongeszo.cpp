@@ -9,6 +9,9 @@
 #include "SearchWindow.h"
 #include "app/Main/Beall.h"
 #include "app/Main/Main.h"
+#include "app/output/Grid2Html.h"
+#include "app/output/Hatarolt.h"
+#include "app/output/rptFeladatReszl2.h"
 #include "common/DataSet.h"
 #include "common/Interaction.h"
 #include "widgets/DBGrid.h"
@@ -93,8 +96,11 @@ Tfrm_FeladatBongeszo::Tfrm_FeladatBongeszo(bool byCustomer, int ownerId, const Q
     aHtml = MakeWindowAction(this, "aHtml", "Html export", {QKeySequence(Qt::CTRL | Qt::Key_H)}, Pic::Html);
     aElfogad = MakeWindowAction(this, "aElfogad", "Kiválaszt", {Qt::Key_Return, Qt::Key_Enter}, Pic::Edit);
     aMegsem = MakeWindowAction(this, "aMegsem", "Mégsem", {Qt::Key_Escape}, Pic::Close);
-    // Printing and the exports are not part of the program yet.
-    for (QAction* a : {aNyomtat, aNyomtatKep, aExcel, aHtml}) a->setEnabled(false);
+    connect(aNyomtat, &QAction::triggered, this, [this, heading] { PrintTaskDetailsOf(*Qry, heading, true, this); });
+    connect(aNyomtatKep, &QAction::triggered, this,
+            [this, heading] { PrintTaskDetailsOf(*Qry, heading, false, this); });
+    connect(aExcel, &QAction::triggered, this, [this] { ShowDelimitedExport(Qry, "Feladat böngésző.csv", this); });
+    connect(aHtml, &QAction::triggered, this, [this] { ShowHtmlExport(DBGrid1, "Feladatok", QString(), this); });
     connect(aSzur, &QAction::triggered, this, &Tfrm_FeladatBongeszo::applyFilter);
     connect(aElfogad, &QAction::triggered, this, &QDialog::accept);
     connect(aMegsem, &QAction::triggered, this, &QDialog::reject);

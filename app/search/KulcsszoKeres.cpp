@@ -13,6 +13,9 @@
 #include "SearchWindow.h"
 #include "app/Main/Beall.h"
 #include "app/Main/Main.h"
+#include "app/output/Grid2Html.h"
+#include "app/output/Hatarolt.h"
+#include "app/output/rptGridPrint.h"
 #include "common/DataSet.h"
 #include "common/Interaction.h"
 #include "common/Messages.h"
@@ -138,8 +141,14 @@ Tfrm_KulcsszoKeres::Tfrm_KulcsszoKeres(QWidget* parent) : QDialog(parent)
                                    Pic::Preview);
     aExcelbe = MakeWindowAction(this, "aExcelbe", "Excelbe", {QKeySequence(Qt::CTRL | Qt::Key_E)}, Pic::Excel);
     aHtml = MakeWindowAction(this, "aHtml", "Html export", {QKeySequence(Qt::CTRL | Qt::Key_H)}, Pic::Html);
-    // Printing and the exports are not part of the program yet.
-    for (QAction* a : {aNyomtat, aNyomtatKep, aExcelbe, aHtml}) a->setEnabled(false);
+    connect(aNyomtat, &QAction::triggered, this, [this] { printPage(true); });
+    connect(aNyomtatKep, &QAction::triggered, this, [this] { printPage(false); });
+    connect(aExcelbe, &QAction::triggered, this,
+            [this] { ShowDelimitedExport(pageQuery(PageControl1->currentIndex()), "Kulcsszó eredmény.csv", this); });
+    connect(aHtml, &QAction::triggered, this, [this] {
+        const int page = PageControl1->currentIndex();
+        ShowHtmlExport(pageGrid(page), kCaptions[page], keyword_, this);
+    });
     connect(aKeres, &QAction::triggered, this, [this] { search(Edit1->text()); });
     connect(aElfogad, &QAction::triggered, this, &QDialog::accept);
     connect(aMegsem, &QAction::triggered, this, &QDialog::reject);
@@ -223,6 +232,18 @@ QueryDataSet* Tfrm_KulcsszoKeres::pageQuery(int page) const
 {
     const std::array<QueryDataSet*, 4> queries = {Qry4, Qry1, Qry2, Qry3};
     return queries[size_t(page)];
+}
+
+DBGrid* Tfrm_KulcsszoKeres::pageGrid(int page) const
+{
+    const std::array<DBGrid*, 4> grids = {DBGrid4, DBGrid1, DBGrid2, DBGrid3};
+    return grids[size_t(page)];
+}
+
+void Tfrm_KulcsszoKeres::printPage(bool print)
+{
+    const int page = PageControl1->currentIndex();
+    PrintGrid(pageGrid(page), print, true, "Kulcsszó: " + keyword_, QString(), 8, kCaptions[page]);
 }
 
 void Tfrm_KulcsszoKeres::closeQueries()

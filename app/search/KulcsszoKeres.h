@@ -73,6 +73,10 @@ protected:
 
 private:
     QueryDataSet* pageQuery(int page) const;
+    DBGrid* pageGrid(int page) const;
+    // The active page's list as grid print, titled by the page, with the
+    // current keyword as subtitle.
+    void printPage(bool print);
     void closeQueries();
 
     QString keyword_;

@@ -200,6 +200,13 @@ TEST_F(TorzsTipusTest, PriorityColourIsEditedAsBgrDrawnInTheListAndKeptOnCancel)
         cell.textColor = Qt::white;
         g->onDrawCell(cell);
         EXPECT_EQ(cell.textColor, QColor(Qt::white));
+        // The deadline's title stands right, over its numbers; the others centred.
+        const auto align = [g](int c) {
+            return g->model()->headerData(c, Qt::Horizontal, Qt::TextAlignmentRole).value<Qt::Alignment>();
+        };
+        EXPECT_EQ(g->columnTitle(2), "határidő");
+        EXPECT_TRUE(align(2) & Qt::AlignRight);
+        EXPECT_FALSE(align(1) & Qt::AlignRight);
         d.reject();
     });
     ShowList(Torzs::Prioritas, 1, false);

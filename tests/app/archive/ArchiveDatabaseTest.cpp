@@ -6,7 +6,10 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +19,7 @@
 #include "common/DataSet.h"
 #include "common/Layout.h"
 #include "common/Settings.h"
+#include "engine/Database.h"
 #include "tests/support/ScriptedInteraction.h"
 #include "tests/support/TempHome.h"
 
@@ -67,6 +71,23 @@ protected:
         return ziptest::readWithPython(native(archive), native(db.path()));
     }
 
+    // Every member holds its file's bytes. The journals of the tables held
+    // for the archive are packed as they were; letting the tables go
+    // afterwards may remove them from the folder. Returns how many there are.
+    static size_t expectPackedAsInTheFolder(const ziptest::Listing& l)
+    {
+        size_t journals = 0;
+        for (const auto& [name, m] : l.members) {
+            if (QString::fromStdString(name).endsWith(".WAL")) {
+                ++journals;
+                EXPECT_NE(m.state, "differs") << name;
+            } else {
+                EXPECT_EQ(m.state, "same") << name;
+            }
+        }
+        return journals;
+    }
+
     const QDate lastDate = QDate::currentDate().addDays(-7);
     TempHome home;
     ScriptedInteraction user;
@@ -106,14 +127,14 @@ TEST_F(Archive, PacksEveryFileOfTheDatabaseFolder)
     const ziptest::Listing l = archived(chosen);
     ASSERT_TRUE(l.readable) << l.problem;
     EXPECT_TRUE(l.unarchived.empty());
-    for (const auto& [name, m] : l.members)
-        EXPECT_EQ(m.state, "same") << name;
+    const size_t journals = expectPackedAsInTheFolder(l);
     EXPECT_EQ(l.members.count("ugyfel.DB"), 1u);
     EXPECT_EQ(l.members.count("ugyfel.PX"), 1u);
     EXPECT_EQ(l.members.count("ceg.XG5"), 1u);
     EXPECT_EQ(l.members.count(".rejtett"), 1u);
     EXPECT_TRUE(l.members.at("Dokumentumok/szerződés.txt").utf8);
-    EXPECT_EQ(l.members.size(), QDir(db.path()).entryList(QDir::Files | QDir::Hidden).size() + 1u);
+    const QStringList files = QDir(db.path()).entryList(QDir::Files | QDir::Hidden);
+    EXPECT_EQ(l.members.size() - journals, size_t(files.size() - files.filter(QRegularExpression("\\.WAL$")).size()) + 1u);
 
     // The data sets open again when next used.
     customers->open();
@@ -137,8 +158,7 @@ TEST_F(Archive, SameDayArchiveInsideTheDatabaseFolderReplacesTheMorningOne)
     EXPECT_EQ(user.messages(), (QStringList{"Archív állomány kész.", "Archív állomány kész."}));
     const ziptest::Listing l = archived(chosen);
     ASSERT_TRUE(l.readable) << l.problem;
-    for (const auto& [name, m] : l.members)
-        EXPECT_EQ(m.state, "same") << name;
+    expectPackedAsInTheFolder(l);
     EXPECT_EQ(l.members.count(QFileInfo(chosen).fileName().toStdString()), 0u);
     EXPECT_EQ(l.unarchived, std::vector<std::string>{QFileInfo(chosen).fileName().toStdString()});
 }
@@ -166,6 +186,70 @@ TEST_F(Archive, AFileWhereTheArchiveFolderBelongsIsAnErrorBeforeTheDialog)
     EXPECT_TRUE(customers->isActive());
     EXPECT_EQ(Beall.lastArchiveDate, lastDate);
     EXPECT_EQ(QDir(ProgramFolder()).entryList(QDir::Files | QDir::NoDotAndDotDot), QStringList{"Archiv"});
+}
+
+// Another program writes all along: it adds a type, then a salesman, one
+// statement each. Restored, the archive holds as many of each, or one type
+// more: the rows of one moment, not the types of an earlier one beside the
+// salesmen of a later one.
+TEST_F(Archive, HoldsOneMomentWhileAnotherProgramWrites)
+{
+    // Something slow to pack between the two tables' files.
+    ziptest::writeFile(native(db.path()) / "kep.jpg", ziptest::randomBytes(24 << 20, 3));
+    std::string script;
+    for (int i = 0; i < 100000; ++i)
+        script += "INSERT INTO feltipus (feltipus_nev) VALUES ('t');\nINSERT INTO uzletkoto (uzletkoto_nev) VALUES ('u');\n";
+    QProcess writer;
+    writer.start(NYILVEX_SQL, {db.path()});
+    ASSERT_TRUE(writer.waitForStarted());
+    writer.write(QByteArray::fromStdString(script));
+    writer.closeWriteChannel();
+    auto count = [](const QString& folder, const char* table) {
+        auto d = engine::Database::open(QFile::encodeName(folder).toStdString());
+        auto t = (*d)->openTable(table, engine::OpenMode::ReadOnly);
+        return t.isOk() ? int((*t)->rows(engine::OrderSpec::primary())->size()) : -1;
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return count(db.path(), "uzletkoto") > 100; }, 10000));
+
+    const QString chosen = out.path() + "/mentes.zip";
+    user.files = {chosen};
+    ArchiveDatabase();
+    writer.kill();
+    writer.waitForFinished();
+    ASSERT_EQ(user.messages(), QStringList{"Archív állomány kész."});
+
+    const QString restored = out.path() + "/vissza";
+    ASSERT_EQ(QProcess::execute("unzip", {"-q", chosen, "-d", restored}), 0);
+    const int types = count(restored, "feltipus");
+    const int salesmen = count(restored, "uzletkoto");
+    EXPECT_GT(salesmen, 100);
+    EXPECT_TRUE(types == salesmen || types == salesmen + 1) << types << " types, " << salesmen << " salesmen";
+
+    // No lock of the moment it was taken came along: the restored tables take writes.
+    QProcess restoredWriter;
+    restoredWriter.start(NYILVEX_SQL, {restored});
+    ASSERT_TRUE(restoredWriter.waitForStarted());
+    restoredWriter.write("INSERT INTO uzletkoto (uzletkoto_nev) VALUES ('v');\n");
+    restoredWriter.closeWriteChannel();
+    ASSERT_TRUE(restoredWriter.waitForFinished());
+    EXPECT_EQ(restoredWriter.exitCode(), 0) << restoredWriter.readAllStandardError().toStdString();
+    EXPECT_EQ(count(restored, "uzletkoto"), salesmen + 1);
+}
+
+// A table no one can open is packed as it is, and the rest as always: a
+// damaged database is when its archive is needed most.
+TEST_F(Archive, ADamagedTableIsPackedAsItIs)
+{
+    ziptest::writeFile(native(db.path()) / "termek.DB", "nem tábla");
+    const QString chosen = out.path() + "/mentes.zip";
+    user.files = {chosen};
+    ArchiveDatabase();
+    ASSERT_EQ(user.messages(), QStringList{"Archív állomány kész."});
+    const ziptest::Listing l = archived(chosen);
+    ASSERT_TRUE(l.readable) << l.problem;
+    ASSERT_EQ(l.members.count("termek.DB"), 1u);
+    EXPECT_EQ(l.members.at("termek.DB").state, "same");
+    EXPECT_EQ(l.members.count("ugyfel.DB"), 1u);
 }
 
 TEST_F(Archive, FailureIsReportedAndKeepsTheDate)
