@@ -2,9 +2,22 @@
 
 #include <cstring>
 
+#include "Codepage.h"
+#include "Messages.h"
+
 namespace engine {
 
 namespace {
+
+// The most levels an index over 65,535 blocks can need, with room to spare.
+constexpr int kMaxIndexLevels = 16;
+
+int keyWidthOf(const std::vector<FieldDef>& keyFields)
+{
+    int width = 0;
+    for (const FieldDef& f : keyFields) width += RecordLayout::widthOf(f.type, f.size);
+    return width;
+}
 
 struct Entry {
     const uint8_t* key;  // key bytes of a record (keyWidth of them)
@@ -17,8 +30,7 @@ struct Entry {
 std::vector<uint8_t> buildBlockIndex(const BlockFile& data, const std::vector<FieldDef>& keyFields, FileKind kind,
                                      const std::string& tableName)
 {
-    int keyWidth = 0;
-    for (const FieldDef& f : keyFields) keyWidth += RecordLayout::widthOf(f.type, f.size);
+    const int keyWidth = keyWidthOf(keyFields);
     const size_t recSize = size_t(keyWidth) + 6;
     const size_t blockSize = size_t(kIndexBlockKb) * 1024;
     const size_t perBlock = (blockSize - 6) / recSize;
@@ -79,6 +91,55 @@ std::vector<uint8_t> buildBlockIndex(const BlockFile& data, const std::vector<Fi
     std::vector<uint8_t> out = buildHeader(h);
     for (const auto& b : blocks) out.insert(out.end(), b.begin(), b.end());
     return out;
+}
+
+Status checkBlockIndex(const std::vector<uint8_t>& index, const BlockFile& data,
+                       const std::vector<FieldDef>& keyFields, std::string_view indexName, std::string_view dataName)
+{
+    Result<FileHeader> h = parseHeader(index.data(), index.size(), indexName);
+    if (!h.isOk()) return h.status();
+    const size_t keyWidth = size_t(keyWidthOf(keyFields));
+    const size_t recSize = keyWidth + 6;
+    if (h->fileType != uint8_t(FileKind::PrimaryIndex) || h->recordSize != recSize)
+        return msg::corrupt(indexName, "az index nem illik a táblához.");
+    const size_t blockSize = size_t(h->blockSize());
+    if (blockSize == 0 || h->indexLevels > kMaxIndexLevels) return msg::corrupt(indexName, "érvénytelen indexfejléc.");
+    if (index.size() < h->headerSize + size_t(h->fileBlocks) * blockSize)
+        return msg::corrupt(indexName, "a fájl csonka (hiányzó indexblokkok).");
+
+    std::vector<uint16_t> chain;
+    data.forEachBlock([&](uint16_t block, const uint8_t*, uint16_t) { chain.push_back(block); });
+    size_t matched = 0;  // data blocks of the chain met so far
+    bool agrees = true;
+    // Each index block is met once at most, so a damaged pointer can neither
+    // loop nor multiply the work.
+    std::vector<bool> seen(size_t(h->fileBlocks) + 1, false);
+    const auto walk = [&](auto& self, uint16_t block, int level) -> Status {
+        if (block == 0 || block > h->fileBlocks || seen[block])
+            return msg::corrupt(indexName, "érvénytelen indexblokk-hivatkozás.");
+        seen[block] = true;
+        const uint8_t* b = index.data() + h->headerSize + (block - 1) * blockSize;
+        const int used = int16_t(le16(b + 4)) + int(recSize);
+        if (used < 0 || size_t(used) % recSize != 0 || 6 + size_t(used) > blockSize)
+            return msg::corrupt(indexName, "érvénytelen indexblokk-foglaltság.");
+        for (size_t i = 0; i < size_t(used) / recSize && agrees; ++i) {
+            const uint16_t target = getIndexShort(b + 6 + i * recSize + keyWidth);
+            if (level > 1) {
+                if (Status s = self(self, target, level - 1); !s.isOk()) return s;
+            } else if (matched < chain.size() && chain[matched] == target) {
+                ++matched;
+            } else {
+                agrees = false;
+            }
+        }
+        return Status::ok();
+    };
+    if (h->indexLevels > 0 && h->indexRoot != 0)
+        if (Status s = walk(walk, h->indexRoot, h->indexLevels); !s.isOk()) return s;
+    if (!agrees || matched != chain.size())
+        return msg::corrupt(dataName, "a blokklánc nem egyezik a(z) " + cp1250ToUtf8(indexName) +
+                                          " index blokklistájával.");
+    return Status::ok();
 }
 
 }  // namespace engine

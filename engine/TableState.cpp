@@ -82,6 +82,11 @@ std::vector<KeyPart> primaryParts(const TableDef& def, const RecordLayout& layou
     return parts;
 }
 
+std::vector<FieldDef> keyDefs(const TableDef& def)
+{
+    return std::vector<FieldDef>(def.fields.begin(), def.fields.begin() + def.keyFieldCount);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -346,6 +351,18 @@ Status TableState::loadModel(std::unique_ptr<Model>& out)
         if (isBlobType(f.type)) m->hasBlobs = true;
     m->tagBase = nextTag_;
     if (Status s = m->data.load(std::move(*db), *h, nextTag_, dbFile_); !s.isOk()) return s;
+    // The block index written with these files must name the blocks the chain
+    // holds; it is kept, as the next checkpoint writes its changes into it.
+    // (A missing one is written whole by that checkpoint; one older than a
+    // checkpoint image just applied is rewritten by it.)
+    if (m->def.keyFieldCount > 0 && !imageApplied) {
+        Result<std::vector<uint8_t>> px = readWholeFile(joinPath(folder_, m->pxName));
+        if (px.isOk()) {
+            if (Status s = checkBlockIndex(*px, m->data, keyDefs(m->def), m->pxName, dbFile_); !s.isOk()) return s;
+            m->pxDisk = std::move(*px);
+            m->pxRead = true;
+        }
+    }
     if (m->hasBlobs) {
         if (mbPresent) {
             m->mbDiskSize = mbBytes.size();
@@ -744,15 +761,6 @@ Status TableState::replay(const LogRecord& r, Model& m)
 
 // ---------------------------------------------------------------------------
 // Images of the files
-
-namespace {
-
-std::vector<FieldDef> keyDefs(const TableDef& def)
-{
-    return std::vector<FieldDef>(def.fields.begin(), def.fields.begin() + def.keyFieldCount);
-}
-
-}  // namespace
 
 // What a checkpoint or restructure writes into one file: pieces at offsets,
 // pointing into the table's blocks or into bytes the plan holds itself.

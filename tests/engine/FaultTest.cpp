@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -258,6 +259,81 @@ TEST(DamagedDataFiles, ABrokenBlockChainIsRefusedAndNeverWrittenInto)
         EXPECT_EQ(readFile(db.file("tabla.DB")), before);
         EXPECT_FALSE(db.exists("tabla.WAL"));
     }
+}
+
+// The block index (.PX) names the data blocks in chain order: damage that
+// leaves the header's counts agreeing with the chain still shows against it.
+TEST(DamagedDataFiles, AChainThatDisagreesWithItsBlockIndexIsRefused)
+{
+    TempFolder pristine, work;
+    {
+        // Wide keys, so that the index needs a level above its leaves.
+        auto d = *Database::open(pristine.path());
+        TableDef def;
+        def.fields = {{"kod", FieldType::Alpha, 200}, {"nev", FieldType::Alpha, 30}};
+        def.keyFieldCount = 1;
+        ASSERT_TRUE(d->createTable("tabla", def).isOk());
+        auto t = *d->openTable("tabla", OpenMode::Shared);
+        for (int k = 1; k <= 2000; ++k) {
+            char key[16];
+            std::snprintf(key, sizeof key, "k%05d", k);
+            Record r{Value::fromText(key), Value::fromText("sor")};
+            ASSERT_TRUE(t->insert(r).isOk());
+        }
+    }
+    const auto u16 = [](const std::string& b, size_t at) { return uint16_t(uint8_t(b[at]) | uint8_t(b[at + 1]) << 8); };
+    const std::string db = readFile(pristine.file("tabla.DB"));
+    const std::string px = readFile(pristine.file("tabla.PX"));
+    ASSERT_GE(uint8_t(px[0x20]), 2) << "index levels";
+    const ShellOutcome whole = run(pristine, work, "SELECT COUNT(*) FROM tabla;");
+    ASSERT_EQ(whole.out, "COUNT\n2000\n") << whole.err;
+
+    // The chain's first three blocks, and where the index's first leaf entry
+    // keeps its block number (big-endian, top bit flipped).
+    const size_t recordSize = u16(db, 0), headerSize = u16(db, 2), blockSize = size_t(uint8_t(db[5])) * 1024;
+    const auto blockAt = [&](uint16_t block) { return headerSize + (block - 1) * blockSize; };
+    const uint16_t a = u16(db, 0x0E), b = u16(db, blockAt(a)), c = u16(db, blockAt(b));
+    const size_t inB = (int16_t(u16(db, blockAt(b) + 4)) + recordSize) / recordSize;
+    const size_t firstLeafEntry = u16(px, 2) + 6 + 200;
+    const std::string indexedB{char(0x80 | (b >> 8)), char(b & 0xFF)};
+
+    struct Damage {
+        const char* what;
+        const char* file;
+        std::vector<std::pair<size_t, std::string>> writes;
+        const char* refused;
+    };
+    const std::vector<Damage> damages = {
+        {"a chain that skips a block, header counts mended to match",
+         "tabla.DB",
+         {{blockAt(a), le(c, 2)},
+          {blockAt(c) + 2, le(a, 2)},
+          {0x06, le(2000 - inB, 4)},
+          {0x0A, le(u16(db, 0x0A) - 1u, 2)}},
+         "tabla.DB fájl sérült"},
+        {"an index leaf naming another block", "tabla.PX", {{firstLeafEntry, indexedB}}, "tabla.DB fájl sérült"},
+        {"an index root astray", "tabla.PX", {{0x1E, le(0xFFFF, 2)}}, "tabla.PX fájl sérült"},
+        {"an index of another key width", "tabla.PX", {{0x00, le(10, 2)}}, "tabla.PX fájl sérült"},
+    };
+    for (const Damage& damage : damages) {
+        SCOPED_TRACE(damage.what);
+        TempFolder folder;
+        fs::copy(pristine.path(), folder.path(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+        for (const auto& [offset, bytes] : damage.writes) writeAt(folder.file(damage.file), offset, bytes);
+        const std::string dbBefore = readFile(folder.file("tabla.DB")), pxBefore = readFile(folder.file("tabla.PX"));
+        for (const char* sql : {"SELECT COUNT(*) FROM tabla;", "INSERT INTO tabla VALUES ('k09999', 'új');"}) {
+            const ShellOutcome o = run(folder, work, sql);
+            EXPECT_EQ(o.status, 1) << o.out;
+            EXPECT_NE(o.err.find(damage.refused), std::string::npos) << o.err;
+        }
+        EXPECT_TRUE(readFile(folder.file("tabla.DB")) == dbBefore) << "tabla.DB written into";
+        EXPECT_TRUE(readFile(folder.file("tabla.PX")) == pxBefore) << "tabla.PX written into";
+        EXPECT_FALSE(folder.exists("tabla.WAL"));
+    }
+
+    // Without its index (as the index rebuild leaves it) the table opens.
+    fs::remove(pristine.file("tabla.PX"));
+    EXPECT_EQ(run(pristine, work, "SELECT COUNT(*) FROM tabla;").out, "COUNT\n2000\n");
 }
 
 TEST(DeepSql, NestingEndsInAResultOrAMessageNeverACrash)
