@@ -18,6 +18,7 @@
 #include "common/DataSet.h"
 #include "common/Layout.h"
 #include "TableFill.h"
+#include "app/output/Lists.h"
 #include "engine/Codepage.h"
 #include "engine/Sql.h"
 #include "widgets/DBGrid.h"
@@ -28,29 +29,6 @@ constexpr int kTasks = 300000;
 constexpr int kCustomers = 100000;
 constexpr int kCompanies = 5000;
 constexpr int kProducts = 2000;
-
-const QStringList kTaskQuery = {
-    "SELECT",
-    " feladat.*,",
-    " ugyfel.ugyfel_nev,",
-    " termek.cikkszam,",
-    " termek.cikkszam_nev,",
-    " allapot.allapot_nev,",
-    " prioritas.prioritas_nev,",
-    " prioritas.szin,",
-    " feltipus.feltipus_nev,",
-    " feleredmeny.feleredmeny_nev,",
-    " ceg.ceg_nev",
-    "FROM feladat",
-    " LEFT OUTER JOIN ugyfel ON (feladat.ugyfel = ugyfel.ugyfel)",
-    " LEFT OUTER JOIN termek ON (feladat.termek = termek.termek)",
-    " LEFT OUTER JOIN allapot ON (feladat.allapot = allapot.allapot)",
-    " LEFT OUTER JOIN prioritas ON (feladat.prioritas = prioritas.prioritas)",
-    " LEFT OUTER JOIN feltipus ON (feladat.feltipus = feltipus.feltipus)",
-    " LEFT OUTER JOIN feleredmeny ON (feladat.feleredmeny = feleredmeny.feleredmeny)",
-    " LEFT OUTER JOIN ceg ON (feladat.ceg = ceg.ceg)",
-    "ORDER BY feladat;",
-};
 
 using engine::Value;
 
@@ -114,7 +92,7 @@ struct TaskList {
 
     TaskList()
     {
-        qry.setSql(kTaskQuery);
+        qry.setSql(lists::TaskQuery());
         qry.setDisplayFormat("feladat", "00000");
         grid.addMarkerColumn("*");
         grid.addMarkerColumn("!");
@@ -156,7 +134,7 @@ BENCHMARK(BM_OpenTaskQueryAndPaint)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecon
 // to BM_OpenTaskQueryAndPaint/0 is the difference.
 void BM_RunTaskQueryOnly(benchmark::State& state)
 {
-    const std::string text = *engine::utf8ToCp1250(kTaskQuery.join('\n').toStdString());
+    const std::string text = *engine::utf8ToCp1250(lists::TaskQuery().join('\n').toStdString());
     for (auto _ : state) {
         auto r = engine::runSql(conn->database(), text);
         if (!r.isOk()) state.SkipWithError(r.status().message().c_str());

@@ -24,28 +24,31 @@ const QStringList kCustomerQuery = {
     "ORDER BY 1;",
 };
 
-const QStringList kTaskQuery = {
-    "SELECT",
-    " feladat.*,",
-    " ugyfel.ugyfel_nev,",
-    " termek.cikkszam,",
-    " termek.cikkszam_nev,",
-    " allapot.allapot_nev,",
-    " prioritas.prioritas_nev,",
-    " prioritas.szin,",
-    " feltipus.feltipus_nev,",
-    " feleredmeny.feleredmeny_nev,",
-    " ceg.ceg_nev",
-    "FROM feladat",
-    " LEFT OUTER JOIN ugyfel ON (feladat.ugyfel = ugyfel.ugyfel)",
-    " LEFT OUTER JOIN termek ON (feladat.termek = termek.termek)",
-    " LEFT OUTER JOIN allapot ON (feladat.allapot = allapot.allapot)",
-    " LEFT OUTER JOIN prioritas ON (feladat.prioritas = prioritas.prioritas)",
-    " LEFT OUTER JOIN feltipus ON (feladat.feltipus = feltipus.feltipus)",
-    " LEFT OUTER JOIN feleredmeny ON (feladat.feleredmeny = feleredmeny.feleredmeny)",
-    " LEFT OUTER JOIN ceg ON (feladat.ceg = ceg.ceg)",
-    "ORDER BY feladat.feladat;",
+struct Reference {
+    const char* table;
+    QStringList columns;
 };
+
+const Reference& referenceOf(TaskRef ref)
+{
+    static const Reference kCustomer{"ugyfel", {"ugyfel_nev"}};
+    static const Reference kProduct{"termek", {"cikkszam", "cikkszam_nev"}};
+    static const Reference kState{"allapot", {"allapot_nev"}};
+    static const Reference kPriority{"prioritas", {"prioritas_nev", "szin"}};
+    static const Reference kKind{"feltipus", {"feltipus_nev"}};
+    static const Reference kResult{"feleredmeny", {"feleredmeny_nev"}};
+    static const Reference kCompany{"ceg", {"ceg_nev"}};
+    switch (ref) {
+    case TaskRef::Customer: return kCustomer;
+    case TaskRef::Product: return kProduct;
+    case TaskRef::State: return kState;
+    case TaskRef::Priority: return kPriority;
+    case TaskRef::Kind: return kKind;
+    case TaskRef::Result: return kResult;
+    case TaskRef::Company: break;
+    }
+    return kCompany;
+}
 
 void labels(DataSet* ds, const std::initializer_list<std::pair<const char*, const char*>>& list)
 {
@@ -53,6 +56,27 @@ void labels(DataSet* ds, const std::initializer_list<std::pair<const char*, cons
 }
 
 }  // namespace
+
+QStringList TaskSelect(std::initializer_list<TaskRef> refs)
+{
+    QStringList lines{"SELECT", " feladat.*"};
+    QStringList joins;
+    for (TaskRef ref : refs) {
+        const Reference& r = referenceOf(ref);
+        for (const QString& c : r.columns) {
+            lines.last() += ',';
+            lines << QString(" %1.%2").arg(r.table, c);
+        }
+        joins << QString(" LEFT OUTER JOIN %1 ON (feladat.%1 = %1.%1)").arg(r.table);
+    }
+    return lines << "FROM feladat" << joins;
+}
+
+QStringList TaskQuery()
+{
+    using enum TaskRef;
+    return TaskSelect({Customer, Product, State, Priority, Kind, Result, Company}) << "ORDER BY feladat.feladat;";
+}
 
 void SetupCompanyTable(TableDataSet* ds)
 {
@@ -82,7 +106,7 @@ void SetupCustomerQuery(QueryDataSet* ds)
 
 void SetupTaskQuery(QueryDataSet* ds)
 {
-    ds->setSql(kTaskQuery);
+    ds->setSql(TaskQuery());
     ds->setKeyField("feladat");
     ds->setDisplayFormat("feladat", "00000");
     labels(ds, {{"feladat", "id"},

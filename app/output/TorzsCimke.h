@@ -3,18 +3,11 @@
 // delete need the reference-data right; choosing does not.
 #pragma once
 
-#include <QDialog>
-
 #include "LabelSheet.h"
+#include "TemplateList.h"
 #include "rptCimke.h"
 
-class DBGrid;
-class QAction;
-class QMenu;
-class QToolBar;
-class TableDataSet;
-
-class Tfrm_TorzsCimke : public QDialog {
+class Tfrm_TorzsCimke : public TemplateListWindow {
     Q_OBJECT
 public:
     explicit Tfrm_TorzsCimke(QWidget* parent = nullptr);
@@ -23,28 +16,15 @@ public:
     void setPickMode(bool on);
     bool pickMode() const { return pick_; }
 
-    TableDataSet* Tbl;  // cimke, by name
-    DBGrid* DBGrid1;
-    QToolBar* ToolBar1;
-    QMenu* PopupMenu1;
-    QAction* aUj;
-    QAction* aSzerkeszt;
-    QAction* aTorol;
     QAction* aElfogad;
-    QAction* aBezar;
 
 protected:
-    void showEvent(QShowEvent* event) override;
+    void runEditor() override;
 
 private slots:
-    void aUjExecute();
-    void aSzerkesztExecute();
-    void aTorolExecute();
     void aElfogadExecute();
 
 private:
-    void runEditor();
-
     bool pick_ = false;
 };
 

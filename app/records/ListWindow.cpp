@@ -15,6 +15,7 @@
 
 #include "app/Main/Beall.h"
 #include "app/Main/ImageList.h"
+#include "RecordWindow.h"
 #include "common/DataSet.h"
 #include "engine/Codepage.h"
 #include "engine/Collation.h"
@@ -151,14 +152,7 @@ QAction* ListWindow::makeAction(const char* name, const QString& caption, const 
 
 void ListWindow::finishBars(const QList<QAction*>& toolBar, const QList<QAction*>& popup)
 {
-    for (QAction* a : toolBar) {
-        if (a) ToolBar1->addAction(a);
-        else ToolBar1->addSeparator();
-    }
-    for (QAction* a : popup) {
-        if (a) PopupMenu1->addAction(a);
-        else PopupMenu1->addSeparator();
-    }
+    FillBars(ToolBar1, toolBar, PopupMenu1, popup);
 }
 
 bool ListWindow::run(int key)

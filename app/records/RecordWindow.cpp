@@ -31,6 +31,19 @@ QAction* MakeAction(QWidget* owner, const char* name, const QString& text, const
     return a;
 }
 
+void FillBars(QToolBar* toolBar, const QList<QAction*>& toolBarCommands, QMenu* popup,
+              const QList<QAction*>& popupCommands)
+{
+    for (QAction* a : toolBarCommands) {
+        if (a) toolBar->addAction(a);
+        else toolBar->addSeparator();
+    }
+    for (QAction* a : popupCommands) {
+        if (a) popup->addAction(a);
+        else popup->addSeparator();
+    }
+}
+
 TableDataSet* ReferenceTable(QObject* owner, const char* file)
 {
     auto* t = new TableDataSet(Connection::byName(DatabaseAlias), owner);

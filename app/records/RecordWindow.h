@@ -10,6 +10,7 @@
 #include <QDateEdit>
 #include <QDialog>
 #include <QIcon>
+#include <QList>
 #include <QVariant>
 
 #include <initializer_list>
@@ -31,6 +32,11 @@ class TableDataSet;
 // A command of a window: its key works anywhere in the window.
 QAction* MakeAction(QWidget* owner, const char* name, const QString& text, const QKeySequence& key,
                     const QIcon& icon = QIcon(), const QString& hint = QString());
+
+// Fills a tool bar and a pop-up menu with commands; a null entry is a
+// separator.
+void FillBars(QToolBar* toolBar, const QList<QAction*>& toolBarCommands, QMenu* popup,
+              const QList<QAction*>& popupCommands);
 
 // A read-only reference table (types, companies, ...) in key order, for a
 // drop-down's choices.

@@ -11,39 +11,13 @@
 #include "app/Main/Main.h"
 #include "app/output/Grid2Html.h"
 #include "app/output/Hatarolt.h"
+#include "app/output/Lists.h"
 #include "app/output/rptFeladatReszl2.h"
 #include "common/DataSet.h"
 #include "common/Interaction.h"
 #include "widgets/DBGrid.h"
 #include "widgets/MenuStyle.h"
 #include "widgets/WindowConventions.h"
-
-namespace {
-
-const QStringList kTasks = {
-    "SELECT",
-    " feladat.*,",
-    " ugyfel.ugyfel_nev,",
-    " termek.cikkszam,",
-    " termek.cikkszam_nev,",
-    " allapot.allapot_nev,",
-    " prioritas.prioritas_nev,",
-    " prioritas.szin,",
-    " feltipus.feltipus_nev,",
-    " ceg.ceg_nev,",
-    " feleredmeny.feleredmeny_nev",
-    "FROM feladat",
-    " LEFT OUTER JOIN ugyfel ON (feladat.ugyfel = ugyfel.ugyfel)",
-    " LEFT OUTER JOIN ceg ON (feladat.ceg = ceg.ceg)",
-    " LEFT OUTER JOIN termek ON (feladat.termek = termek.termek)",
-    " LEFT OUTER JOIN allapot ON (feladat.allapot = allapot.allapot)",
-    " LEFT OUTER JOIN prioritas ON (feladat.prioritas = prioritas.prioritas)",
-    " LEFT OUTER JOIN feltipus ON (feladat.feltipus = feltipus.feltipus)",
-    " LEFT OUTER JOIN feleredmeny ON (feladat.feleredmeny = feleredmeny.feleredmeny)",
-    "ORDER BY feladat;",
-};
-
-}  // namespace
 
 QString TaskBrowserFilter(bool byCustomer, int ownerId, bool inProgressOnly)
 {
@@ -65,9 +39,10 @@ Tfrm_FeladatBongeszo::Tfrm_FeladatBongeszo(bool byCustomer, int ownerId, const Q
     // few tasks does not join every task first; the filter still names the
     // owner, so that the query with its filter stands on its own wherever
     // it is copied (the browser's print).
-    QStringList sql = kTasks;
-    sql.insert(sql.size() - 1, byCustomer ? "WHERE feladat.ugyfel = :pid" : "WHERE feladat.termek = :pid");
-    Qry->setSql(sql);
+    using enum lists::TaskRef;
+    Qry->setSql(lists::TaskSelect({Customer, Product, State, Priority, Kind, Company, Result})
+                << (byCustomer ? "WHERE feladat.ugyfel = :pid" : "WHERE feladat.termek = :pid")
+                << "ORDER BY feladat;");
     Qry->setParam("pid", QueryDataSet::ParamType::Integer, ownerId);
     const std::pair<const char*, const char*> labels[] = {
         {"feladat", "id"},

@@ -15,6 +15,7 @@
 #include "app/Main/Main.h"
 #include "app/output/Grid2Html.h"
 #include "app/output/Hatarolt.h"
+#include "app/output/Lists.h"
 #include "app/output/rptGridPrint.h"
 #include "common/DataSet.h"
 #include "common/Interaction.h"
@@ -36,28 +37,6 @@ const QStringList kCustomers = {
     " LEFT OUTER JOIN ceg ON (ugyfel.ceg = ceg.ceg)",
     "WHERE UPPER(ugyfel.kulcsszavak) LIKE :pkulcs",
     "ORDER BY 1;",
-};
-
-const QStringList kTasks = {
-    "SELECT",
-    " feladat.*,",
-    " ugyfel.ugyfel_nev,",
-    " termek.cikkszam,",
-    " termek.cikkszam_nev,",
-    " allapot.allapot_nev,",
-    " prioritas.prioritas_nev,",
-    " prioritas.szin,",
-    " feltipus.feltipus_nev,",
-    " feleredmeny.feleredmeny_nev",
-    "FROM feladat",
-    " LEFT OUTER JOIN ugyfel ON (feladat.ugyfel = ugyfel.ugyfel)",
-    " LEFT OUTER JOIN termek ON (feladat.termek = termek.termek)",
-    " LEFT OUTER JOIN allapot ON (feladat.allapot = allapot.allapot)",
-    " LEFT OUTER JOIN prioritas ON (feladat.prioritas = prioritas.prioritas)",
-    " LEFT OUTER JOIN feltipus ON (feladat.feltipus = feltipus.feltipus)",
-    " LEFT OUTER JOIN feleredmeny ON (feladat.feleredmeny = feleredmeny.feleredmeny)",
-    "WHERE UPPER(feladat.kulcsszavak) LIKE :pkulcs",
-    "ORDER BY feladat;",
 };
 
 const QStringList kProducts = {
@@ -128,7 +107,9 @@ Tfrm_KulcsszoKeres::Tfrm_KulcsszoKeres(QWidget* parent) : QDialog(parent)
     KeepOwnEnter(this);
 
     Qry1 = query(this, kCustomers);
-    Qry2 = query(this, kTasks);
+    using enum lists::TaskRef;
+    Qry2 = query(this, lists::TaskSelect({Customer, Product, State, Priority, Kind, Result})
+                           << "WHERE UPPER(feladat.kulcsszavak) LIKE :pkulcs" << "ORDER BY feladat;");
     Qry3 = query(this, kProducts);
     Qry4 = query(this, kCompanies);
 
