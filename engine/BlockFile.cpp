@@ -35,6 +35,7 @@ Status BlockFile::load(FileBuffer&& file, const FileHeader& h, uint32_t firstTag
     const size_t available = file_.size() > h.headerSize ? (file_.size() - h.headerSize) / size_t(blockSize_) : 0;
     if (h.fileBlocks > available) return msg::corrupt(fileName, "a fájl csonka (hiányzó adatblokkok).");
     blocks_.resize(h.fileBlocks);
+    loc_.reserve(h.numRecords);
     for (size_t i = 0; i < blocks_.size(); ++i)
         blocks_[i].shared = file_.data() + h.headerSize + i * size_t(blockSize_);
 
@@ -46,6 +47,9 @@ Status BlockFile::load(FileBuffer&& file, const FileHeader& h, uint32_t firstTag
         Block& b = blocks_[blockNo - 1];
         if (b.inChain) return msg::corrupt(fileName, "körkörös blokklánc.");
         const uint8_t* p = b.shared;
+        // Chains mostly run on through the file: the header a few blocks on
+        // is asked of memory now, while this one is read.
+        if (size_t(blockNo) + 4 <= blocks_.size()) __builtin_prefetch(blocks_[blockNo + 3].shared);
         const int16_t addDataSize = int16_t(le16(p + 4));
         if (addDataSize < -recordSize_ || (addDataSize + recordSize_) % recordSize_ != 0)
             return msg::corrupt(fileName, "érvénytelen blokkfoglaltság.");

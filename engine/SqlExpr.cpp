@@ -528,6 +528,8 @@ Value evaluate(const BoundExpr& e, EvalContext& ctx)
     case BoundExpr::Kind::Column: {
         const RowId row = ctx.rows[e.slot];
         if (row == kNoRow) return Value();
+        if (e.slot == 0 && ctx.ahead && ctx.ahead->column[size_t(e.field)] >= 0)
+            return ctx.ahead->values[size_t(ctx.ahead->column[size_t(e.field)])][ctx.ahead->row];
         auto v = (*ctx.slots)[e.slot].table->readField(row, e.field);
         if (!v.isOk()) {
             if (ctx.error.isOk()) ctx.error = v.status();

@@ -97,10 +97,20 @@ private:
 
 // Gives evaluation the rows of one tuple. `error` receives the first failure
 // of a read; evaluation goes on with null and the caller checks it.
+// Fields of the first table read for a run of its rows at once: by field,
+// the index of its values in `values` (-1: not read ahead); `row` is the
+// place in the run of the row being tested.
+struct ReadAhead {
+    std::vector<int> column;
+    std::vector<std::vector<Value>> values;
+    size_t row = 0;
+};
+
 struct EvalContext {
     const std::vector<Slot>* slots = nullptr;
     const RowId* rows = nullptr;                  // one per slot
     const std::vector<Value>* aggregates = nullptr;  // values of AggregateRef
+    const ReadAhead* ahead = nullptr;             // slot 0's fields of the run under test
     Status error;
 };
 

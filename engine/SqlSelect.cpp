@@ -278,6 +278,8 @@ struct FoundRows {
             ids.push_back(id);
             at.push_back(uint32_t(i));
         }
+        // Every row has one (always so in the first table): read in place.
+        if (ids.size() == n) return slots[c.slot].table->readFields(ids, c.field, values);
         std::vector<Value> read;
         if (auto st = slots[c.slot].table->readFields(ids, c.field, read); !st.isOk()) return st;
         values.resize(n);
@@ -894,11 +896,34 @@ private:
         EvalContext ctx;
         ctx.slots = &slots_;
         ctx.rows = tuple.data();
-        for (RowId r : *base) {
-            tuple[0] = r;
-            if (!allTrue(early, ctx)) continue;
-            tuples_.insert(tuples_.end(), tuple.begin(), tuple.end());
+        // The plain fields these conditions test are read a run of rows at a
+        // time, in bulk (the memory of rows ahead is asked for early), rather
+        // than row by row. Memos are still read only for the rows that reach
+        // them: a damaged one elsewhere does not fail the statement.
+        Table& first = *slots_[0].table;
+        ReadAhead ahead;
+        ahead.column.assign(first.def().fields.size(), -1);
+        std::vector<int> fields;
+        for (const auto& c : early) plainFieldsOf(*c, first.def(), fields);
+        for (int f : fields) {
+            ahead.column[size_t(f)] = int(ahead.values.size());
+            ahead.values.emplace_back();
         }
+        if (!fields.empty()) ctx.ahead = &ahead;
+        constexpr size_t kRun = 1024;
+        std::vector<RowId> run;
+        for (size_t start = 0; start < base->size(); start += kRun) {
+            run.assign(base->begin() + ptrdiff_t(start), base->begin() + ptrdiff_t(std::min(base->size(), start + kRun)));
+            for (size_t k = 0; k < fields.size(); ++k)
+                if (auto st = first.readFields(run, fields[k], ahead.values[k]); !st.isOk()) return st;
+            for (size_t i = 0; i < run.size(); ++i) {
+                ahead.row = i;
+                tuple[0] = run[i];
+                if (!allTrue(early, ctx)) continue;
+                tuples_.insert(tuples_.end(), tuple.begin(), tuple.end());
+            }
+        }
+        ctx.ahead = nullptr;
         if (!ctx.error.isOk()) return ctx.error;
 
         markNeeded(early, late);
@@ -940,6 +965,15 @@ private:
             else if (out_[t.column].expr) mark(*out_[t.column].expr, -1);
             else needed_[size_t(out_[t.column].slot)] = 1;
         }
+    }
+
+    // The fields of the first table that `e` reads, each once, but for memos.
+    static void plainFieldsOf(const BoundExpr& e, const TableDef& def, std::vector<int>& out)
+    {
+        if (e.kind == BoundExpr::Kind::Column && e.slot == 0 && !isBlobType(def.fields[size_t(e.field)].type) &&
+            std::find(out.begin(), out.end(), e.field) == out.end())
+            out.push_back(e.field);
+        for (const auto& a : e.args) plainFieldsOf(*a, def, out);
     }
 
     static bool allTrue(const std::vector<BoundPtr>& conditions, EvalContext& ctx)

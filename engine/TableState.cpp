@@ -384,48 +384,52 @@ Status TableState::loadModel(std::unique_ptr<Model>& out)
         m->sec.push_back(std::move(s));
     }
 
-    // Rows of a keyed table must stand in key order; a file written under
-    // another order (or damaged) is put in order here, and written so.
-    if (m->def.keyFieldCount > 0) {
-        const uint8_t* prev = nullptr;
-        bool ordered = true;
-        bool unique = true;
-        m->data.forEach([&](uint32_t, const uint8_t* rec) {
-            if (prev) {
+    // One pass over the rows (on a large table a walk through memory that is
+    // in no cache yet): whether a keyed table's rows stand in key order, and
+    // the highest auto-increment value, which the next one follows whatever
+    // the header says.
+    std::vector<FieldSlot> autoIncs;
+    for (size_t i = 0; i < m->def.fields.size(); ++i)
+        if (m->def.fields[i].type == FieldType::AutoInc) autoIncs.push_back(m->layout.slot(int(i)));
+    const bool keyed = m->def.keyFieldCount > 0;
+    const size_t recordSize = size_t(m->data.recordSize());
+    const uint8_t* prev = nullptr;
+    bool ordered = true;
+    bool unique = true;
+    m->data.forEachBlock([&](uint16_t, const uint8_t* first, uint16_t count) {
+        for (const uint8_t* rec = first; rec != first + count * recordSize; rec += recordSize) {
+            __builtin_prefetch(rec + 4 * recordSize);
+            if (keyed && prev) {
                 const int c = compareKeys(m->pk, prev, m->pk, rec);
                 if (c > 0) ordered = false;
                 if (c == 0) unique = false;
             }
             prev = rec;
-        });
-        if (!ordered || !unique) {
-            std::vector<uint32_t> tags = m->data.tagsInOrder();
-            std::stable_sort(tags.begin(), tags.end(), [&](uint32_t a, uint32_t b) {
-                return compareKeys(m->pk, m->data.record(a), m->pk, m->data.record(b)) < 0;
-            });
-            for (size_t i = 1; i < tags.size(); ++i)
-                if (compareKeys(m->pk, m->data.record(tags[i - 1]), m->pk, m->data.record(tags[i])) == 0)
-                    return msg::corrupt(dbFile_, "ismétlődő kulcsú sorok.");
-            BlockFile sorted;
-            sorted.initEmpty(m->data.recordSize(), m->data.blockSize(), m->data.nextTag());
-            for (uint32_t t : tags) sorted.append(m->data.record(t));
-            sorted.markAllDirty();
-            m->tagBase = m->data.nextTag();
-            m->data = std::move(sorted);
-            dirty_ = true;
+            for (const FieldSlot& slot : autoIncs) {
+                const Value v = decodeScalar(slot, rec + slot.offset);
+                if (!v.isNull() && v.asInt() > int64_t(m->header.autoInc)) m->header.autoInc = uint32_t(v.asInt());
+            }
         }
+    });
+    // Rows of a keyed table must stand in key order; a file written under
+    // another order (or damaged) is put in order here, and written so.
+    if (keyed && (!ordered || !unique)) {
+        std::vector<uint32_t> tags = m->data.tagsInOrder();
+        std::stable_sort(tags.begin(), tags.end(), [&](uint32_t a, uint32_t b) {
+            return compareKeys(m->pk, m->data.record(a), m->pk, m->data.record(b)) < 0;
+        });
+        for (size_t i = 1; i < tags.size(); ++i)
+            if (compareKeys(m->pk, m->data.record(tags[i - 1]), m->pk, m->data.record(tags[i])) == 0)
+                return msg::corrupt(dbFile_, "ismétlődő kulcsú sorok.");
+        BlockFile sorted;
+        sorted.initEmpty(m->data.recordSize(), m->data.blockSize(), m->data.nextTag());
+        for (uint32_t t : tags) sorted.append(m->data.record(t));
+        sorted.markAllDirty();
+        m->tagBase = m->data.nextTag();
+        m->data = std::move(sorted);
+        dirty_ = true;
     }
     nextTag_ = m->data.nextTag();
-    // The next auto-increment value follows the highest one present, whatever
-    // the header says.
-    for (size_t i = 0; i < m->def.fields.size(); ++i) {
-        if (m->def.fields[i].type != FieldType::AutoInc) continue;
-        const FieldSlot& slot = m->layout.slot(int(i));
-        m->data.forEach([&](uint32_t, const uint8_t* rec) {
-            const Value v = decodeScalar(slot, rec + slot.offset);
-            if (!v.isNull() && v.asInt() > int64_t(m->header.autoInc)) m->header.autoInc = uint32_t(v.asInt());
-        });
-    }
 
     // Replay the changes recorded since the files were written.
     bool replayed = false;

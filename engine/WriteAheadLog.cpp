@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstring>
 #include <ctime>
+#include <random>
 
 #include "FileIo.h"
 #include "Messages.h"
@@ -29,10 +30,21 @@ constexpr uint32_t kMaxPayload = 1u << 30;
 constexpr size_t kEndField = 64;       // commit point
 constexpr size_t kCapacityField = 72;  // size the file has been given
 constexpr uint64_t kGrowth = 1u << 20;
-// The writer lock: a byte far past the journal's end, locked through the
-// journal's open file description, so that the kernel lets go of it with the
-// process (a copy of the folder carries no lock along).
-constexpr off_t kWriterLockByte = (off_t(1) << 40) + 1;
+// The writer lock is a word in the shared header: taken and given back
+// without a system call. Its value names the holder's slot and the token the
+// holder wrote beside its slot; each open journal holds its slot in a lock on
+// a byte far past the journal's end, through its open file description, so
+// that the kernel lets go of the slot with the process. A word whose slot is
+// free, or held for another token, was left by a holder that ended (or came
+// along in a copy of the folder) and is taken over.
+constexpr size_t kWriterField = 96;
+constexpr size_t kSlotTokensField = 1024;
+constexpr int kSlots = int(WriteAheadLog::kHeaderSize - kSlotTokensField) / 4;
+constexpr off_t kSlotLockBase = (off_t(1) << 40) + 1024;
+// Earlier builds held their writer lock on this byte for one change at a
+// time. Every open journal holds it shared, so such a build finds the table
+// in use instead of writing beside this one.
+constexpr off_t kEarlierWriterByte = (off_t(1) << 40) + 1;
 
 uint32_t crc(const void* p, size_t n, uint32_t seed = 0)
 {
@@ -48,6 +60,45 @@ uint64_t loadShared(const unsigned char* map, size_t field)
 void storeShared(unsigned char* map, size_t field, uint64_t v)
 {
     std::atomic_ref<uint64_t>(*reinterpret_cast<uint64_t*>(map + field)).store(v, std::memory_order_release);
+}
+
+std::atomic_ref<uint32_t> slotToken(unsigned char* map, int slot)
+{
+    return std::atomic_ref<uint32_t>(*reinterpret_cast<uint32_t*>(map + kSlotTokensField + size_t(slot) * 4));
+}
+
+// One byte's lock through the file description `fd`; F_UNLCK gives it back.
+bool setByteLock(int fd, off_t byte, short type)
+{
+    struct flock fl {};
+    fl.l_type = type;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = byte;
+    fl.l_len = 1;
+    while (fcntl(fd, F_OFD_SETLK, &fl) != 0)
+        if (errno != EINTR) return false;
+    return true;
+}
+
+// Whether another open file description holds the byte's lock.
+bool byteLockedElsewhere(int fd, off_t byte)
+{
+    struct flock fl {};
+    fl.l_type = F_WRLCK;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = byte;
+    fl.l_len = 1;
+    // When the question cannot be asked, the holder counts as alive.
+    if (fcntl(fd, F_OFD_GETLK, &fl) != 0) return true;
+    return fl.l_type != F_UNLCK;
+}
+
+uint32_t freshToken()
+{
+    static std::mt19937 rng(std::random_device{}());
+    uint32_t t = 0;
+    while (t == 0) t = rng();
+    return t;
 }
 
 // After the change it announces: whoever reads the new count sees the change.
@@ -91,7 +142,36 @@ Status WriteAheadLog::open(const std::string& path, bool create)
     // field does, so a larger field is damage.
     if (writable_ && loadShared(map_, kCapacityField) > uint64_t(std::max<off_t>(st.st_size, off_t(kHeaderSize))))
         storeShared(map_, kCapacityField, uint64_t(std::max<off_t>(st.st_size, off_t(kHeaderSize))));
+    if (writable_) takeSlot();
     return Status::ok();
+}
+
+// A slot for this open, tried from a random one on; without one (every slot
+// taken, or an earlier build writing right now) this open cannot write until
+// a later try finds one.
+void WriteAheadLog::takeSlot()
+{
+    slot_ = -1;
+    if (!setByteLock(fd_, kEarlierWriterByte, F_RDLCK)) return;
+    const uint32_t token = freshToken();
+    for (int i = 0; i < kSlots; ++i) {
+        const int slot = int((token + uint32_t(i)) % uint32_t(kSlots));
+        if (!setByteLock(fd_, kSlotLockBase + slot, F_WRLCK)) continue;
+        slotToken(map_, slot).store(token, std::memory_order_release);
+        slot_ = slot;
+        writerValue_ = (uint64_t(slot) + 1) << 32 | token;
+        return;
+    }
+}
+
+// The holder named by a writer word no longer holds it: its slot is free, or
+// taken since for another token, or the word is none this build writes.
+bool WriteAheadLog::holderGone(uint64_t word) const
+{
+    const uint64_t slot = (word >> 32) - 1;
+    if (slot >= uint64_t(kSlots)) return true;
+    if (slotToken(map_, int(slot)).load(std::memory_order_acquire) != uint32_t(word)) return true;
+    return !byteLockedElsewhere(fd_, kSlotLockBase + off_t(slot));
 }
 
 Status WriteAheadLog::failOpen(int err)
@@ -105,15 +185,13 @@ std::string WriteAheadLog::name() const { return path_.substr(path_.rfind('/') +
 bool WriteAheadLog::lockWriter(int waitMs)
 {
     if (!writable_ || fd_ < 0) return false;
-    struct flock fl {};
-    fl.l_type = F_WRLCK;
-    fl.l_whence = SEEK_SET;
-    fl.l_start = kWriterLockByte;
-    fl.l_len = 1;
+    std::atomic_ref<uint64_t> word(*reinterpret_cast<uint64_t*>(map_ + kWriterField));
     auto attempt = [&] {
-        while (fcntl(fd_, F_OFD_SETLK, &fl) != 0)
-            if (errno != EINTR) return false;
-        return true;
+        if (slot_ < 0) takeSlot();
+        if (slot_ < 0) return false;
+        uint64_t seen = 0;
+        if (word.compare_exchange_strong(seen, writerValue_, std::memory_order_acq_rel)) return true;
+        return holderGone(seen) && word.compare_exchange_strong(seen, writerValue_, std::memory_order_acq_rel);
     };
     // Writers hold the lock for one statement; a waiter looks every
     // millisecond, often enough to find the gaps between another writer's
@@ -131,25 +209,23 @@ bool WriteAheadLog::lockWriter(int waitMs)
 void WriteAheadLog::unlockWriter()
 {
     if (!locked_) return;
-    struct flock fl {};
-    fl.l_type = F_UNLCK;
-    fl.l_whence = SEEK_SET;
-    fl.l_start = kWriterLockByte;
-    fl.l_len = 1;
-    fcntl(fd_, F_OFD_SETLK, &fl);
+    uint64_t mine = writerValue_;
+    std::atomic_ref<uint64_t>(*reinterpret_cast<uint64_t*>(map_ + kWriterField))
+        .compare_exchange_strong(mine, 0, std::memory_order_acq_rel);
     locked_ = false;
 }
 
 void WriteAheadLog::close()
 {
+    unlockWriter();
+    slot_ = -1;
     if (map_) munmap(map_, kHeaderSize);
     if (data_) munmap(data_, mapped_);
     map_ = data_ = nullptr;
     mapped_ = 0;
-    // Closing the file lets go of the writer lock.
+    // Closing the file lets go of the slot.
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
-    locked_ = false;
 }
 
 WriteAheadLog::Header WriteAheadLog::header() const

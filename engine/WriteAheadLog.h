@@ -17,8 +17,9 @@
 // commit point, or failing their checksum, do not count.
 //
 // The journal lives while the table is open anywhere and is removed by the
-// last one to close it. The writer lock is a lock on the journal file that
-// the kernel lets go of with its holder.
+// last one to close it. The writer lock is a word in the shared header; a
+// holder that ended is recognised through a lock on the journal file that
+// the kernel let go of with it.
 #pragma once
 
 #include <atomic>
@@ -111,9 +112,10 @@ public:
     Result<std::string> setAside() const;
 
     // The table's writer lock: one writer at a time in every process that
-    // has the table open. An open-file-description lock on the journal, so
-    // the kernel releases it when its holder ends however it ends, and the
-    // next writer finds the journal as the dead writer left it.
+    // has the table open. Taken and given back in the shared header, without
+    // a system call; a holder that ended however it ended (or that a copy of
+    // the folder names) is recognised by its slot, which the kernel let go
+    // of, and the next writer finds the journal as the dead writer left it.
     bool lockWriter(int waitMs);
     void unlockWriter();
 
@@ -122,6 +124,8 @@ private:
 
     Status failOpen(int err);
     Status reserve(uint64_t end);
+    void takeSlot();
+    bool holderGone(uint64_t word) const;
 
     int fd_ = -1;
     bool writable_ = false;
@@ -131,6 +135,8 @@ private:
     unsigned char* data_ = nullptr;  // the file from its start, for appending
     size_t mapped_ = 0;
     bool locked_ = false;
+    int slot_ = -1;             // this open's slot, -1 without one
+    uint64_t writerValue_ = 0;  // the writer word while this open holds the lock
     uint64_t openedSize_ = 0;  // the file's size before open() gave it a header
 };
 

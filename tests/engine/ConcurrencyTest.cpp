@@ -4,6 +4,7 @@
 // because another program wrote, and no lock may outlive its holder.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -236,4 +237,45 @@ TEST(Locks, AFolderCopiedWhileAWriterHeldItsLockOpensWritable)
         EXPECT_TRUE(t->insert(r).isOk());
         EXPECT_EQ(*t->recordCount(), 11u);
     }
+}
+
+// Earlier builds locked writers with a kernel lock on one byte of the journal,
+// taken for each change. Neither build may write beside the other: while
+// this one has the journal open such a writer finds it taken, and while
+// such a writer holds it this one reports the table in use, then writes once
+// it is let go.
+TEST(Locks, AWriterOfTheEarlierBuildAndThisOneExcludeEachOther)
+{
+    TempFolder db;
+    TableDef def;
+    def.fields = {{"kod", FieldType::Long, 0}};
+    def.keyFieldCount = 1;
+    ASSERT_TRUE((*Database::open(db.path()))->createTable("tabla", def).isOk());
+    const auto earlierWriterLock = [](int fd, short type) {
+        struct flock fl {};
+        fl.l_type = type;
+        fl.l_whence = SEEK_SET;
+        fl.l_start = (off_t(1) << 40) + 1;
+        fl.l_len = 1;
+        return fcntl(fd, F_OFD_SETLK, &fl) == 0;
+    };
+    {
+        auto d = *Database::open(db.path());
+        auto t = *d->openTable("tabla", OpenMode::Shared);
+        const int fd = ::open(db.file("tabla.WAL").c_str(), O_RDWR | O_CLOEXEC);
+        ASSERT_GE(fd, 0);
+        EXPECT_FALSE(earlierWriterLock(fd, F_WRLCK));
+        ::close(fd);
+    }
+    const int fd = ::open(db.file("tabla.WAL").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_TRUE(earlierWriterLock(fd, F_WRLCK));
+    auto d = *Database::open(db.path());
+    auto t = *d->openTable("tabla", OpenMode::Shared);
+    Record r{Value::fromInt(1)};
+    EXPECT_EQ(t->insert(r).status().code(), ErrorCode::Locked);
+    ASSERT_TRUE(earlierWriterLock(fd, F_UNLCK));
+    EXPECT_TRUE(t->insert(r).isOk());
+    EXPECT_EQ(*t->recordCount(), 1u);
+    ::close(fd);
 }

@@ -96,6 +96,24 @@ TEST_F(Dialect, ConditionsAndOrder)
     EXPECT_EQ(texts(*desc, "nev"), (std::vector<std::string>{"Zoé", "Éva", "ádám", "-"}));
 }
 
+// Conditions over more rows than are tested at once find what one by one
+// finds, also where a run of rows ends.
+TEST_F(Dialect, ConditionsOverManyRows)
+{
+    std::vector<int64_t> expected;
+    for (int i = 0; i < 2600; ++i) {
+        const std::string nev = (i % 2 ? "é" : "a") + std::to_string(i);
+        const int64_t id = add("ugyfel", {{"nev", T(nev)}, {"ceg", I(i % 3)}, {"megj", i % 5 ? Value() : T("x")}});
+        if (i % 3 == 2 && nev.find("7") != std::string::npos && nev[0] != 'a') expected.push_back(id);
+    }
+    auto r = query("SELECT ugyfel FROM ugyfel WHERE ceg = 2 AND UPPER(nev) LIKE 'É%7%' ORDER BY ugyfel");
+    ASSERT_TRUE(r);
+    EXPECT_EQ(ints(*r, "ugyfel"), expected);
+    auto memo = query("SELECT COUNT(*) AS n FROM ugyfel WHERE ceg = 1 AND megj IS NOT NULL");
+    ASSERT_TRUE(memo);
+    EXPECT_EQ(at(*memo, 0, "n"), I(173));
+}
+
 TEST_F(Dialect, JoinsAggregatesAndConstants)
 {
     auto r = query("SELECT u.nev AS ki, c.ceg_nev, 'x' AS jel, 7 AS szam, u.ugyfel * 10 FROM ugyfel u "

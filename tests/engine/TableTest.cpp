@@ -321,6 +321,51 @@ TEST(Table, FieldsOfManyRowsAsOneByOne)
     EXPECT_FALSE(t->readFields({ids[0]}, 99, some).isOk());
 }
 
+// A data file large enough to be read in parts at once comes back whole:
+// every row in its place on both sides of where the parts meet, and the
+// next auto-increment value after the highest key.
+TEST(Table, ALargeTableReadsBackWhole)
+{
+    TempFolder f;
+    TableDef d;
+    d.fields = {{"id", FieldType::AutoInc, 0},  {"eleje", FieldType::Alpha, 255}, {"kitolto", FieldType::Alpha, 255},
+                {"kozepe", FieldType::Alpha, 255}, {"vege", FieldType::Alpha, 255}};
+    d.keyFieldCount = 1;
+    constexpr int kRows = 40000;  // a little over 40 MB of records
+    {
+        auto db = openDb(f);
+        ASSERT_TRUE(db->createTable("nagy", d).isOk());
+        auto t = openTable(*db, "nagy");
+        for (int i = 1; i <= kRows; ++i) {
+            const std::string n = std::to_string(i);
+            Record r{Value(), Value::fromText("e" + n), Value::fromText(std::string(250, 'x')),
+                     Value::fromText("k" + n), Value::fromText(n + "v")};
+            ASSERT_TRUE(t->insert(r).isOk());
+        }
+        ASSERT_TRUE(t->flush().isOk());
+    }
+    ASSERT_GT(std::filesystem::file_size(f.file("nagy.DB")), 32u << 20);
+    auto db = openDb(f);
+    auto t = openTable(*db, "nagy");
+    const std::vector<RowId> rows = *t->rows(OrderSpec::primary());
+    ASSERT_EQ(rows.size(), size_t(kRows));
+    std::vector<Value> ids, first, middle, last;
+    ASSERT_TRUE(t->readFields(rows, 0, ids).isOk());
+    ASSERT_TRUE(t->readFields(rows, 1, first).isOk());
+    ASSERT_TRUE(t->readFields(rows, 3, middle).isOk());
+    ASSERT_TRUE(t->readFields(rows, 4, last).isOk());
+    for (int i = 0; i < kRows; ++i) {
+        const std::string n = std::to_string(i + 1);
+        ASSERT_EQ(ids[size_t(i)], Value::fromInt(i + 1));
+        ASSERT_EQ(first[size_t(i)], Value::fromText("e" + n));
+        ASSERT_EQ(middle[size_t(i)], Value::fromText("k" + n));
+        ASSERT_EQ(last[size_t(i)], Value::fromText(n + "v"));
+    }
+    Record next{Value(), Value::fromText("uj"), Value(), Value(), Value()};
+    const RowId added = *t->insert(next);
+    EXPECT_EQ(*t->readField(added, 0), Value::fromInt(kRows + 1));
+}
+
 // Many inserts, key changes and deletes in random order against a plain map:
 // blocks split, empty and are reused, and every order stays right, also
 // after reopening.
