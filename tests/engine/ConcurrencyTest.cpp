@@ -48,7 +48,7 @@ void runTogether(const TempFolder& db, const TempFolder& work, const std::vector
 {
     std::vector<std::unique_ptr<ShellProcess>> shells;
     for (size_t i = 0; i < scripts.size(); ++i)
-        shells.push_back(std::make_unique<ShellProcess>(db.path(), scripts[i], work.file("s" + std::to_string(i))));
+        shells.push_back(std::make_unique<ShellProcess>(db.path(), scripts[i], work.file(std::string("s").append(std::to_string(i)))));
     for (auto& s : shells) {
         const enginetest::ShellOutcome& o = s->finish();
         EXPECT_EQ(o.status, 0) << o.err;

@@ -152,7 +152,7 @@ protected:
             std::snprintf(date, sizeof date, "%04d-%02d-%02d", 2022 + int(rng() % 3), 1 + int(rng() % 12),
                           1 + int(rng() % 28));
             std::string words = pick(kWords);
-            for (unsigned k = rng() % 3; k > 0; --k) words += " " + pick(kWords);
+            for (unsigned k = rng() % 3; k > 0; --k) words.append(" ").append(pick(kWords));
             std::string tel;  // digits, blanks and punctuation: the collation's plain characters
             for (unsigned k = 1 + rng() % 4; k > 0; --k) tel += pick(kPhonePieces);
             both("INSERT INTO ugyfel (ugyfel, nev, ceg, honap, datum, kulcs, tel) VALUES (" + std::to_string(u) +

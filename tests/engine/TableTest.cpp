@@ -385,7 +385,7 @@ TEST(Table, RandomChangesMatchAModel)
             const int op = int(rng() % 10);
             const int64_t key = int64_t(rng() % 3000);
             if (op < 6) {
-                Record r = customer("n" + std::to_string(rng() % 500));
+                Record r = customer(std::string("n").append(std::to_string(rng() % 500)));
                 r[0] = Value::fromInt(key);
                 Result<RowId> id = t->insert(r);
                 if (model.count(key)) {
@@ -569,14 +569,14 @@ TEST(Table, TwoConnectionsFollowEachOther)
     auto ta = openTable(*a, "ugyfel");
     auto tb = openTable(*b, "ugyfel", OpenMode::ReadOnly);
     for (int i = 0; i < 100; ++i) {
-        Record r = customer("A" + std::to_string(i), i % 28 + 1);
+        Record r = customer(std::string("A").append(std::to_string(i)), i % 28 + 1);
         if (i % 3 == 0) r[3] = Value::fromText(std::string(size_t(100 + i), 'm'));
         ASSERT_TRUE(ta->insert(r).isOk());
     }
     EXPECT_EQ(*tb->recordCount(), 100u);
     ASSERT_TRUE(ta->flush().isOk());
     for (int i = 100; i < 150; ++i) {
-        Record r = customer("A" + std::to_string(i), i % 28 + 1);
+        Record r = customer(std::string("A").append(std::to_string(i)), i % 28 + 1);
         ASSERT_TRUE(ta->insert(r).isOk());
     }
     EXPECT_EQ(*tb->recordCount(), 150u);
@@ -586,7 +586,7 @@ TEST(Table, TwoConnectionsFollowEachOther)
     tb.reset();
     b.reset();
     for (int i = 150; i < 200; ++i) {
-        Record r = customer("A" + std::to_string(i), i % 28 + 1);
+        Record r = customer(std::string("A").append(std::to_string(i)), i % 28 + 1);
         ASSERT_TRUE(ta->insert(r).isOk());
     }
     ta.reset();
@@ -866,7 +866,7 @@ TEST(Table, JournalSpaceIsReusedAndLargeJournalsShrink)
     auto ta = openTable(*a, "ugyfel");
     auto tb = openTable(*b, "ugyfel", OpenMode::ReadOnly);
     for (int i = 0; i < 30; ++i) {
-        Record r = customer("A" + std::to_string(i), i % 28 + 1);
+        Record r = customer(std::string("A").append(std::to_string(i)), i % 28 + 1);
         ASSERT_TRUE(ta->insert(r).isOk());
         ASSERT_TRUE(ta->flush().isOk());
         EXPECT_EQ(*tb->recordCount(), uint64_t(i + 1));
