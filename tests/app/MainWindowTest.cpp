@@ -1027,13 +1027,7 @@ TEST(MainWindowScreenshots, EachTabOnTheSampleDatabase)
     {
         Connection conn;
         conn.setParams(Connection::paradoxParams(data));
-        TableDataSet t(&conn);
-        t.setTableName("beallit.DB");
-        t.open();
-        t.edit();
-        t.fieldByName("vanbelep")->setValue("N");
-        t.post();
-        t.flushBuffers();
+        SetFirstRow(&conn, "beallit", {{"vanbelep", "N"}});
     }
     ScriptedInteraction user;
     Tfrm_Main w;

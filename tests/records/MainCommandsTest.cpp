@@ -11,6 +11,7 @@
 #include "app/Main/Main.h"
 #include "app/records/ListWindow.h"
 #include "tests/support/ScriptedInteraction.h"
+#include "tests/support/TestDatabase.h"
 #include "widgets/DBGrid.h"
 
 namespace {
@@ -20,13 +21,7 @@ protected:
     void SetUp() override
     {
         RecordsTest::SetUp();
-        TableDataSet t(&conn);
-        t.setTableName("beallit.DB");
-        t.open();
-        t.edit();
-        t.fieldByName("vanbelep")->setValue("N");
-        t.post();
-        t.flushBuffers();
+        SetFirstRow(&conn, "beallit", {{"vanbelep", "N"}});
         Beall.databaseFolder = dbFolder();
     }
 
