@@ -16,7 +16,6 @@
 #include <string>
 
 #include "common/DataSet.h"
-#include "common/Layout.h"
 #include "TableFill.h"
 #include "app/output/Lists.h"
 #include "engine/Codepage.h"
@@ -38,10 +37,8 @@ using benchfill::text;
 // A database of the real layout with the rows of a busy small business.
 void build(const QString& folder)
 {
-    auto db = engine::Database::open(folder.toStdString());
-    if (!db.isOk()) throw std::runtime_error(db.status().message());
-    engine::Database& d = **db;
-    if (auto s = layout::createAll(d); !s.isOk()) throw std::runtime_error(s.message());
+    const auto db = benchfill::newDatabase(folder.toStdString());
+    engine::Database& d = *db;
     static const char* kNames[] = {"Kovács", "Szabó", "Tóth", "Nagy", "Horváth", "Kiss", "Varga", "Molnár",
                                    "Németh", "Farkas", "Balogh", "Papp", "Takács", "Juhász", "Lakatos", "Mészáros"};
     fill(d, "allapot", 5, [](engine::Record& r, int i) {

@@ -29,7 +29,6 @@
 #include "app/sqlconsole/SQL.h"
 #include "common/DataSet.h"
 #include "common/Interaction.h"
-#include "common/Layout.h"
 #include "widgets/Application.h"
 #include "widgets/DBGrid.h"
 
@@ -52,10 +51,8 @@ public:
 
 void build(const QString& folder)
 {
-    auto db = engine::Database::open(folder.toStdString());
-    if (!db.isOk()) throw std::runtime_error(db.status().message());
-    if (auto s = layout::createAll(**db); !s.isOk()) throw std::runtime_error(s.message());
-    benchfill::fill(**db, "ugyfel", kCustomers, [](engine::Record& r, int i) {
+    const auto db = benchfill::newDatabase(folder.toStdString());
+    benchfill::fill(*db, "ugyfel", kCustomers, [](engine::Record& r, int i) {
         const std::string n = std::to_string(i);
         r[1] = text("Kovács Béla " + n);
         for (int f = 2; f <= 5; ++f) r[size_t(f)] = text("+36 1 " + std::to_string(2000000 + i + f));

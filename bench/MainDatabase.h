@@ -13,7 +13,6 @@
 #include <string>
 
 #include "TableFill.h"
-#include "common/Layout.h"
 #include "common/Settings.h"
 
 namespace benchfill {
@@ -27,10 +26,8 @@ inline engine::Value benchDate(int y, int m, int d) { return engine::Value::from
 
 inline void buildMainDatabase(const QString& folder)
 {
-    auto db = engine::Database::open(folder.toStdString());
-    if (!db.isOk()) throw std::runtime_error(db.status().message());
-    engine::Database& d = **db;
-    if (auto s = layout::createAll(d); !s.isOk()) throw std::runtime_error(s.message());
+    const auto db = benchfill::newDatabase(folder.toStdString());
+    engine::Database& d = *db;
     fill(d, "beallit", 1, [](engine::Record& r, int) {
         r[1] = text("N");
         r[2] = engine::Value::fromInt(2);

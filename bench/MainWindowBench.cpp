@@ -32,7 +32,6 @@
 #include "app/Main/Beall.h"
 #include "app/Main/Main.h"
 #include "common/DataSet.h"
-#include "common/Layout.h"
 #include "common/Settings.h"
 #include "MainDatabase.h"
 #include "engine/Codepage.h"

@@ -24,7 +24,6 @@
 #include "app/records/TorzsCeg.h"
 #include "app/records/Ugyfel_valaszt.h"
 #include "common/DataSet.h"
-#include "common/Layout.h"
 #include "widgets/Application.h"
 
 namespace {
@@ -45,10 +44,8 @@ using benchfill::text;
 
 void build(const QString& folder)
 {
-    auto db = engine::Database::open(folder.toStdString());
-    if (!db.isOk()) throw std::runtime_error(db.status().message());
-    engine::Database& d = **db;
-    if (auto s = layout::createAll(d); !s.isOk()) throw std::runtime_error(s.message());
+    const auto db = benchfill::newDatabase(folder.toStdString());
+    engine::Database& d = *db;
     fill(d, "ceg", kCompanies, companyRow);
     fill(d, "ugyfel", kCustomers, [](engine::Record& r, int i) {
         r[1] = text(customerName(i));

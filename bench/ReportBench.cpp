@@ -19,7 +19,6 @@
 #include "app/output/Lists.h"
 #include "app/output/rptUgyfel.h"
 #include "common/DataSet.h"
-#include "common/Layout.h"
 #include "common/PrintDocument.h"
 #include "common/PrintPreview.h"
 #include "engine/Database.h"
@@ -40,10 +39,8 @@ using engine::Value;
 
 void build(const QString& folder)
 {
-    auto db = engine::Database::open(folder.toStdString());
-    if (!db.isOk()) throw std::runtime_error(db.status().message());
-    engine::Database& d = **db;
-    if (auto s = layout::createAll(d); !s.isOk()) throw std::runtime_error(s.message());
+    const auto db = benchfill::newDatabase(folder.toStdString());
+    engine::Database& d = *db;
     fill(d, "tulajdonos", 1, [](engine::Record& r, int) {
         r[0] = text("Mintabolt Kereskedelmi Kft.");
         r[1] = text("+36 62 555 123");

@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "common/Layout.h"
 #include "engine/Codepage.h"
 
 namespace benchfill {
@@ -14,6 +15,14 @@ const char* const kGiven[] = {"Anna", "Béla", "Csaba", "Dóra", "Erika", "Feren
                               "István", "Judit", "Katalin", "László", "Mária", "Nándor", "Olga", "Péter"};
 
 }  // namespace
+
+std::shared_ptr<engine::Database> newDatabase(const std::string& folder)
+{
+    auto db = engine::Database::open(folder);
+    if (!db.isOk()) throw std::runtime_error(db.status().message());
+    if (auto s = layout::createAll(**db); !s.isOk()) throw std::runtime_error(s.message());
+    return *db;
+}
 
 void fill(engine::Database& db, const char* table, int rows, const std::function<void(engine::Record&, int)>& row)
 {

@@ -4,11 +4,16 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "engine/Database.h"
 
 namespace benchfill {
+
+// Opens the folder as a database with the program's tables in it, empty;
+// a refusal stops the benchmark with the engine's message.
+std::shared_ptr<engine::Database> newDatabase(const std::string& folder);
 
 // Appends `rows` rows to `table`, each set by `row` over an empty record,
 // and flushes; any refusal stops the benchmark with the engine's message.
