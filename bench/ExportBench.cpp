@@ -22,6 +22,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "BenchApp.h"
 #include "TableFill.h"
 #include "app/Main/Beall.h"
 #include "app/output/Grid2Html.h"
@@ -29,7 +30,6 @@
 #include "app/sqlconsole/SQL.h"
 #include "common/DataSet.h"
 #include "common/Interaction.h"
-#include "widgets/Application.h"
 #include "widgets/DBGrid.h"
 
 namespace {
@@ -96,14 +96,10 @@ void report(const char* what, std::vector<double> ms, double limit)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
-    NyilvexApplication app(argc, argv);
-    SetupApplication(app);
+    BenchApp app(argc, argv);
     SilentUser user;
     setInteraction(&user);
-    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    const int rounds = BenchRounds(argc, argv, 3);
 
     QTemporaryDir data;
     build(data.path());

@@ -28,6 +28,7 @@
 
 #include <sys/resource.h>
 
+#include "BenchApp.h"
 #include "Timing.h"
 #include "app/Main/Beall.h"
 #include "app/Main/Main.h"
@@ -35,7 +36,6 @@
 #include "common/Settings.h"
 #include "MainDatabase.h"
 #include "engine/Codepage.h"
-#include "widgets/Application.h"
 #include "widgets/DBGrid.h"
 
 namespace {
@@ -89,12 +89,8 @@ double folderMb(const QString& folder)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
-    NyilvexApplication app(argc, argv);
-    SetupApplication(app);
-    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    BenchApp app(argc, argv);
+    const int rounds = BenchRounds(argc, argv, 3);
 
     QTemporaryDir data;
     QElapsedTimer made;

@@ -18,13 +18,13 @@
 #include <string>
 #include <vector>
 
+#include "BenchApp.h"
 #include "TableFill.h"
 #include "Timing.h"
 #include "app/Main/Beall.h"
 #include "app/records/TorzsCeg.h"
 #include "app/records/Ugyfel_valaszt.h"
 #include "common/DataSet.h"
-#include "widgets/Application.h"
 
 namespace {
 
@@ -89,12 +89,8 @@ std::vector<double> typeTimed(ListWindow& w, const char* word)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
-    NyilvexApplication app(argc, argv);
-    SetupApplication(app);
-    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
+    BenchApp app(argc, argv);
+    const int rounds = BenchRounds(argc, argv, 5);
 
     QTemporaryDir data;
     QElapsedTimer made;

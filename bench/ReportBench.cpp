@@ -14,6 +14,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "BenchApp.h"
 #include "TableFill.h"
 #include "app/Main/Beall.h"
 #include "app/output/Lists.h"
@@ -22,7 +23,6 @@
 #include "common/PrintDocument.h"
 #include "common/PrintPreview.h"
 #include "engine/Database.h"
-#include "widgets/Application.h"
 
 namespace {
 
@@ -81,11 +81,7 @@ void resetPeak()
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
-    NyilvexApplication app(argc, argv);
-    SetupApplication(app);
+    BenchApp app(argc, argv);
 
     QTemporaryDir data;
     QElapsedTimer clock;

@@ -18,6 +18,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "BenchApp.h"
 #include "MainDatabase.h"
 #include "Timing.h"
 #include "app/Main/Beall.h"
@@ -27,7 +28,6 @@
 #include "app/search/Szur.h"
 #include "app/search/SzurF.h"
 #include "common/DataSet.h"
-#include "widgets/Application.h"
 
 namespace {
 
@@ -45,12 +45,8 @@ struct Timing {
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
-    NyilvexApplication app(argc, argv);
-    SetupApplication(app);
-    const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 3;
+    BenchApp app(argc, argv);
+    const int rounds = BenchRounds(argc, argv, 3);
 
     QTemporaryDir data;
     QElapsedTimer made;
