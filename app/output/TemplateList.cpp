@@ -37,12 +37,7 @@ TemplateListWindow::TemplateListWindow(const char* formName, const QString& capt
     ToolBar1->setToolButtonStyle(Qt::ToolButtonTextOnly);
     PopupMenu1 = new QMenu(this);
 
-    DBGrid1 = new DBGrid(this);
-    DBGrid1->setObjectName("DBGrid1");
-    DBGrid1->setDataSet(Tbl);
-    DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(DBGrid1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& p) { PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(p)); });
+    DBGrid1 = ListGrid(this, Tbl, PopupMenu1);
 
     column_ = new QVBoxLayout(this);
     column_->setContentsMargins(0, 0, 0, 0);

@@ -97,13 +97,8 @@ ListWindow::ListWindow(const Setup& setup, QWidget* parent)
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName("PopupMenu1");
 
-    DBGrid1 = new DBGrid(this);
-    DBGrid1->setObjectName("DBGrid1");
-    DBGrid1->setDataSet(Tbl);
+    DBGrid1 = ListGrid(this, Tbl, PopupMenu1);
     DBGrid1->horizontalHeader()->setStretchLastSection(true);  // no empty strip at the right
-    DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(DBGrid1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& p) { PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(p)); });
     connect(DBGrid1, &QAbstractItemView::doubleClicked, this, [this] { gridDoubleClicked(); });
     connect(DBGrid1, &DBGrid::enterPressed, this, &ListWindow::enterPressed);
 

@@ -44,6 +44,17 @@ void FillBars(QToolBar* toolBar, const QList<QAction*>& toolBarCommands, QMenu* 
     }
 }
 
+DBGrid* ListGrid(QWidget* owner, DataSet* ds, QMenu* popup)
+{
+    auto* grid = new DBGrid(owner);
+    grid->setObjectName("DBGrid1");
+    grid->setDataSet(ds);
+    grid->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(grid, &QWidget::customContextMenuRequested, grid,
+                     [grid, popup](const QPoint& p) { popup->popup(grid->viewport()->mapToGlobal(p)); });
+    return grid;
+}
+
 TableDataSet* ReferenceTable(QObject* owner, const char* file)
 {
     auto* t = new TableDataSet(Connection::byName(DatabaseAlias), owner);
@@ -197,12 +208,7 @@ OwnerListWindow::OwnerListWindow(const char* formName, const QString& caption, c
     Panel1->setFrameShadow(QFrame::Raised);
     Panel1->setContentsMargins(6, 4, 6, 4);
 
-    DBGrid1 = new DBGrid(this);
-    DBGrid1->setObjectName("DBGrid1");
-    DBGrid1->setDataSet(Tbl);
-    DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(DBGrid1, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& p) { PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(p)); });
+    DBGrid1 = ListGrid(this, Tbl, PopupMenu1);
     connect(DBGrid1, &QAbstractItemView::doubleClicked, aSzerkeszt, &QAction::trigger);
     connect(DBGrid1, &DBGrid::enterPressed, aSzerkeszt, &QAction::trigger);
 

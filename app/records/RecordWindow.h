@@ -38,6 +38,10 @@ QAction* MakeAction(QWidget* owner, const char* name, const QString& text, const
 void FillBars(QToolBar* toolBar, const QList<QAction*>& toolBarCommands, QMenu* popup,
               const QList<QAction*>& popupCommands);
 
+// The grid "DBGrid1" of a list window over `ds`; a right-click on it pops up
+// `popup`.
+DBGrid* ListGrid(QWidget* owner, DataSet* ds, QMenu* popup);
+
 // A read-only reference table (types, companies, ...) in key order, for a
 // drop-down's choices.
 TableDataSet* ReferenceTable(QObject* owner, const char* file);

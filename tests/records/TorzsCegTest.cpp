@@ -2,9 +2,12 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QFile>
+#include <QMenu>
 #include <QTest>
 
 #include "RecordsFixture.h"
+#include "app/output/TorzsCimke.h"
+#include "app/records/Megj.h"
 #include "app/records/Cikkszam_valaszt.h"
 #include "app/records/Termek_Szerkeszt.h"
 #include "app/records/TorzsCeg.h"
@@ -294,4 +297,22 @@ TEST_F(CompaniesAndPickersTest, CustomerPickerExportsItsCustomersAndGrid)
     QFile page(htm);
     ASSERT_TRUE(page.open(QIODevice::ReadOnly));
     EXPECT_TRUE(page.readAll().contains(">Eger</font></td>"));
+}
+
+// Every kind of list window (pick list, template list, owner's rows) pops
+// its menu up from a right-click on its grid.
+TEST_F(CompaniesAndPickersTest, ListWindowsPopTheirMenuUpFromTheGrid)
+{
+    Tfrm_TorzsCeg companies(false);
+    Tfrm_TorzsCimke layouts;
+    Tfrm_Megj documents(1, 0, "Teszt");
+    const std::pair<QDialog*, QMenu*> windows[] = {
+        {&companies, companies.PopupMenu1}, {&layouts, layouts.PopupMenu1}, {&documents, documents.PopupMenu1}};
+    for (const auto& [window, menu] : windows) {
+        window->show();
+        emit grid(*window)->customContextMenuRequested(QPoint(5, 5));
+        EXPECT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); }, 1000)) << window->objectName().toStdString();
+        menu->close();
+        window->hide();
+    }
 }
