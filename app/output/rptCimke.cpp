@@ -47,9 +47,9 @@ void TqrCimke::paintPage(int index, QPainter& painter)
     for (int i = first; i < last; ++i) {
         const LabelSheet::Place at = sheet_.place(i);
         const Label& l = labels_[size_t(i)];
-        auto line = [&](const LabelLine& spec, const QString& text) {
-            const QRectF box(at.left + LabelSheet::kTextLeft, at.top + spec.top, sheet_.textWidth(), spec.height);
-            page.text(box, text, {"Tahoma", double(spec.pointSize), spec.bold, spec.underline}, Qt::AlignLeft, true);
+        auto line = [&](const LabelLine& row, const QString& text) {
+            const QRectF box(at.left + LabelSheet::kTextLeft, at.top + row.top, sheet_.textWidth(), row.height);
+            page.text(box, text, {"Tahoma", double(row.pointSize), row.bold, row.underline}, Qt::AlignLeft, true);
         };
         line(lines.name, l.name);
         line(lines.city, l.city);
