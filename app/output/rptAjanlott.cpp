@@ -13,8 +13,6 @@ constexpr double kLine = 4.8;  // a line of 9 pt Arial, mm
 
 }  // namespace
 
-TqrAjanlott::TqrAjanlott(const Sender& from, const Addressee& to) : from_(from), to_(to) {}
-
 void TqrAjanlott::paintPage(int, QPainter& painter)
 {
     PagePainter page(painter);

@@ -4,21 +4,12 @@
 
 #include "rptBoritek.h"
 
-class TqrAjanlott : public PrintDocument {
+class TqrAjanlott : public EnvelopePage {
 public:
-    TqrAjanlott(const Sender& from, const Addressee& to);
+    using EnvelopePage::EnvelopePage;
 
     QString title() const override { return QStringLiteral("Ajánlott szelvény kitöltés"); }
-    QPageLayout pageLayout() const override { return EnvelopePaper(); }
-    bool hasPage(int index) override { return index == 0; }
-    bool isComplete() const override { return true; }
-    int laidOutPages() const override { return 1; }
-    int pageCount() override { return 1; }
     void paintPage(int index, QPainter& painter) override;
-
-private:
-    Sender from_;
-    Addressee to_;
 };
 
 // Prints the form for customer `id` on the default printer; like

@@ -72,7 +72,7 @@ QPageLayout EnvelopePaper()
 }
 
 TqrBoritek::TqrBoritek(const Sender& from, const Addressee& to, const QImage& logo)
-    : from_(from), to_(to), logo_(logo)
+    : EnvelopePage(from, to), logo_(logo)
 {
 }
 

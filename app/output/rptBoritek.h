@@ -37,21 +37,31 @@ bool ReadAddressee(Connection* db, int id, Addressee* to);
 // The envelope paper: 160 x 113 mm, exactly, without margins.
 QPageLayout EnvelopePaper();
 
-class TqrBoritek : public PrintDocument {
+// One page on the envelope paper, addressed from `from` to `to`: the
+// envelope and the registered-mail form differ only in what they draw.
+class EnvelopePage : public PrintDocument {
 public:
-    TqrBoritek(const Sender& from, const Addressee& to, const QImage& logo);
+    EnvelopePage(const Sender& from, const Addressee& to) : from_(from), to_(to) {}
 
-    QString title() const override { return QStringLiteral("Boríték nyomtatás"); }
     QPageLayout pageLayout() const override { return EnvelopePaper(); }
     bool hasPage(int index) override { return index == 0; }
     bool isComplete() const override { return true; }
     int laidOutPages() const override { return 1; }
     int pageCount() override { return 1; }
+
+protected:
+    Sender from_;
+    Addressee to_;
+};
+
+class TqrBoritek : public EnvelopePage {
+public:
+    TqrBoritek(const Sender& from, const Addressee& to, const QImage& logo);
+
+    QString title() const override { return QStringLiteral("Boríték nyomtatás"); }
     void paintPage(int index, QPainter& painter) override;
 
 private:
-    Sender from_;
-    Addressee to_;
     QImage logo_;
 };
 
