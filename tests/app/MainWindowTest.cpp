@@ -30,6 +30,7 @@
 #include "common/DataSet.h"
 #include "widgets/DBGrid.h"
 #include "tests/support/ScriptedInteraction.h"
+#include "tests/support/Screenshots.h"
 #include "tests/support/TempHome.h"
 #include "tests/support/TestDatabase.h"
 
@@ -1019,16 +1020,10 @@ TEST_F(MainWindowTest, NameDayLineNamesTodaysNamesInHungarian)
 // each tab of the window over the sample database, to look at.
 TEST(MainWindowScreenshots, EachTabOnTheSampleDatabase)
 {
-    const QString folder = qEnvironmentVariable("NYILVEX_SCREENSHOTS");
+    const QString folder = ScreenshotFolder();
     if (folder.isEmpty()) GTEST_SKIP() << "NYILVEX_SCREENSHOTS not set";
     TempHome home;
-    const QString data = home.programFolder() + "/Data";
-    BuildTestDatabase(data, true);
-    {
-        Connection conn;
-        conn.setParams(Connection::paradoxParams(data));
-        SetFirstRow(&conn, "beallit", {{"vanbelep", "N"}});
-    }
+    BuildSampleWithoutLogin(home.programFolder() + "/Data");
     ScriptedInteraction user;
     Tfrm_Main w;
     ASSERT_TRUE(w.startUp());
@@ -1036,19 +1031,15 @@ TEST(MainWindowScreenshots, EachTabOnTheSampleDatabase)
     Beall.width = 1024;
     Beall.height = 700;
     w.show();
-    QDir().mkpath(folder);
     for (int tab : {0, 1, 2, 3}) {
         w.setTabIndex(tab);
         w.browseDataSet(tab)->setRecNo(3);
-        QTest::qWait(50);
-        w.grab().save(folder + QString("/tab%1.png").arg(tab));
+        SaveShot(w, folder, QString("tab%1").arg(tab));
     }
     w.PopupMenu3->popup(w.mapToGlobal(QPoint(100, 100)));
-    QTest::qWait(50);
-    w.PopupMenu3->grab().save(folder + "/menu3.png");
+    SaveShot(*w.PopupMenu3, folder, "menu3");
     w.MainMenu1[0]->popup(w.mapToGlobal(QPoint(100, 100)));
-    QTest::qWait(50);
-    w.MainMenu1[0]->grab().save(folder + "/menu0.png");
+    SaveShot(*w.MainMenu1[0], folder, "menu0");
 }
 
 // The quick search finds a date typed as the grid shows it, and the first

@@ -4,8 +4,6 @@
 // xvfb-run for real fonts).
 #include <QAction>
 #include <QDialog>
-#include <QDir>
-#include <QTest>
 
 #include <Qsci/qsciscintilla.h>
 
@@ -19,15 +17,15 @@
 #include "app/sqlconsole/SQL.h"
 #include "common/DataSet.h"
 #include "tests/support/ScriptedInteraction.h"
+#include "tests/support/Screenshots.h"
 #include "tests/support/TempHome.h"
 #include "tests/support/TestDatabase.h"
 #include "widgets/DBGrid.h"
 
 TEST(OutputWindowsScreenshots, ExportsConsoleLabelsAndLetters)
 {
-    const QString folder = qEnvironmentVariable("NYILVEX_SCREENSHOTS");
+    const QString folder = ScreenshotFolder();
     if (folder.isEmpty()) GTEST_SKIP() << "NYILVEX_SCREENSHOTS not set";
-    QDir().mkpath(folder);
     TempHome home;
     BuildTestDatabase(home.path() + "/db", true);
     Connection conn{DatabaseAlias};
@@ -37,12 +35,7 @@ TEST(OutputWindowsScreenshots, ExportsConsoleLabelsAndLetters)
 
     ScriptedInteraction user;
     auto shoot = [&](const QString& form, const QString& file, std::function<void(QDialog&)> then = {}) {
-        user.onModal(form, [=](QDialog& d) {
-            QTest::qWait(50);
-            d.grab().save(folder + "/" + file + ".png");
-            if (then) then(d);
-            if (d.isVisible()) d.reject();
-        });
+        ShootModal(user, folder, form, file, std::move(then));
     };
 
     QueryDataSet customers(&conn);
@@ -56,13 +49,12 @@ TEST(OutputWindowsScreenshots, ExportsConsoleLabelsAndLetters)
     shoot("frm_Grid2Html", "Grid2Html");
     ShowHtmlExport(&grid, "Ügyfelek", QString());
 
-    shoot("frm_SQL", "SQL", [](QDialog& d) {
+    shoot("frm_SQL", "SQL", [folder](QDialog& d) {
         auto& c = static_cast<Tfrm_SQL&>(d);
         c.Memo1->setText("-- ügyfelek városonként\nSELECT Ugyfel_nev, Cim_varos\nFROM ugyfel\nWHERE Cim_varos LIKE 'S%'\n"
                          "ORDER BY Ugyfel_nev;");
         c.aFuttat->trigger();
-        QTest::qWait(50);
-        c.grab().save(qEnvironmentVariable("NYILVEX_SCREENSHOTS") + "/SQL_eredmeny.png");
+        SaveShot(c, folder, "SQL_eredmeny");
     });
     ShowSqlConsole(nullptr);
 

@@ -13,6 +13,7 @@
 #include "app/records/RecordWindow.h"
 #include "common/DataSet.h"
 #include "tests/records/MainWindowFixture.h"
+#include "tests/support/Screenshots.h"
 
 namespace {
 
@@ -89,9 +90,8 @@ TEST_F(MainRecordCommandsTest, AnEmptyListOpensNothing)
 // look at: NYILVEX_SCREENSHOTS names the folder.
 TEST_F(MainRecordCommandsTest, Screenshots)
 {
-    const QString folder = qEnvironmentVariable("NYILVEX_SCREENSHOTS");
+    const QString folder = ScreenshotFolder();
     if (folder.isEmpty()) GTEST_SKIP() << "NYILVEX_SCREENSHOTS not set";
-    QDir().mkpath(folder);
     const int anna = add("ugyfel", {{"Ugyfel_nev", "Dr. Kovács Anna Mária"}});
     add("ugyf_megj", {{"ugyfel", anna}, {"tipus", 0}, {"datum", QDate(2026, 11, 2)}, {"rovid", "Telefonhívás"},
                       {"megjegyzes", "Visszahívást kért a jövő hét elején.\n-- Kata 2026.11.02 14:05 --"}});
@@ -103,8 +103,7 @@ TEST_F(MainRecordCommandsTest, Screenshots)
     w->Qry->locate("ugyfel", anna);
     auto shoot = [folder](const QString& name) {
         return [folder, name](QDialog& d) {
-            QTest::qWait(100);
-            d.grab().save(folder + "/" + name + ".png");
+            SaveShot(d, folder, name);
             if (auto* list = qobject_cast<OwnerListWindow*>(&d)) {
                 list->aSzerkeszt->trigger();
                 QTest::qWait(50);

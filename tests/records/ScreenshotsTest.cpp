@@ -1,6 +1,4 @@
-#include <QDir>
 #include <QTabWidget>
-#include <QTest>
 
 #include "app/Main/Beall.h"
 #include "app/Main/Beallit.h"
@@ -12,6 +10,7 @@
 #include "app/records/Ugyfel_valaszt.h"
 #include "common/DataSet.h"
 #include "tests/support/ScriptedInteraction.h"
+#include "tests/support/Screenshots.h"
 #include "tests/support/TempHome.h"
 #include "tests/support/TestDatabase.h"
 
@@ -21,9 +20,8 @@
 // every list, picker and edit window over the sample database, to look at.
 TEST(RecordsScreenshots, EveryWindowOnTheSampleDatabase)
 {
-    const QString folder = qEnvironmentVariable("NYILVEX_SCREENSHOTS");
+    const QString folder = ScreenshotFolder();
     if (folder.isEmpty()) GTEST_SKIP() << "NYILVEX_SCREENSHOTS not set";
-    QDir().mkpath(folder);
     TempHome home;
     BuildTestDatabase(home.path() + "/db", true);
     Connection conn{DatabaseAlias};
@@ -33,12 +31,7 @@ TEST(RecordsScreenshots, EveryWindowOnTheSampleDatabase)
 
     ScriptedInteraction user;
     auto shoot = [&](const QString& form, const QString& file, std::function<void(QDialog&)> then = {}) {
-        user.onModal(form, [=](QDialog& d) {
-            QTest::qWait(50);
-            d.grab().save(folder + "/" + file + ".png");
-            if (then) then(d);
-            if (d.isVisible()) d.reject();
-        });
+        ShootModal(user, folder, form, file, std::move(then));
     };
     auto editToo = [&](const QString& form, const QString& file) {
         shoot(form + "_Szerkeszt", file + "_szerkeszt");
@@ -73,10 +66,9 @@ TEST(RecordsScreenshots, EveryWindowOnTheSampleDatabase)
     products.open();
     shoot("frm_Termek_Szerkeszt", "Termek_Szerkeszt");
     EditProduct(products, false);
-    shoot("frm_Beallit", "Beallit", [](QDialog& d) {
+    shoot("frm_Beallit", "Beallit", [folder](QDialog& d) {
         d.findChild<QTabWidget*>("PageControl1")->setCurrentIndex(1);
-        QTest::qWait(50);
-        d.grab().save(qEnvironmentVariable("NYILVEX_SCREENSHOTS") + "/Beallit_feladatok.png");
+        SaveShot(d, folder, "Beallit_feladatok");
     });
     ShowSettingsDialog(nullptr);
 }

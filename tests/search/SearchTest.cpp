@@ -9,6 +9,7 @@
 #include "SearchFixture.h"
 #include "app/search/Keres.h"
 #include "app/search/KulcsszoKeres.h"
+#include "tests/support/Screenshots.h"
 
 namespace {
 
@@ -215,26 +216,16 @@ TEST_F(SearchTest, KeywordOutsideWindows1250IsRefusedWithAMessage)
 // each search window over the sample database, to look at.
 TEST(SearchScreenshots, EachWindowOnTheSampleDatabase)
 {
-    const QString folder = qEnvironmentVariable("NYILVEX_SCREENSHOTS");
+    const QString folder = ScreenshotFolder();
     if (folder.isEmpty()) GTEST_SKIP() << "NYILVEX_SCREENSHOTS not set";
     TempHome home;
-    const QString data = home.programFolder() + "/Data";
-    BuildTestDatabase(data, true);
-    {
-        Connection conn;
-        conn.setParams(Connection::paradoxParams(data));
-        SetFirstRow(&conn, "beallit", {{"vanbelep", "N"}});
-    }
+    BuildSampleWithoutLogin(home.programFolder() + "/Data");
     ScriptedInteraction user;
     Tfrm_Main w;
     ASSERT_TRUE(w.startUp());
     Beall.fullScreen = false;
     w.show();
-    QDir().mkpath(folder);
-    auto shoot = [&folder](QWidget& window, const QString& name) {
-        QTest::qWait(50);
-        window.grab().save(folder + "/" + name + ".png");
-    };
+    auto shoot = [&folder](QWidget& window, const QString& name) { SaveShot(window, folder, name); };
     w.setTabIndex(1);
     user.onModal("frm_Keres", [&](QDialog& d) {
         auto& k = static_cast<Tfrm_Keres&>(d);
