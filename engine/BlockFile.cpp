@@ -35,11 +35,13 @@ Status BlockFile::load(FileBuffer&& file, const FileHeader& h, uint32_t firstTag
     const size_t available = file_.size() > h.headerSize ? (file_.size() - h.headerSize) / size_t(blockSize_) : 0;
     if (h.fileBlocks > available) return msg::corrupt(fileName, "a fájl csonka (hiányzó adatblokkok).");
     blocks_.resize(h.fileBlocks);
-    loc_.reserve(h.numRecords);
     for (size_t i = 0; i < blocks_.size(); ++i)
         blocks_[i].shared = file_.data() + h.headerSize + i * size_t(blockSize_);
 
     const int cap = capacity();
+    // The header's count is only a hint here (it is checked against the chain
+    // below): never more room than the file's blocks can hold.
+    loc_.reserve(std::min(size_t(h.numRecords), blocks_.size() * size_t(cap)));
     uint16_t blockNo = h.fileBlocks ? h.firstBlock : 0;
     uint16_t prev = 0;
     while (blockNo != 0) {

@@ -80,6 +80,10 @@ TEST(DamagedFiles, DataFileErrorsNameTheFile)
     // The first block's link points back at itself.
     cycle[size_t(uint8_t(good[2]) | (uint8_t(good[3]) << 8))] = 1;
     cycle[size_t(uint8_t(good[2]) | (uint8_t(good[3]) << 8)) + 1] = 0;
+    // A record count no file could hold: refused, with no room made for it.
+    std::string hugeCount = good;
+    for (size_t i = 6; i < 10; ++i) hugeCount[i] = char(0xFF);
+    hugeCount[9] = char(0x7F);
     const Case cases[] = {
         {"empty", ""},
         {"text", "Ez nem egy Paradox tábla, csak szöveg.\n"},
@@ -88,6 +92,7 @@ TEST(DamagedFiles, DataFileErrorsNameTheFile)
         {"index file", badType},
         {"record size", badRecord},
         {"block cycle", cycle},
+        {"record count", hugeCount},
     };
     for (const Case& c : cases) {
         spill(f.file("t.DB"), c.bytes);
