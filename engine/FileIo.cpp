@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <new>
@@ -76,9 +77,27 @@ ssize_t readAt(int fd, uint8_t* buf, size_t n, size_t offset)
 
 ssize_t readFromStart(int fd, uint8_t* buf, size_t n) { return readAt(fd, buf, n, 0); }
 
+// Reads [offset, offset + n) in runs, telling `onRead` of each while its
+// bytes are still in the processor's caches; the count read, or -1.
+ssize_t readRegion(int fd, uint8_t* base, size_t offset, size_t n, const ReadProgress& onRead)
+{
+    if (!onRead) return readAt(fd, base + offset, n, offset);
+    constexpr size_t kRun = size_t(1) << 20;
+    size_t got = 0;
+    while (got < n) {
+        const size_t want = std::min(kRun, n - got);
+        const ssize_t r = readAt(fd, base + offset + got, want, offset + got);
+        if (r < 0) return -1;
+        if (r > 0) onRead(base, offset, offset + got, offset + got + size_t(r));
+        got += size_t(r);
+        if (size_t(r) < want) break;
+    }
+    return ssize_t(got);
+}
+
 }  // namespace
 
-Result<FileBuffer> readWholeBuffer(int fd, const std::string& path)
+Result<FileBuffer> readWholeBuffer(int fd, const std::string& path, const ReadProgress& onRead)
 {
     struct stat st {};
     if (fstat(fd, &st) != 0) return msg::ioError(path, errno);
@@ -93,16 +112,16 @@ Result<FileBuffer> readWholeBuffer(int fd, const std::string& path)
     if (half > 0) {
         try {
             helper = std::thread([&] {
-                second = readAt(fd, out.data() + half, out.size() - half, half);
+                second = readRegion(fd, out.data(), half, out.size() - half, onRead);
                 secondError = errno;
             });
         } catch (const std::system_error&) {
-            second = readAt(fd, out.data() + half, out.size() - half, half);
+            second = readRegion(fd, out.data(), half, out.size() - half, onRead);
             secondError = errno;
         }
     }
     const size_t firstSize = half > 0 ? half : out.size();
-    const ssize_t first = readFromStart(fd, out.data(), firstSize);
+    const ssize_t first = readRegion(fd, out.data(), 0, firstSize, onRead);
     const int firstError = errno;
     if (helper.joinable()) helper.join();
     if (first < 0) return msg::ioError(path, firstError);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <utility>
 #include <string>
@@ -39,7 +40,13 @@ private:
     size_t mapped_ = 0;  // bytes mapped, when not from the heap
 };
 
-Result<FileBuffer> readWholeBuffer(int fd, const std::string& path);
+// Called, from the thread that read them, as each run of a file's bytes
+// [first, last) is in memory (`file` is where the whole file goes). A file
+// may be read by more than one thread, each its own region from
+// `regionStart` on, its runs in order.
+using ReadProgress = std::function<void(const uint8_t* file, size_t regionStart, size_t first, size_t last)>;
+
+Result<FileBuffer> readWholeBuffer(int fd, const std::string& path, const ReadProgress& onRead = {});
 Result<FileBuffer> readWholeBuffer(const std::string& path);
 // The first `max` bytes of a file (fewer if it is shorter).
 Result<std::vector<uint8_t>> readStart(int fd, size_t max, const std::string& path);

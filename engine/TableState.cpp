@@ -82,6 +82,104 @@ std::vector<KeyPart> primaryParts(const TableDef& def, const RecordLayout& layou
     return parts;
 }
 
+// What the rows of one data block say: whether their keys rise within it, and
+// the highest auto-increment value among them. Taken while the file is read,
+// when the block is still in the processor's caches; the blocks are then
+// joined along the chain, where only the keys at their ends are compared.
+struct BlockSurvey {
+    bool taken = false;
+    bool ordered = true;
+    bool unique = true;
+    uint16_t count = 0;
+    int64_t maxAutoInc = 0;  // 0: none above zero
+};
+
+// How a data file's blocks are surveyed: its layout, as its header gives it.
+struct SurveyPlan {
+    size_t headerSize = 0;
+    size_t blockSize = 0;
+    size_t recordSize = 0;
+    std::vector<KeyPart> pk;
+    std::vector<FieldSlot> autoIncs;
+
+    // How many blocks a file of `fileSize` bytes holds, when its layout is
+    // one the blocks can be surveyed by (the header's own checks come later).
+    size_t blocksIn(size_t fileSize) const
+    {
+        if (blockSize < 1024 || recordSize == 0 || recordSize > blockSize - 6 || fileSize <= headerSize) return 0;
+        return std::min<size_t>(0xFFFF, (fileSize - headerSize) / blockSize);
+    }
+
+    static SurveyPlan of(const FileHeader& h)
+    {
+        SurveyPlan p;
+        p.headerSize = h.headerSize;
+        p.blockSize = size_t(h.blockSize());
+        p.recordSize = h.recordSize;
+        TableDef def;
+        def.fields = h.fields;
+        def.keyFieldCount = h.fileType == uint8_t(FileKind::KeyedData) ? h.keyFields : 0;
+        const RecordLayout layout(def.fields);
+        p.pk = primaryParts(def, layout);
+        for (size_t i = 0; i < def.fields.size(); ++i)
+            if (def.fields[i].type == FieldType::AutoInc) p.autoIncs.push_back(layout.slot(int(i)));
+        return p;
+    }
+
+    void survey(const uint8_t* first, size_t count, BlockSurvey& out) const
+    {
+        out = BlockSurvey{};
+        out.taken = true;
+        out.count = uint16_t(count);
+        const uint8_t* prev = nullptr;
+        for (const uint8_t* rec = first; rec != first + count * recordSize; rec += recordSize) {
+            if (!pk.empty() && prev) {
+                const int c = compareKeys(pk, prev, pk, rec);
+                if (c > 0) out.ordered = false;
+                if (c == 0) out.unique = false;
+            }
+            prev = rec;
+            for (const FieldSlot& slot : autoIncs) {
+                const Value v = decodeScalar(slot, rec + slot.offset);
+                if (!v.isNull() && v.asInt() > out.maxAutoInc) out.maxAutoInc = v.asInt();
+            }
+        }
+    }
+
+    // The blocks wholly in [regionStart, last) that end after `first`, as
+    // their own headers count their rows (a count no block can hold is left
+    // to the chain's check).
+    void surveyRead(const uint8_t* file, size_t regionStart, size_t first, size_t last,
+                    std::vector<BlockSurvey>& out) const
+    {
+        if (out.empty() || last <= headerSize) return;
+        size_t lo = regionStart <= headerSize ? 0 : (regionStart - headerSize + blockSize - 1) / blockSize;
+        if (first > headerSize) lo = std::max(lo, (first - headerSize) / blockSize);
+        const size_t hi = std::min(out.size(), (last - headerSize) / blockSize);
+        const size_t capacity = (blockSize - 6) / recordSize;
+        for (size_t b = lo; b < hi; ++b) {
+            const uint8_t* block = file + headerSize + b * blockSize;
+            const int addDataSize = int16_t(le16(block + 4));
+            if (addDataSize < -int(recordSize) || (addDataSize + int(recordSize)) % int(recordSize) != 0) continue;
+            const size_t n = size_t(addDataSize + int(recordSize)) / recordSize;
+            if (n <= capacity) survey(block + 6, n, out[b]);
+        }
+    }
+};
+
+// The header of a data file, read ahead of its rows; empty when it cannot be
+// read or parsed (the whole file's reading then says why).
+std::vector<uint8_t> readHeader(int fd, const std::string& name)
+{
+    Result<std::vector<uint8_t>> head = readStart(fd, 4096, name);
+    if (!head.isOk() || head->size() < 4) return {};
+    const size_t size = le16(head->data() + 2);
+    if (size > head->size()) head = readStart(fd, size, name);
+    if (!head.isOk() || head->size() < size) return {};
+    head->resize(size);
+    return std::move(*head);
+}
+
 std::vector<FieldDef> keyDefs(const TableDef& def)
 {
     return std::vector<FieldDef>(def.fields.begin(), def.fields.begin() + def.keyFieldCount);
@@ -272,8 +370,24 @@ Status TableState::loadModel(std::unique_ptr<Model>& out)
     const uint64_t commits = wal_.commits();
     Result<std::vector<std::string>> entries = listFolder(folder_);
     if (!entries.isOk()) return entries.status();
-    Result<FileBuffer> db = readWholeBuffer(dbFd_, dbFile_);
+    // The header first, so that the rows are surveyed as they come in.
+    const std::vector<uint8_t> head = readHeader(dbFd_, dbFile_);
+    std::vector<BlockSurvey> surveys;
+    SurveyPlan plan;
+    ReadProgress onRead;
+    struct stat st {};
+    if (Result<FileHeader> early = parseHeader(head.data(), head.size(), dbFile_);
+        early.isOk() && fstat(dbFd_, &st) == 0) {
+        plan = SurveyPlan::of(*early);
+        surveys.resize(plan.blocksIn(size_t(st.st_size)));
+        onRead = [&](const uint8_t* file, size_t regionStart, size_t first, size_t last) {
+            plan.surveyRead(file, regionStart, first, last, surveys);
+        };
+    }
+    Result<FileBuffer> db = readWholeBuffer(dbFd_, dbFile_, onRead);
     if (!db.isOk()) return db.status();
+    const bool surveyed =
+        !head.empty() && db->size() >= head.size() && std::memcmp(db->data(), head.data(), head.size()) == 0;
 
     auto m = std::make_unique<Model>();
     m->mbName = findEntry(*entries, stem_ + ".MB").value_or(fileName("MB"));
@@ -384,32 +498,32 @@ Status TableState::loadModel(std::unique_ptr<Model>& out)
         m->sec.push_back(std::move(s));
     }
 
-    // One pass over the rows (on a large table a walk through memory that is
-    // in no cache yet): whether a keyed table's rows stand in key order, and
+    // Along the chain: whether a keyed table's rows stand in key order, and
     // the highest auto-increment value, which the next one follows whatever
-    // the header says.
-    std::vector<FieldSlot> autoIncs;
-    for (size_t i = 0; i < m->def.fields.size(); ++i)
-        if (m->def.fields[i].type == FieldType::AutoInc) autoIncs.push_back(m->layout.slot(int(i)));
+    // the header says. Blocks surveyed as they were read are only joined at
+    // their ends; surveys of other bytes than these (a header that differs
+    // from the file read after it, a checkpoint image applied since) are
+    // taken again here.
+    if (!surveyed || imageApplied) surveys.assign(surveys.size(), BlockSurvey{});
+    plan = SurveyPlan::of(*h);
     const bool keyed = m->def.keyFieldCount > 0;
     const size_t recordSize = size_t(m->data.recordSize());
     const uint8_t* prev = nullptr;
     bool ordered = true;
     bool unique = true;
-    m->data.forEachBlock([&](uint16_t, const uint8_t* first, uint16_t count) {
-        for (const uint8_t* rec = first; rec != first + count * recordSize; rec += recordSize) {
-            __builtin_prefetch(rec + 4 * recordSize);
-            if (keyed && prev) {
-                const int c = compareKeys(m->pk, prev, m->pk, rec);
-                if (c > 0) ordered = false;
-                if (c == 0) unique = false;
-            }
-            prev = rec;
-            for (const FieldSlot& slot : autoIncs) {
-                const Value v = decodeScalar(slot, rec + slot.offset);
-                if (!v.isNull() && v.asInt() > int64_t(m->header.autoInc)) m->header.autoInc = uint32_t(v.asInt());
-            }
+    m->data.forEachBlock([&](uint16_t blockNo, const uint8_t* first, uint16_t count) {
+        BlockSurvey here;
+        BlockSurvey& s = blockNo <= surveys.size() ? surveys[blockNo - 1] : here;
+        if (!s.taken || s.count != count) plan.survey(first, count, s);
+        if (keyed && prev) {
+            const int c = compareKeys(m->pk, prev, m->pk, first);
+            if (c > 0) ordered = false;
+            if (c == 0) unique = false;
         }
+        ordered = ordered && s.ordered;
+        unique = unique && s.unique;
+        prev = first + (count - 1) * recordSize;
+        if (s.maxAutoInc > int64_t(m->header.autoInc)) m->header.autoInc = uint32_t(s.maxAutoInc);
     });
     // Rows of a keyed table must stand in key order; a file written under
     // another order (or damaged) is put in order here, and written so.

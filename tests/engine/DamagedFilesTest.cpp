@@ -4,7 +4,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <map>
 #include <random>
 
 #include "TempFolder.h"
@@ -179,6 +181,122 @@ TEST(DamagedFiles, RowsOutOfKeyOrderAreReadInOrder)
     EXPECT_EQ(keysBy(*t, OrderSpec::primary()), (std::vector<int64_t>{1, 2, 3, 4, 5}));
     EXPECT_EQ(**t->findKey({Value::fromInt(1)}), t->rows(OrderSpec::primary())->front());
     EXPECT_EQ(keysBy(*t, OrderSpec::index("idx_nev")), (std::vector<int64_t>{5, 4, 3, 2, 1}));
+}
+
+// A data file large enough to be read in two halves at once, each half's
+// blocks looked over for key order as they come in: rows out of order within
+// a block, across two blocks and in the block where the halves meet are put
+// in order; a key repeated across two blocks is refused; the highest
+// auto-increment value counts wherever it stands.
+TEST(DamagedFiles, RowsOutOfOrderAnywhereInALargeFileAreFound)
+{
+    TempFolder f;
+    TableDef d;
+    d.fields = {{"id", FieldType::AutoInc, 0},
+                {"nev", FieldType::Alpha, 255},
+                {"kitolto", FieldType::Alpha, 255},
+                {"meg", FieldType::Alpha, 255},
+                {"vege", FieldType::Alpha, 255}};
+    d.keyFieldCount = 1;
+    constexpr int kRows = 34000;  // a little over 32 MB of records
+    {
+        auto db = *Database::open(f.path());
+        ASSERT_TRUE(db->createTable("t", d).isOk());
+        auto t = *db->openTable("t", OpenMode::Shared);
+        for (int i = 1; i <= kRows; ++i) {
+            Record r{Value(), Value::fromText("n" + std::to_string(i)), Value::fromText(std::string(250, 'x')),
+                     Value(), Value()};
+            ASSERT_TRUE(t->insert(r).isOk());
+        }
+    }
+    std::map<std::string, std::string> files;
+    for (const auto& e : std::filesystem::directory_iterator(f.path()))
+        files[e.path().filename().string()] = slurp(e.path().string());
+    const std::string good = files.at("t.DB");
+    ASSERT_GT(good.size(), size_t(32) << 20);
+    auto u16 = [](const std::string& b, size_t at) { return size_t(uint8_t(b[at]) | (uint8_t(b[at + 1]) << 8)); };
+    const size_t recordSize = u16(good, 0), headerSize = u16(good, 2), blockSize = size_t(uint8_t(good[5])) * 1024;
+    const size_t blocks = (good.size() - headerSize) / blockSize;
+    auto count = [&](size_t block) {
+        return size_t((int16_t(u16(good, headerSize + block * blockSize + 4)) + int(recordSize)) / int(recordSize));
+    };
+    auto at = [&](size_t block, size_t i) { return headerSize + block * blockSize + 6 + i * recordSize; };
+    auto last = [&](size_t block) { return at(block, count(block) - 1); };
+    auto keyAt = [&](const std::string& b, size_t pos) {
+        const uint32_t raw = uint32_t(uint8_t(b[pos])) << 24 | uint32_t(uint8_t(b[pos + 1])) << 16 |
+                             uint32_t(uint8_t(b[pos + 2])) << 8 | uint32_t(uint8_t(b[pos + 3]));
+        return int64_t(raw ^ 0x80000000u);
+    };
+    auto setKey = [](std::string& b, size_t pos, uint32_t key) {
+        const uint32_t raw = key ^ 0x80000000u;
+        for (int i = 0; i < 4; ++i) b[pos + size_t(i)] = char(raw >> (24 - 8 * i));
+    };
+    auto swap = [&](std::string& b, size_t p, size_t q) {
+        const std::string a = b.substr(p, recordSize);
+        b.replace(p, recordSize, b.substr(q, recordSize));
+        b.replace(q, recordSize, a);
+    };
+    // The blocks stand in the file in key order, so that a block's place in
+    // the file says which half reads it; the halves meet on a 2 MB boundary.
+    for (size_t b = 1; b < blocks; ++b) ASSERT_EQ(keyAt(good, at(b, 0)), keyAt(good, last(b - 1)) + 1);
+    const size_t meetBlock = (good.size() / 2 / (size_t(2) << 20) * (size_t(2) << 20) - headerSize) / blockSize;
+    const size_t quarter = blocks / 4, threeQuarters = blocks * 3 / 4;
+
+    struct Case {
+        const char* what;
+        std::string bytes;
+        int64_t nextId;  // 0: refused as damaged
+    };
+    std::vector<Case> cases;
+    auto add = [&](const char* what, const std::function<void(std::string&)>& edit, int64_t nextId) {
+        std::string b = good;
+        edit(b);
+        cases.push_back({what, b, nextId});
+    };
+    add("within a block", [&](std::string& b) { swap(b, at(quarter, 0), at(quarter, 1)); }, kRows + 1);
+    add("across two blocks", [&](std::string& b) { swap(b, last(threeQuarters), at(threeQuarters + 1, 0)); },
+        kRows + 1);
+    add("within the block where the halves meet",
+        [&](std::string& b) { swap(b, at(meetBlock, 0), last(meetBlock)); }, kRows + 1);
+    add("into the block where the halves meet",
+        [&](std::string& b) { swap(b, last(meetBlock - 1), at(meetBlock, 0)); }, kRows + 1);
+    add("out of the block where the halves meet",
+        [&](std::string& b) { swap(b, last(meetBlock), at(meetBlock + 1, 0)); }, kRows + 1);
+    add("a key repeated across two blocks",
+        [&](std::string& b) { setKey(b, at(quarter + 1, 0), uint32_t(keyAt(b, last(quarter)))); }, 0);
+    add("a key repeated where the halves meet",
+        [&](std::string& b) { setKey(b, at(meetBlock, 0), uint32_t(keyAt(b, last(meetBlock - 1)))); }, 0);
+    add("the highest id last", [&](std::string& b) { setKey(b, last(blocks - 1), 1000000); }, 1000001);
+    add("the highest id where the halves meet", [&](std::string& b) { setKey(b, at(meetBlock, 0), 2000000); },
+        2000001);
+
+    for (const Case& c : cases) {
+        for (const auto& e : std::filesystem::directory_iterator(f.path()))
+            if (!files.count(e.path().filename().string())) std::filesystem::remove(e.path());
+        for (const auto& [name, bytes] : files) spill(f.file(name), name == "t.DB" ? c.bytes : bytes);
+        Result<std::shared_ptr<Table>> opened = reopen(f);
+        if (c.nextId == 0) {
+            ASSERT_FALSE(opened.isOk()) << c.what;
+            EXPECT_EQ(opened.status().code(), ErrorCode::Corrupt) << c.what;
+            EXPECT_NE(opened.status().message().find("t.DB"), std::string::npos) << c.what;
+            continue;
+        }
+        ASSERT_TRUE(opened.isOk()) << c.what << ": " << opened.status().message();
+        Table& t = **opened;
+        const std::vector<RowId> rows = *t.rows(OrderSpec::primary());
+        ASSERT_EQ(rows.size(), size_t(kRows)) << c.what;
+        std::vector<Value> ids, names;
+        ASSERT_TRUE(t.readFields(rows, 0, ids).isOk());
+        ASSERT_TRUE(t.readFields(rows, 1, names).isOk());
+        for (size_t i = 1; i < rows.size(); ++i) ASSERT_LT(ids[i - 1].asInt(), ids[i].asInt()) << c.what;
+        for (size_t i = 0; i < rows.size(); ++i) {
+            if (ids[i].asInt() > kRows) continue;  // the id set above, on another row
+            ASSERT_EQ(names[i], Value::fromText("n" + std::to_string(ids[i].asInt()))) << c.what;
+        }
+        Record next{Value(), Value::fromText("uj"), Value(), Value(), Value()};
+        const RowId added = *t.insert(next);
+        EXPECT_EQ(*t.readField(added, 0), Value::fromInt(c.nextId)) << c.what;
+    }
 }
 
 TEST(DamagedFiles, MissingOrStaleIndexFilesAreRebuilt)
