@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,24 +33,43 @@ using namespace engine;
 
 namespace {
 
+// Standard output through one buffer that values are written into in place.
 class Output {
 public:
+    Output() : buf_(size_t(1) << 16) {}
     ~Output() { flush(); }
+    // Room for `n` more bytes at the returned place; advance() says how many
+    // were written.
+    char* room(size_t n)
+    {
+        if (used_ + n > buf_.size()) {
+            flush();
+            if (n > buf_.size()) buf_.resize(n);
+        }
+        return buf_.data() + used_;
+    }
+    void advance(const char* end) { used_ = size_t(end - buf_.data()); }
     void put(std::string_view s)
     {
-        buf_.append(s);
-        if (buf_.size() > (1 << 16)) flush();
+        char* p = room(s.size());
+        std::memcpy(p, s.data(), s.size());
+        advance(p + s.size());
     }
-    void put(char c) { buf_ += c; }
+    void put(char c)
+    {
+        *room(1) = c;
+        ++used_;
+    }
     void flush()
     {
-        std::fwrite(buf_.data(), 1, buf_.size(), stdout);
+        std::fwrite(buf_.data(), 1, used_, stdout);
         std::fflush(stdout);
-        buf_.clear();
+        used_ = 0;
     }
 
 private:
-    std::string buf_;
+    std::vector<char> buf_;
+    size_t used_ = 0;
 };
 
 void putField(Output& out, const std::string& utf8)
@@ -72,9 +92,16 @@ std::string dateText(Date d)
 {
     int y, m, day;
     d.toYmd(y, m, day);
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", y, m, day);
-    return buf;
+    if (y < 0 || y > 9999) {
+        char buf[24];
+        std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", y, m, day);
+        return buf;
+    }
+    const char text[10] = {char('0' + y / 1000),     char('0' + y / 100 % 10), char('0' + y / 10 % 10),
+                           char('0' + y % 10),       '-',
+                           char('0' + m / 10),       char('0' + m % 10),       '-',
+                           char('0' + day / 10),     char('0' + day % 10)};
+    return std::string(text, sizeof text);
 }
 
 std::string clockText(int64_t ms)
@@ -126,32 +153,43 @@ class TextWriter {
 public:
     TextWriter()
     {
-        for (int b = 0; b < 256; ++b) utf8_[size_t(b)] = cp1250ToUtf8(std::string(1, char(b)));
+        for (int b = 0; b < 256; ++b) {
+            const std::string u = cp1250ToUtf8(std::string(1, char(b)));
+            length_[b] = uint8_t(std::min<size_t>(u.size(), 4));
+            std::memcpy(utf8_[b], u.data(), length_[b]);
+            special_[b] = b == ',' || b == '"' || b == '\r' || b == '\n';
+        }
     }
     void put(Output& out, std::string_view cp1250) const
     {
         bool quote = false;
         for (char c : cp1250)
-            if (c == ',' || c == '"' || c == '\r' || c == '\n') {
+            if (special_[static_cast<unsigned char>(c)]) {
                 quote = true;
                 break;
             }
-        if (quote) out.put('"');
-        // Runs of plain ASCII go out as they are.
-        size_t plain = 0;
-        for (size_t i = 0; i < cp1250.size(); ++i) {
-            const auto c = static_cast<unsigned char>(cp1250[i]);
-            if (c < 0x80 && c != '"') continue;
-            out.put(cp1250.substr(plain, i - plain));
-            out.put(c == '"' ? std::string_view("\"\"") : std::string_view(utf8_[c]));
-            plain = i + 1;
+        char* p = out.room(cp1250.size() * 4 + 2);
+        if (quote) *p++ = '"';
+        for (char ch : cp1250) {
+            const auto c = static_cast<unsigned char>(ch);
+            if (c < 0x80 && c != '"') {
+                *p++ = ch;
+            } else if (c == '"') {
+                *p++ = '"';
+                *p++ = '"';
+            } else {
+                std::memcpy(p, utf8_[c], 4);
+                p += length_[c];
+            }
         }
-        out.put(cp1250.substr(plain));
-        if (quote) out.put('"');
+        if (quote) *p++ = '"';
+        out.advance(p);
     }
 
 private:
-    std::string utf8_[256];
+    char utf8_[256][4] = {};
+    uint8_t length_[256] = {};
+    bool special_[256] = {};
 };
 
 void putValue(Output& out, const TextWriter& texts, const Value& v)
@@ -226,8 +264,11 @@ void reserveHeap()
     mallopt(M_MMAP_THRESHOLD, 64 << 20);
     // The block that makes the heap grow by the padding stays taken, so that
     // what is asked for later lies past it, in the huge-page part.
-    static void* const start = std::malloc(1 << 20);
-    const uintptr_t from = (uintptr_t(start) + kHuge - 1) & ~(kHuge - 1);
+    constexpr size_t kStart = size_t(1) << 20;
+    static void* const start = std::malloc(kStart);
+    // Past the page the heap's own bookkeeping has touched behind it: a huge
+    // page can only be given where no small one is yet.
+    const uintptr_t from = (uintptr_t(start) + kStart + 4096 + kHuge - 1) & ~(kHuge - 1);
     const uintptr_t to = uintptr_t(sbrk(0)) & ~(kHuge - 1);
     if (start && to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_HUGEPAGE);
 }

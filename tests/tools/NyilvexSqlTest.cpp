@@ -109,6 +109,40 @@ TEST_F(Shell, PrintsSelectsAsCsv)
     EXPECT_EQ(empty.out, "név\n");
 }
 
+// Values of every kind and length come out whole: a memo longer than the
+// program's output buffer with quotes and line breaks in it, the accented
+// letters of Windows-1250, times and timestamps, and enough rows that the
+// output is written in many pieces.
+TEST_F(Shell, PrintsEveryValueWholeWhateverItsLength)
+{
+    std::string memo;
+    for (int i = 0; i < 20000; ++i) memo += i % 7 == 0 ? "\"őű\"\n" : "árvíz ";
+    std::string memoSql, memoCsv = "\"";
+    for (char c : memo) {
+        memoSql += c == '\'' ? std::string("''") : std::string(1, c);
+        memoCsv += c == '"' ? std::string("\"\"") : std::string(1, c);
+    }
+    memoCsv += "\"";
+    const std::string letters = "ÁÉÍÓÖŐÚÜŰ áéíóöőúüű €„…†‰ŠŚŤŽŹ";
+    std::string script = "CREATE TABLE t (id INT, szoveg BLOB(0,1), ido TIME, pont TIMESTAMP, nev CHAR(80), "
+                         "PRIMARY KEY (id));\n"
+                         "INSERT INTO t VALUES (1, '" + memoSql + "', '13:45:07', '2026-12-09 08:05:03', '" +
+                         letters + "');\n";
+    std::string rows = "id,nev\n";
+    for (int i = 2; i <= 3000; ++i) {
+        script += "INSERT INTO t (id, nev) VALUES (" + std::to_string(i) + ", 'sor, " + std::to_string(i) + "');\n";
+        rows += std::to_string(i) + ",\"sor, " + std::to_string(i) + "\"\n";
+    }
+    auto created = shell({folder_}, script);
+    ASSERT_EQ(created.status, 0) << created.err;
+    auto first = sql("SELECT * FROM t WHERE id = 1");
+    EXPECT_EQ(first.status, 0) << first.err;
+    EXPECT_EQ(first.out, "id,szoveg,ido,pont,nev\n1," + memoCsv + ",13:45:07,2026-12-09 08:05:03," + letters + "\n");
+    auto many = sql("SELECT id, nev FROM t WHERE id > 1 ORDER BY id");
+    EXPECT_EQ(many.status, 0) << many.err;
+    EXPECT_EQ(many.out, rows);
+}
+
 TEST_F(Shell, ReadsScriptsFromStandardInput)
 {
     auto r = shell({folder_}, "CREATE TABLE t (a CHAR(20));\n"
