@@ -85,6 +85,10 @@ public:
     // the contents of `out` (left empty on an error): for reading a column
     // of many rows, which the store fetches ahead.
     virtual Status readFields(const std::vector<RowId>& rows, int field, std::vector<Value>& out) = 0;
+    // The same for a text (Alpha) field, as views of the stored text
+    // (Windows-1250; empty for a blank), valid until the table next changes:
+    // for handing many values straight on without a copy of each.
+    virtual Status readTexts(const std::vector<RowId>& rows, int field, std::vector<std::string_view>& out) = 0;
 
     // Inserts a row. AutoInc fields are assigned by the store and written back
     // into `rec`. A duplicate key, a text longer than its field or a value of

@@ -74,6 +74,12 @@ public:
     // are checked once, and joined rows are found in bulk.
     virtual Status values(size_t column, size_t first, size_t count, std::vector<Value>& out) const = 0;
 
+    // The same for a column that is a table's text field, as views of the
+    // stored text (Windows-1250; empty for a blank), valid until a table of
+    // the result changes: false (and `out` empty) for any other column.
+    virtual Result<bool> texts(size_t column, size_t first, size_t count,
+                               std::vector<std::string_view>& out) const = 0;
+
     // True when a table the statement read has changed since it ran, by
     // anyone: the rows may differ from what running it again would give. As
     // cheap as reading each table's version().

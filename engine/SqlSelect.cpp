@@ -287,6 +287,35 @@ struct FoundRows {
         return Status::ok();
     }
 
+    // Column `column` of the found rows rows[0, n) as views of the stored
+    // text, when it is a text field of a table; false otherwise.
+    Result<bool> readTexts(size_t column, const uint32_t* rows, size_t n, std::vector<std::string_view>& texts)
+    {
+        texts.clear();
+        const OutColumn& c = out[column];
+        if (c.slot < 0 || slots[c.slot].table->def().fields[size_t(c.field)].type != FieldType::Alpha) return false;
+        if (auto st = prepare(column, rows, n); !st.isOk()) return st;
+        std::vector<RowId> ids;
+        std::vector<uint32_t> at;
+        ids.reserve(n);
+        at.reserve(n);
+        for (size_t i = 0; i < n; ++i) {
+            const RowId id = tuples[(rows ? rows[i] : i) * width + size_t(c.slot)];
+            if (id == kNoRow) continue;
+            ids.push_back(id);
+            at.push_back(uint32_t(i));
+        }
+        if (ids.size() == n) {
+            if (auto st = slots[c.slot].table->readTexts(ids, c.field, texts); !st.isOk()) return st;
+            return true;
+        }
+        std::vector<std::string_view> read;
+        if (auto st = slots[c.slot].table->readTexts(ids, c.field, read); !st.isOk()) return st;
+        texts.assign(n, std::string_view());
+        for (size_t i = 0; i < read.size(); ++i) texts[at[i]] = read[i];
+        return true;
+    }
+
     const std::vector<int64_t>* keptKeys(size_t column) const
     {
         for (const auto& [c, k] : keys)
@@ -373,6 +402,17 @@ public:
         std::vector<uint32_t> rows(count);
         for (size_t i = 0; i < count; ++i) rows[i] = foundRow(first + i);
         return found_->readColumn(column, rows.data(), count, out);
+    }
+
+    Result<bool> texts(size_t column, size_t first, size_t count, std::vector<std::string_view>& out) const override
+    {
+        out.clear();
+        if (column >= columns_.size() || first > rows_ || count > rows_ - first)
+            return Status::error(ErrorCode::NotFound, "Nincs ilyen sor vagy oszlop a lekérdezés eredményében.");
+        if (materialized_ || !found_) return false;
+        std::vector<uint32_t> rows(count);
+        for (size_t i = 0; i < count; ++i) rows[i] = foundRow(first + i);
+        return found_->readTexts(column, rows.data(), count, out);
     }
 
     uint32_t foundRow(size_t row) const { return order_.empty() ? uint32_t(row) : order_[row]; }

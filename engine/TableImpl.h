@@ -29,6 +29,10 @@ public:
     {
         return state_->readFields(rows, field, out);
     }
+    Status readTexts(const std::vector<RowId>& rows, int field, std::vector<std::string_view>& out) override
+    {
+        return state_->readTexts(rows, field, out);
+    }
 
     Result<RowId> insert(Record& rec) override;
     Status update(RowId row, const Record& rec) override;

@@ -1327,6 +1327,28 @@ Status TableState::readFields(const std::vector<RowId>& rows, int field, std::ve
     return Status::ok();
 }
 
+Status TableState::readTexts(const std::vector<RowId>& rows, int field, std::vector<std::string_view>& out)
+{
+    out.clear();
+    Model& m = *model_;
+    if (field < 0 || size_t(field) >= m.def.fields.size() || m.def.fields[size_t(field)].type != FieldType::Alpha)
+        return msg::fieldMissing(stem_, std::to_string(field));
+    const FieldSlot& slot = m.layout.slot(field);
+    constexpr size_t kAhead = 16;
+    out.reserve(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (i + kAhead < rows.size())
+            if (const uint8_t* ahead = m.data.record(rows[i + kAhead])) __builtin_prefetch(ahead + slot.offset);
+        const uint8_t* rec = m.data.record(rows[i]);
+        if (!rec) {
+            out.clear();
+            return msg::rowMissing(stem_);
+        }
+        out.push_back(alphaText(slot, rec));
+    }
+    return Status::ok();
+}
+
 // ---------------------------------------------------------------------------
 // Writing
 

@@ -69,6 +69,7 @@ public:
     Status read(RowId row, Record& out);
     Result<Value> readField(RowId row, int field);
     Status readFields(const std::vector<RowId>& rows, int field, std::vector<Value>& out);
+    Status readTexts(const std::vector<RowId>& rows, int field, std::vector<std::string_view>& out);
 
     Result<RowId> insert(Record& rec);
     Status update(RowId row, const Record& rec);

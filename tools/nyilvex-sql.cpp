@@ -225,17 +225,29 @@ Status printRows(const QueryResult& rows, Output& out)
     // pages, which cost the most.
     static const TextWriter texts;
     constexpr size_t kBlock = 256;
+    // A table's text fields are read as views of the stored text, the rest
+    // as values.
     std::vector<std::vector<Value>> block(columns.size());
+    std::vector<std::vector<std::string_view>> textBlock(columns.size());
+    std::vector<char> isText(columns.size(), 0);
     auto readBlock = [&](size_t first, size_t count) {
-        for (size_t c = 0; c < columns.size(); ++c)
-            if (Status s = rows.values(c, first, count, block[c]); !s.isOk()) return s;
+        for (size_t c = 0; c < columns.size(); ++c) {
+            Result<bool> viewed = rows.texts(c, first, count, textBlock[c]);
+            if (!viewed.isOk()) return viewed.status();
+            isText[c] = *viewed;
+            if (!*viewed)
+                if (Status s = rows.values(c, first, count, block[c]); !s.isOk()) return s;
+        }
         return Status::ok();
     };
     auto printBlock = [&](size_t count) {
         for (size_t r = 0; r < count; ++r) {
             for (size_t c = 0; c < columns.size(); ++c) {
                 if (c > 0) out.put(',');
-                putValue(out, texts, block[c][r]);
+                if (isText[c])
+                    texts.put(out, textBlock[c][r]);
+                else
+                    putValue(out, texts, block[c][r]);
             }
             out.put('\n');
         }

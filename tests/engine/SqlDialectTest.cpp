@@ -263,6 +263,29 @@ TEST_F(Dialect, LeftJoinsOnAKeyFindTheirRowsWhenRead)
     EXPECT_FALSE(bulk->values(1, 3, 3, values).isOk());  // past the last row
     EXPECT_TRUE(values.empty());
 
+    // The text fields as views of what is stored, the same as the values; no
+    // views of an expression.
+    std::vector<std::string_view> views;
+    ASSERT_TRUE(*bulk->texts(1, 0, 5, views));
+    ASSERT_EQ(views.size(), 5u);
+    for (size_t r = 0; r < 5; ++r) EXPECT_EQ(cp1250ToUtf8(std::string(views[r])), names[r]) << r;
+    ASSERT_TRUE(*bulk->texts(0, 2, 3, views));
+    EXPECT_EQ(cp1250ToUtf8(std::string(views[0])), "Zoé");
+    EXPECT_FALSE(*bulk->texts(2, 0, 5, views));
+    EXPECT_TRUE(views.empty());
+    EXPECT_FALSE(bulk->texts(1, 3, 3, views).isOk());
+    // In the order of another term, and none of a grouped result.
+    auto sorted = query("SELECT u.nev, c.ceg_nev FROM ugyfel u LEFT OUTER JOIN ceg c ON (u.ceg = c.ceg) "
+                        "ORDER BY c.ceg_nev DESC, u.nev");
+    ASSERT_TRUE(sorted);
+    ASSERT_TRUE(*sorted->texts(0, 0, 5, views));
+    ASSERT_TRUE(sorted->values(0, 0, 5, values).isOk());
+    for (size_t r = 0; r < 5; ++r) EXPECT_EQ(std::string(views[r]), values[r].isNull() ? "" : values[r].asText()) << r;
+    auto grouped = query("SELECT c.ceg_nev, COUNT(*) AS db FROM ugyfel u LEFT OUTER JOIN ceg c ON (u.ceg = c.ceg) "
+                         "GROUP BY c.ceg_nev");
+    ASSERT_TRUE(grouped);
+    EXPECT_FALSE(*grouped->texts(0, 0, 1, views));
+
     // A change of the joined table after the run, found partners or not,
     // and the result refuses its values.
     exec("UPDATE ceg SET ceg_nev = 'Gamma' WHERE ceg = 1");
@@ -271,6 +294,7 @@ TEST_F(Dialect, LeftJoinsOnAKeyFindTheirRowsWhenRead)
         ASSERT_FALSE(v.isOk());
         EXPECT_NE(v.status().message().find("megváltozott"), std::string::npos);
         EXPECT_FALSE(r->values(1, 0, 5, values).isOk());
+        EXPECT_FALSE(r->texts(1, 0, 5, views).isOk());
     }
     EXPECT_EQ(texts(*query(sql), "ceg_nev")[0], "Gamma");
 }
