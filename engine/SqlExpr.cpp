@@ -522,6 +522,30 @@ Value arithmetic(const BoundExpr& e, const Value& a, const Value& b, EvalContext
 
 }  // namespace
 
+namespace {
+
+// The value `e` stands for when it is held already (a constant, a field of
+// the run read ahead), so that a test of every row need not copy it; null
+// when it has to be worked out.
+const Value* heldValue(const BoundExpr& e, const EvalContext& ctx)
+{
+    if (e.kind == BoundExpr::Kind::Const) return &e.constant;
+    if (e.kind == BoundExpr::Kind::Column && e.slot == 0 && ctx.rows[0] != kNoRow && ctx.ahead &&
+        ctx.ahead->column[size_t(e.field)] >= 0)
+        return &ctx.ahead->values[size_t(ctx.ahead->column[size_t(e.field)])][ctx.ahead->row];
+    return nullptr;
+}
+
+// `e`'s value, from where it is held or worked out into `scratch`.
+const Value& valueOf(const BoundExpr& e, EvalContext& ctx, Value& scratch)
+{
+    if (const Value* held = heldValue(e, ctx)) return *held;
+    scratch = evaluate(e, ctx);
+    return scratch;
+}
+
+}  // namespace
+
 Value evaluate(const BoundExpr& e, EvalContext& ctx)
 {
     switch (e.kind) {
@@ -583,9 +607,10 @@ Value evaluate(const BoundExpr& e, EvalContext& ctx)
         }
     }
     case BoundExpr::Kind::Like: {
-        const Value s = evaluate(*e.args[0], ctx);
+        Value scratchS, scratchP;
+        const Value& s = valueOf(*e.args[0], ctx, scratchS);
         if (s.isNull()) return Value();
-        const Value p = evaluate(*e.args[1], ctx);
+        const Value& p = valueOf(*e.args[1], ctx, scratchP);
         if (p.isNull()) return Value();
         return Value::fromBool(like(s.asText(), p.asText()) != e.negated);
     }
@@ -593,8 +618,9 @@ Value evaluate(const BoundExpr& e, EvalContext& ctx)
         return Value::fromBool(evaluate(*e.args[0], ctx).isNull() != e.negated);
     case BoundExpr::Kind::Upper:
     case BoundExpr::Kind::Lower: {
-        const Value v = evaluate(*e.args[0], ctx);
-        if (v.isNull()) return v;
+        Value scratch;
+        const Value& v = valueOf(*e.args[0], ctx, scratch);
+        if (v.isNull()) return Value();
         return Value::fromText(e.kind == BoundExpr::Kind::Upper ? upperCp1250(v.asText()) : lowerCp1250(v.asText()));
     }
     case BoundExpr::Kind::AggregateRef:
