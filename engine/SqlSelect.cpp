@@ -267,7 +267,32 @@ struct FoundRows {
             }
             return Status::ok();
         }
-        // The rows that have a partner in the column's table, read at once.
+        return readPlaced(c, rows, n, values, [&](const std::vector<RowId>& ids, std::vector<Value>& got) {
+            return slots[c.slot].table->readFields(ids, c.field, got);
+        });
+    }
+
+    // Column `column` of the found rows rows[0, n) as views of the stored
+    // text, when it is a text field of a table; false otherwise.
+    Result<bool> readTexts(size_t column, const uint32_t* rows, size_t n, std::vector<std::string_view>& texts)
+    {
+        texts.clear();
+        const OutColumn& c = out[column];
+        if (c.slot < 0 || slots[c.slot].table->def().fields[size_t(c.field)].type != FieldType::Alpha) return false;
+        if (auto st = prepare(column, rows, n); !st.isOk()) return st;
+        auto st = readPlaced(c, rows, n, texts, [&](const std::vector<RowId>& ids, std::vector<std::string_view>& got) {
+            return slots[c.slot].table->readTexts(ids, c.field, got);
+        });
+        if (!st.isOk()) return st;
+        return true;
+    }
+
+    // A table's field `c` of the found rows rows[0, n), partners found: the
+    // rows that have a partner in the column's table are read at once with
+    // `read`, the others left blank.
+    template <class T, class Read>
+    Status readPlaced(const OutColumn& c, const uint32_t* rows, size_t n, std::vector<T>& values, Read&& read)
+    {
         std::vector<RowId> ids;
         std::vector<uint32_t> at;
         ids.reserve(n);
@@ -279,41 +304,12 @@ struct FoundRows {
             at.push_back(uint32_t(i));
         }
         // Every row has one (always so in the first table): read in place.
-        if (ids.size() == n) return slots[c.slot].table->readFields(ids, c.field, values);
-        std::vector<Value> read;
-        if (auto st = slots[c.slot].table->readFields(ids, c.field, read); !st.isOk()) return st;
-        values.resize(n);
-        for (size_t i = 0; i < read.size(); ++i) values[at[i]] = std::move(read[i]);
+        if (ids.size() == n) return read(ids, values);
+        std::vector<T> got;
+        if (auto st = read(ids, got); !st.isOk()) return st;
+        values.assign(n, T());
+        for (size_t i = 0; i < got.size(); ++i) values[at[i]] = std::move(got[i]);
         return Status::ok();
-    }
-
-    // Column `column` of the found rows rows[0, n) as views of the stored
-    // text, when it is a text field of a table; false otherwise.
-    Result<bool> readTexts(size_t column, const uint32_t* rows, size_t n, std::vector<std::string_view>& texts)
-    {
-        texts.clear();
-        const OutColumn& c = out[column];
-        if (c.slot < 0 || slots[c.slot].table->def().fields[size_t(c.field)].type != FieldType::Alpha) return false;
-        if (auto st = prepare(column, rows, n); !st.isOk()) return st;
-        std::vector<RowId> ids;
-        std::vector<uint32_t> at;
-        ids.reserve(n);
-        at.reserve(n);
-        for (size_t i = 0; i < n; ++i) {
-            const RowId id = tuples[(rows ? rows[i] : i) * width + size_t(c.slot)];
-            if (id == kNoRow) continue;
-            ids.push_back(id);
-            at.push_back(uint32_t(i));
-        }
-        if (ids.size() == n) {
-            if (auto st = slots[c.slot].table->readTexts(ids, c.field, texts); !st.isOk()) return st;
-            return true;
-        }
-        std::vector<std::string_view> read;
-        if (auto st = slots[c.slot].table->readTexts(ids, c.field, read); !st.isOk()) return st;
-        texts.assign(n, std::string_view());
-        for (size_t i = 0; i < read.size(); ++i) texts[at[i]] = read[i];
-        return true;
     }
 
     const std::vector<int64_t>* keptKeys(size_t column) const

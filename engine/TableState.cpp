@@ -1292,6 +1292,29 @@ Result<Value> TableState::readField(RowId row, int field)
     return valueKindOf(slot.type) == Value::Kind::Text ? Value::fromText(std::move(*v)) : Value::fromBytes(std::move(*v));
 }
 
+// Field `slot` of each of `rows` into `out`, made by `make` from the row's
+// record; a row that is gone is an error naming the table. The rows lie far
+// apart in memory: each is asked of memory a few rows ahead of its reading,
+// so that the waits overlap.
+template <class T, class Make>
+Status TableState::eachField(const BlockFile& data, const std::vector<RowId>& rows, const FieldSlot& slot,
+                             std::vector<T>& out, Make&& make) const
+{
+    constexpr size_t kAhead = 16;
+    out.reserve(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (i + kAhead < rows.size())
+            if (const uint8_t* ahead = data.record(rows[i + kAhead])) __builtin_prefetch(ahead + slot.offset);
+        const uint8_t* rec = data.record(rows[i]);
+        if (!rec) {
+            out.clear();
+            return msg::rowMissing(stem_);
+        }
+        out.push_back(make(rec));
+    }
+    return Status::ok();
+}
+
 Status TableState::readFields(const std::vector<RowId>& rows, int field, std::vector<Value>& out)
 {
     out.clear();
@@ -1310,21 +1333,7 @@ Status TableState::readFields(const std::vector<RowId>& rows, int field, std::ve
         }
         return Status::ok();
     }
-    // A field of rows far apart in memory: each is asked of memory a few
-    // rows ahead of its reading, so that the waits overlap.
-    constexpr size_t kAhead = 16;
-    out.reserve(rows.size());
-    for (size_t i = 0; i < rows.size(); ++i) {
-        if (i + kAhead < rows.size())
-            if (const uint8_t* ahead = m.data.record(rows[i + kAhead])) __builtin_prefetch(ahead + slot.offset);
-        const uint8_t* rec = m.data.record(rows[i]);
-        if (!rec) {
-            out.clear();
-            return msg::rowMissing(stem_);
-        }
-        out.push_back(decodeScalar(slot, rec + slot.offset));
-    }
-    return Status::ok();
+    return eachField(m.data, rows, slot, out, [&](const uint8_t* rec) { return decodeScalar(slot, rec + slot.offset); });
 }
 
 Status TableState::readTexts(const std::vector<RowId>& rows, int field, std::vector<std::string_view>& out)
@@ -1334,19 +1343,7 @@ Status TableState::readTexts(const std::vector<RowId>& rows, int field, std::vec
     if (field < 0 || size_t(field) >= m.def.fields.size() || m.def.fields[size_t(field)].type != FieldType::Alpha)
         return msg::fieldMissing(stem_, std::to_string(field));
     const FieldSlot& slot = m.layout.slot(field);
-    constexpr size_t kAhead = 16;
-    out.reserve(rows.size());
-    for (size_t i = 0; i < rows.size(); ++i) {
-        if (i + kAhead < rows.size())
-            if (const uint8_t* ahead = m.data.record(rows[i + kAhead])) __builtin_prefetch(ahead + slot.offset);
-        const uint8_t* rec = m.data.record(rows[i]);
-        if (!rec) {
-            out.clear();
-            return msg::rowMissing(stem_);
-        }
-        out.push_back(alphaText(slot, rec));
-    }
-    return Status::ok();
+    return eachField(m.data, rows, slot, out, [&](const uint8_t* rec) { return alphaText(slot, rec); });
 }
 
 // ---------------------------------------------------------------------------

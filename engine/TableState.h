@@ -159,6 +159,9 @@ private:
     void removeSecondary(Model& m, Secondary& s, uint32_t dbTag);
     void changed();
 
+    template <class T, class Make>
+    Status eachField(const BlockFile& data, const std::vector<RowId>& rows, const FieldSlot& slot,
+                     std::vector<T>& out, Make&& make) const;
     Status checkRecord(Record& rec, bool forInsert);
     Result<uint32_t> liveTag(RowId row);
     std::string fileName(std::string_view ext) const;
