@@ -20,7 +20,7 @@
 
 class RecordsTest : public ::testing::Test {
 protected:
-    using Values = std::vector<std::pair<QString, QVariant>>;
+    using Values = RowValues;
 
     void SetUp() override
     {
@@ -32,19 +32,8 @@ protected:
 
     QString dbFolder() const { return home.path() + "/db"; }
 
-    // Appends a row; returns its auto-increment key (0 when the table has none).
-    int addRow(const QString& table, const Values& values)
-    {
-        TableDataSet t(&conn);
-        t.setTableName(table + ".DB");
-        t.open();
-        t.append();
-        for (const auto& [field, value] : values) t.fieldByName(field)->setValue(value);
-        t.post();
-        t.flushBuffers();
-        const Field* key = t.fields().front().get();
-        return key->dataType() == engine::FieldType::AutoInc ? key->asInteger() : 0;
-    }
+    // Appends a row; returns its auto-increment key.
+    int addRow(const QString& table, const Values& values) { return AddRow(&conn, table, values); }
 
     // "a|b|c" of the given fields of every row, in the table's key order.
     QStringList rows(const QString& table, const QStringList& fields)

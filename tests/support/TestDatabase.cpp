@@ -14,25 +14,34 @@ void BuildTestDatabase(const QString& folder, bool sample)
     ASSERT_TRUE(s.isOk()) << s.message();
 }
 
-int AddRow(Connection* db, const QString& table, const RowValues& values)
+namespace {
+
+// Opens `table`, starts a new row or an edit of the first, sets `values`
+// and writes the row through; the data set stays on the row.
+void writeRow(TableDataSet& t, const QString& table, const RowValues& values, bool append)
 {
-    TableDataSet t(db);
     t.setTableName(table + ".DB");
     t.open();
-    t.append();
+    if (append)
+        t.append();
+    else
+        t.edit();
     for (const auto& [field, value] : values) t.fieldByName(field)->setValue(value);
     t.post();
     t.flushBuffers();
+}
+
+}  // namespace
+
+int AddRow(Connection* db, const QString& table, const RowValues& values)
+{
+    TableDataSet t(db);
+    writeRow(t, table, values, true);
     return t.fields().front()->value().toInt();
 }
 
 void SetFirstRow(Connection* db, const QString& table, const RowValues& values)
 {
     TableDataSet t(db);
-    t.setTableName(table + ".DB");
-    t.open();
-    t.edit();
-    for (const auto& [field, value] : values) t.fieldByName(field)->setValue(value);
-    t.post();
-    t.flushBuffers();
+    writeRow(t, table, values, false);
 }
